@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test.
+#   ./test.sh                 normal build in build/
+#   SANITIZE=asan ./test.sh   AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
+#   SANITIZE=tsan ./test.sh   ThreadSanitizer in build-tsan/
+# Extra arguments go to ctest (for example -R Routing).
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+flags=()
+dir=build
+case "${SANITIZE:-}" in
+  asan) dir=build-asan; flags+=(-DOSTREL_SANITIZE=ON) ;;
+  tsan) dir=build-tsan; flags+=(-DOSTREL_TSAN=ON) ;;
+  "") ;;
+  *) echo "SANITIZE must be asan or tsan" >&2; exit 2 ;;
+esac
+
+jobs=$(nproc)
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BENCH=ON "${flags[@]}"
+cmake --build "$dir" -j "$jobs"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+cd "$dir"
+ctest --output-on-failure --timeout 900 -j "$jobs" "$@"
