@@ -1,0 +1,59 @@
+#include "echo.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sound {
+
+Echo::Echo(double rate)
+    : EffectKernel(rate)
+{
+    size_ = int(std::ceil(kMaxDelaySeconds * rate_)) + 1;
+    line_.assign(size_t(size_) * 2, 0.0f);
+    set(EchoParams{});
+}
+
+int Echo::framesFor(float seconds) const
+{
+    if (!(seconds > 0)) return 0;
+    return std::min(int(std::lround(std::min<double>(seconds, kMaxDelaySeconds) * rate_)), size_ - 1);
+}
+
+void Echo::set(const EchoParams& p)
+{
+    EchoParams e = p;
+    e.delay = float(std::clamp<double>(std::isfinite(e.delay) ? e.delay : 0, 0.0, kMaxDelaySeconds));
+    slot_.set(e);
+}
+
+int Echo::delayFrames() const { return framesFor(slot_.get().delay); }
+
+void Echo::run(float* stereo, int frames)
+{
+    if (slot_.take(live_)) delay_ = framesFor(live_.delay);
+    const float dry = live_.dryMix, wet = live_.wetMix;
+    const bool left = applies(live_.channel, 0), right = applies(live_.channel, 1);
+    int w = write_;
+    int r = w - delay_;
+    if (r < 0) r += size_;
+    for (int i = 0; i < frames; ++i) {
+        float* s = stereo + 2 * i;
+        float* in = &line_[size_t(w) * 2];
+        const float* out = &line_[size_t(r) * 2];
+        in[0] = s[0];
+        in[1] = s[1];
+        if (left) s[0] = dry * s[0] + wet * out[0];
+        if (right) s[1] = dry * s[1] + wet * out[1];
+        if (++w == size_) w = 0;
+        if (++r == size_) r = 0;
+    }
+    write_ = w;
+}
+
+void Echo::clear()
+{
+    std::fill(line_.begin(), line_.end(), 0.0f);
+    write_ = 0;
+}
+
+}  // namespace sound
