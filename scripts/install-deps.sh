@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   qt6-base-dev qt6-svg-dev libsqlite3-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsoundtouch-dev portaudio19-dev libjack-jackd2-dev jackd2
+  libsoundtouch-dev portaudio19-dev libjack-jackd2-dev jackd2 libasound2-dev
   librtmidi-dev libhidapi-dev libpugixml-dev libkissfft-dev libgtest-dev
   ninja-build pkg-config cmake g++ xvfb xauth ffmpeg sox
   ${EXTRA_PACKAGES:-}
