@@ -1,0 +1,128 @@
+#include "tid3v2tag.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+
+#include "tcommframe.h"
+#include "ttextframe.h"
+#include "tunknownframe.h"
+
+void TID3v2Tag::Load(const uint8_t* ABuf, int64_t ABufSz)
+{
+    FFramelist.Clear();
+    int64_t pos = 0;
+    while (ABuf && ABufSz - pos > 9 && ABuf[pos] != 0) {
+        const uint8_t* p = ABuf + pos;
+        std::unique_ptr<TID3Frame> f;
+        if (p[0] == 'T' && std::memcmp(p, "TXXX", 4) != 0) f = std::make_unique<TTextFrame>();
+        else if (std::memcmp(p, "COMM", 4) == 0) f = std::make_unique<TCommFrame>();
+        else f = std::make_unique<TUnknownFrame>();
+        if (!f->Load(p, ABufSz - pos)) break;
+        pos += f->TotalSize();
+        FFramelist.Add(std::move(f));
+    }
+    fOk = FFramelist.GetCount() > 0;
+}
+
+void TID3v2Tag::LoadFromStream(QIODevice* AStream, int64_t AStreamSz)
+{
+    FFramelist.Clear();
+    fOk = false;
+    FHeader.LoadFromStream(AStream, AStreamSz);
+    if (!FHeader.fOk || FHeader.FMajorVersion > 4 || int64_t(FHeader.FSize) > AStreamSz - 10) return;
+    const QByteArray data = AStream->read(FHeader.FSize);
+    if (data.size() != qsizetype(FHeader.FSize)) return;
+    Load(reinterpret_cast<const uint8_t*>(data.constData()), data.size());
+}
+
+void TID3v2Tag::LoadFromFile(const QString& AFileName)
+{
+    QFile f(AFileName);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot open " + AFileName.toStdString());
+    LoadFromStream(&f, f.size());
+}
+
+void TID3v2Tag::SetOk(bool ok)
+{
+    fOk = ok;
+    if (!ok) {
+        FHeader.Clear();
+        FFramelist.Clear();
+    }
+}
+
+void TID3v2Tag::Save(uint8_t* ABuf, int64_t ABufSz) const
+{
+    if (!ABuf || ABufSz <= 0) return;
+    std::memset(ABuf, 0, size_t(ABufSz));
+    int64_t pos = 0;
+    for (const auto& f : FFramelist.FList) {
+        if (!f->Save(ABuf + pos, ABufSz - pos)) break;
+        pos += f->TotalSize();
+    }
+}
+
+bool TID3v2Tag::SaveToStream(QIODevice* AStream) const
+{
+    QByteArray buf(qsizetype(FHeader.FSize), '\0');
+    Save(reinterpret_cast<uint8_t*>(buf.data()), buf.size());
+    return FHeader.SaveToStream(AStream) && AStream->write(buf) == buf.size();
+}
+
+void TID3v2Tag::UpdateSize()
+{
+    const int64_t need = FFramelist.GetSize();
+    if (need > int64_t(FHeader.FSize)) FHeader.FSize = uint32_t((need / 1024 + 1) * 1024);
+}
+
+void TID3v2Tag::SetSize(int64_t Value)
+{
+    FHeader.FSize = Value < 11 ? 0 : uint32_t(Value - 10);
+}
+
+namespace {
+// the file's bytes after its ID3v2 tag (all of them when it has none)
+QByteArray audioPart(const QString& name)
+{
+    QFile f(name);
+    if (!f.exists()) return QByteArray();
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot open " + name.toStdString());
+    TID3V2Header h;
+    h.LoadFromStream(&f, f.size());
+    const int64_t skip = h.fOk && int64_t(h.FSize) + 10 <= f.size() ? int64_t(h.FSize) + 10 : 0;
+    f.seek(skip);
+    return f.readAll();
+}
+
+void replaceFile(const QString& name, const QByteArray& head, const QByteArray& rest)
+{
+    QSaveFile out(name);
+    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size() || out.write(rest) != rest.size() ||
+        !out.commit())
+        throw std::runtime_error("cannot write " + name.toStdString() + ": " + out.errorString().toStdString());
+}
+}  // namespace
+
+void TID3v2Tag::SaveToFile(const QString& AFileName)
+{
+    const QByteArray rest = audioPart(AFileName);
+    QByteArray head(qsizetype(FHeader.FSize) + 10, '\0');
+    FHeader.Save(reinterpret_cast<uint8_t*>(head.data()), 10);
+    Save(reinterpret_cast<uint8_t*>(head.data()) + 10, FHeader.FSize);
+    replaceFile(AFileName, head, rest);
+}
+
+void TID3v2Tag::DeleteFromFile(const QString& AFileName)
+{
+    QFile f(AFileName);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot open " + AFileName.toStdString());
+    TID3V2Header h;
+    h.LoadFromStream(&f, f.size());
+    if (!h.fOk || int64_t(h.FSize) + 10 > f.size()) return;
+    f.close();
+    replaceFile(AFileName, QByteArray(), audioPart(AFileName));
+}

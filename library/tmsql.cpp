@@ -1,0 +1,522 @@
+#include "tmsql.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include <QLocale>
+
+#include "microsf.h"
+#include "ostrelli.h"
+#include "precord.h"
+#include "sqliteexception.h"
+
+namespace {
+const QString kCreateSongs = QStringLiteral(
+    "CREATE TABLE songs ([MYID] INTEGER PRIMARY KEY,[Tipo] INTEGER ,"
+    "[id] FLOAT, [grupo] FLOAT, [parentid] FLOAT, [rootid] FLOAT, [orden] INTEGER,"
+    "[fichero] VARCHAR (512),[BPM] VARCHAR (7), [filename] VARCHAR (512) COLLATE NOCASE, [artista] VARCHAR (255) "
+    "COLLATE NOCASE, [cancion] VARCHAR (255) COLLATE NOCASE,"
+    "[genero] VARCHAR (25), [album] VARCHAR (100),"
+    "[cue0] FLOAT,[cue1] FLOAT,[cue2] FLOAT,[cue3] FLOAT,"
+    "[cue4] FLOAT,[cue5] FLOAT,[cue6] FLOAT,[cue7] FLOAT,"
+    "[cue8] FLOAT,[cue9] FLOAT,[cue10] FLOAT,[cue11] FLOAT,"
+    "[bass] FLOAT,[treble] FLOAT,[mid] FLOAT,[gain] FLOAT,"
+    "[veces] FLOAT,[timage] INTEGER,[picture] BLOB COLLATE NOCASE);");
+const QString kIndexSongs = QStringLiteral("CREATE INDEX songsfichero ON [songs]([fichero]);");
+const QString kCreateGrupos = QStringLiteral(
+    "CREATE TABLE grupos ([MYID] INTEGER PRIMARY KEY,[Tipo] INTEGER ,"
+    "[id] FLOAT, [grupo] VARCHAR(30), [parentid] FLOAT, [current] INTEGER, [rootid] FLOAT, [orden] INTEGER,"
+    "[descripcio] VARCHAR (30));");
+const QString kIndexGrupos = QStringLiteral("CREATE INDEX grupostipo ON [grupos]([tipo]);");
+
+const QString kInsertSong = QStringLiteral(
+    "INSERT INTO songs (ID, GRUPO, PARENTID, ROOTID, FICHERO, TIPO, BPM, FILENAME, ARTISTA, CANCION, "
+    "CUE1,CUE2,CUE3,CUE4,CUE5,CUE6,CUE7,CUE8,CUE9,CUE0,CUE10,CUE11,BASS,TREBLE,MID,GAIN,orden) VALUES "
+    "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?);");
+const QString kShiftDown = QStringLiteral("Update songs Set orden= orden + 1  Where tipo = 1 and orden >= ? and  grupo = ?");
+
+// A value of a grid cell for a numeric column: a number (C locale, a decimal comma also
+// taken), NULL for an empty cell, otherwise the text itself.
+QVariant gridNumber(const QString& cell)
+{
+    const QString t = cell.trimmed();
+    if (t.isEmpty()) return QVariant();
+    bool ok = false;
+    double v = QLocale::c().toDouble(t, &ok);
+    if (!ok) v = QLocale::c().toDouble(QString(t).replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+    if (ok && std::isfinite(v)) return v;
+    return cell;
+}
+
+// The id text a caller passes: a number, or nothing.
+bool idNumber(const QString& text, double* v)
+{
+    bool ok = false;
+    *v = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(*v);
+}
+
+QString fourDigits(qint64 v)
+{
+    const QString d = QString::number(v < 0 ? -v : v).rightJustified(4, QLatin1Char('0'));
+    return v < 0 ? QLatin1Char('-') + d : d;
+}
+
+// "000.000": at least three digits before the point, exactly three after
+QString bpmText(double v)
+{
+    if (!std::isfinite(v)) v = 0;
+    QString s = QString::asprintf("%.3f", std::fabs(v));
+    while (s.indexOf(QLatin1Char('.')) < 3) s.prepend(QLatin1Char('0'));
+    if (v < 0 && s != QLatin1String("000.000")) s.prepend(QLatin1Char('-'));
+    return s;
+}
+
+QString fileNamePart(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void logError(const char* where, const QString& what)
+{
+    std::fprintf(stderr, "korvanta library: %s: %s\n", where, qPrintable(QString(what).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+}
+
+// One transaction unless the caller already holds one; rolled back unless committed.
+class Transaction {
+public:
+    explicit Transaction(TSQLiteDatabase& db) : db_(db), own_(!db.InTransaction())
+    {
+        if (own_) db_.BeginTransaction();
+    }
+    ~Transaction()
+    {
+        if (own_ && db_.InTransaction()) {
+            try {
+                db_.Rollback();
+            } catch (const ESQLiteException& e) {
+                logError("rollback", e.message());
+            }
+        }
+    }
+    void commit()
+    {
+        if (own_) db_.Commit();
+    }
+
+private:
+    TSQLiteDatabase& db_;
+    bool own_;
+};
+}  // namespace
+
+Tmsql::Tmsql() : Tmsql(GetUserProfile() + QStringLiteral("korvanta.db")) {}
+
+Tmsql::Tmsql(const QString& dbPath) : slDBpath(dbPath)
+{
+    open();
+}
+
+Tmsql::~Tmsql() = default;
+
+bool Tmsql::tryExec(const QString& sql, const QVariantList& binds)
+{
+    try {
+        sldb->ExecSQL(sql, binds);
+        return true;
+    } catch (const ESQLiteException& e) {
+        logError("statement dropped", e.message());
+        return false;
+    }
+}
+
+void Tmsql::open()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    sldb = std::make_unique<TSQLiteDatabase>(slDBpath);
+    // A commit reaches the log before the call returns: a killed process loses nothing
+    // it committed, and a commit costs no sync of the whole file.
+    try {
+        sldb->GetTable(QStringLiteral("PRAGMA journal_mode=WAL"));
+        sldb->ExecSQL(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } catch (const ESQLiteException& e) {
+        logError("journal", e.message());
+    }
+
+    if (!sldb->TableExists(QStringLiteral("songs"))) {
+        tryExec(kCreateSongs);
+        sldb->ExecSQL(kIndexSongs);
+    }
+    if (!sldb->TableExists(QStringLiteral("grupos"))) {
+        tryExec(kCreateGrupos);
+        sldb->ExecSQL(kIndexGrupos);
+    }
+
+    {
+        auto t = sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"));
+        grupoid = t->GetCount() > 0 ? t->FieldAsDouble(0) : 0;
+    }
+    const QString seed = QStringLiteral(
+        "INSERT INTO grupos(Tipo, id, parentid, rootid, orden, current, descripcio, grupo) VALUES (?,?,?,?,?,?,?,?)");
+    if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 0 LIMIT 1"))->GetCount() == 0) {
+        grupoid += 1;
+        tryExec(seed, {0, grupoid, 0.0, grupoid, qint64(grupoid), 0, QStringLiteral("Group"), QStringLiteral("Group")});
+    }
+    if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 LIMIT 1"))->GetCount() == 0) {
+        grupoid += 1;
+        tryExec(seed,
+                {1, grupoid, 0.0, grupoid, qint64(grupoid), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")});
+    }
+
+    startConfig();
+
+    {
+        auto t = sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"));
+        songid = t->GetCount() > 0 ? t->FieldAsDouble(0) : 0;
+    }
+    tryExec(QStringLiteral("UPDATE songs SET album = ?"), {QStringLiteral("0")});
+}
+
+double Tmsql::altadegrupo(int tipo, const QString& Egrupo, bool alta, double id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (!alta) {
+        tryExec(QStringLiteral("UPDATE grupos SET descripcio = ?, grupo = ? WHERE ID = ?"), {Egrupo, Egrupo, id});
+        return id;
+    }
+    const double n = ++grupoid;
+    tryExec(QStringLiteral("INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid, current) VALUES "
+                           "(?,?,?,?,?,?,?,?);"),
+            {tipo, n, Egrupo, qint64(n), Egrupo, 0.0, n, 1});
+    return n;
+}
+
+double Tmsql::altadesubgrupo(int tipo, const QString& Egrupo, bool alta, double id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (!alta) return altadegrupo(tipo, Egrupo, false, id);
+    const double n = ++grupoid;
+    tryExec(QStringLiteral(
+                "INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid) VALUES (?,?,?,?,?,?,?);"),
+            {tipo, n, Egrupo, qint64(n), Egrupo, id, id});
+    return n;
+}
+
+void Tmsql::vaciagrupo(int tipo, const QString& id, bool buscaroot)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    double v = 0;
+    if (!idNumber(id, &v)) {
+        logError("vaciagrupo", QStringLiteral("not an id: ") + id);
+        return;
+    }
+    tryExec(buscaroot ? QStringLiteral("delete FROM songs where Tipo = ? AND rootid = ?")
+                      : QStringLiteral("delete FROM songs where Tipo = ? AND grupo = ?"),
+            {tipo == 1 ? 1 : 0, v});
+}
+
+void Tmsql::borragrupo(int tipo, const QString& id, bool buscaroot)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    double v = 0;
+    if (!idNumber(id, &v)) {
+        logError("borragrupo", QStringLiteral("not an id: ") + id);
+        return;
+    }
+    try {
+        Transaction tx(*sldb);
+        vaciagrupo(tipo, id, buscaroot);
+        tryExec(QStringLiteral("delete FROM GRUPOS where Tipo = ? AND ID = ?"), {tipo == 1 ? 1 : 0, v});
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("borragrupo", e.message());
+    }
+}
+
+bool Tmsql::pongocurrent(double myid)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    try {
+        Transaction tx(*sldb);
+        tryExec(QStringLiteral("UPDATE grupos SET current  = 1  WHERE tipo = 1"));
+        tryExec(QStringLiteral("UPDATE grupos SET current  = 0  WHERE id = ?"), {myid});
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("pongocurrent", e.message());
+    }
+    return true;
+}
+
+void Tmsql::insertEntry(double n, const QStringList& row, int tipo, int orden, double r_id, double m_id)
+{
+    auto c = [&row](int i) { return row.value(i); };
+    QVariantList v{n, r_id, m_id, m_id, c(gridcol::path), tipo, c(gridcol::bpm), c(gridcol::path),
+                   c(gridcol::artist), c(gridcol::title)};
+    for (int col = gridcol::cue1; col <= gridcol::cue0; ++col) v << gridNumber(c(col));
+    v << gridNumber(c(gridcol::cue10)) << gridNumber(c(gridcol::cue11));
+    for (int col = gridcol::bass; col <= gridcol::gain; ++col) v << gridNumber(c(col));
+    v << orden;
+    sldb->ExecSQL(kInsertSong, v);
+}
+
+bool Tmsql::altadesg(const QStringList& row, int tipo, int orden, double r_id, double m_id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    const double n = ++songid;
+    try {
+        insertEntry(n, row, tipo, orden, r_id, m_id);
+        return true;
+    } catch (const ESQLiteException& e) {
+        logError("altadesg", e.message());
+        return false;
+    }
+}
+
+void Tmsql::altadesg2(const QStringList& row, int tipo, int orden, double r_id, double m_id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    const double n = ++songid;
+    Transaction tx(*sldb);
+    sldb->ExecSQL(kShiftDown, {orden, r_id});
+    try {
+        insertEntry(n, row, tipo, orden, r_id, m_id);
+    } catch (const ESQLiteException& e) {
+        logError("altadesg2", e.message());
+    }
+    tx.commit();
+}
+
+double Tmsql::altadecancion(int tipo, const Ttagsong& mconfig, double r_id, double m_id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    const double n = ++songid;
+    try {
+        Transaction tx(*sldb);
+        if (tipo == 1 && mconfig.orden == 1) tryExec(kShiftDown, {1, r_id});
+        QVariantList v{n, r_id, m_id, m_id, mconfig.alfichero, tipo, mconfig.Bpm, fileNamePart(mconfig.alfichero),
+                       mconfig.Artist, mconfig.Title};
+        for (int i = 0; i < 12; ++i) v << 0.0;
+        for (int i = 0; i < 4; ++i) v << 10.0;
+        v << mconfig.orden;
+        tryExec(kInsertSong, v);
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("altadecancion", e.message());
+    }
+    return n;
+}
+
+void Tmsql::modificacancion(const Ttagsong& mconfig)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    double id = 0;
+    if (!idNumber(mconfig.alfichero, &id)) {
+        logError("modificacancion", QStringLiteral("not an id: ") + mconfig.alfichero);
+        return;
+    }
+    tryExec(QStringLiteral("UPDATE songs SET bpm = ?, ARTISTA = ?, CANCION = ? WHERE ID = ?"),
+            {mconfig.Bpm, mconfig.Artist, mconfig.Title, id});
+}
+
+void Tmsql::borracancion(int tipo, int orden, double grupo, const QString& id)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    double v = 0;
+    if (!idNumber(id, &v)) {
+        logError("borracancion", QStringLiteral("not an id: ") + id);
+        return;
+    }
+    try {
+        Transaction tx(*sldb);
+        if (tipo == 1)
+            tryExec(QStringLiteral("Update songs Set orden= orden - 1 Where tipo = 1 and orden > ? and  grupo = ?"),
+                    {orden, grupo});
+        tryExec(QStringLiteral("delete from songs where id = ?"), {v});
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("borracancion", e.message());
+    }
+}
+
+void Tmsql::muevecancion(int nume, int nume2, double m_id, double mfileid)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (nume == nume2) return;
+    try {
+        Transaction tx(*sldb);
+        if (nume > nume2)
+            tryExec(QStringLiteral("Update songs Set orden= orden + 1  Where tipo = 1 and orden >= ? and orden <= ? "
+                                   "and  grupo = ?"),
+                    {nume2, nume, m_id});
+        else
+            tryExec(QStringLiteral("Update songs Set orden= orden - 1  Where tipo = 1 and orden <= ? and orden >= ? "
+                                   "and  grupo = ?"),
+                    {nume2, nume, m_id});
+        tryExec(QStringLiteral("Update songs Set orden= ? Where tipo = 1 and id = ?"), {nume2, mfileid});
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("muevecancion", e.message());
+    }
+}
+
+std::unique_ptr<TSQLiteTable> Tmsql::dametabla(const QString& sqlstring, const QVariantList& binds)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    return sldb->GetTable(sqlstring, binds);
+}
+
+std::unique_ptr<TSQLiteTable> Tmsql::search(int tipo, const QString& cadena)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    QString esc;
+    esc.reserve(cadena.size() + 8);
+    for (QChar ch : cadena) {
+        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_')) esc += QLatin1Char('\\');
+        esc += ch;
+    }
+    const QString p = QLatin1Char('%') + esc + QLatin1Char('%');
+    return sldb->GetTable(QStringLiteral("SELECT * FROM songs  WHERE (tipo = ?) and ((artista) LIKE ? ESCAPE '\\' or  "
+                                         "(cancion) LIKE ? ESCAPE '\\' or  (bpm) LIKE ? ESCAPE '\\')"),
+                          {tipo, p, p, p});
+}
+
+std::unique_ptr<TSQLiteTable> Tmsql::buscacanciones(const QString& cadena) { return search(0, cadena); }
+std::unique_ptr<TSQLiteTable> Tmsql::buscacanciones1(const QString& cadena) { return search(1, cadena); }
+
+QString Tmsql::dametrack(double grupo, int tipo, double ntrack, const QString& fichero)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    try {
+        auto t = sldb->GetTable(QStringLiteral("SELECT id, orden FROM songs WHERE tipo = ? and grupo = ? and fichero = ?"),
+                                {tipo, grupo, fichero});
+        if (t->GetCount() == 0) return QStringLiteral("0000");
+        if (ntrack > 0) {
+            while (!t->GetEOF() && t->FieldAsDouble(0) != ntrack) t->Next();
+            if (t->GetEOF()) return QStringLiteral("0000");
+        }
+        return fourDigits(t->FieldAsInteger(1));
+    } catch (const ESQLiteException& e) {
+        logError("dametrack", e.message());
+        return QStringLiteral("0000");
+    }
+}
+
+QString Tmsql::dametrack2(double grupo, int /*tipo*/, const QString& fichero)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    try {
+        auto t = sldb->GetTable(
+            QStringLiteral("select orden from songs  Where grupo = ? and fichero = ? Order by orden, grupo, id "),
+            {grupo, fichero});
+        if (t->GetCount() > 0) return fourDigits(t->FieldAsInteger(0));
+        tryExec(QStringLiteral("Update songs Set orden= orden + 1 Where orden >= ? and  grupo = ?"), {1, grupo});
+    } catch (const ESQLiteException& e) {
+        logError("dametrack2", e.message());
+    }
+    return QStringLiteral("0000");
+}
+
+QString Tmsql::altaencurrent(const QStringList& row, double current, bool* inserted, double* newId)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (inserted) *inserted = false;
+    try {
+        Transaction tx(*sldb);
+        const QString pos = dametrack2(current, 1, row.value(gridcol::path));
+        if (pos.toLongLong() != 0) {
+            tx.commit();
+            return pos;
+        }
+        const bool ok = altadesg(row, 1, 1, current, current);
+        tx.commit();
+        if (inserted) *inserted = ok;
+        if (newId && ok) *newId = songid;
+        return pos;
+    } catch (const ESQLiteException& e) {
+        logError("altaencurrent", e.message());
+        return QStringLiteral("0000");
+    }
+}
+
+bool Tmsql::damecancion(int tipo, PRecord& mconfig, const QString& fichero)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    try {
+        auto t = tipo < 2 ? sldb->GetTable(QStringLiteral("SELECT * FROM songs WHERE tipo = ? and  fichero = ?"),
+                                           {tipo, fichero})
+                          : sldb->GetTable(QStringLiteral("SELECT * FROM songs WHERE fichero = ?"), {fichero});
+        if (t->GetCount() == 0) return false;
+        auto num = [&t](const char* name) { return t->FieldAsDouble(t->GetFieldIndex(QLatin1String(name))); };
+        auto txt = [&t](const char* name) { return t->FieldAsString(t->GetFieldIndex(QLatin1String(name))); };
+        mconfig.songname = fichero;
+        mconfig.title = txt("cancion");
+        mconfig.artist = txt("artista");
+        mconfig.bpm = txt("bpm");
+        for (int k = 1; k <= 9; ++k)
+            mconfig.tag[tagslot::cue1 + k - 1] = num(QStringLiteral("cue%1").arg(k).toLatin1().constData());
+        mconfig.tag[tagslot::cue0] = num("cue0");
+        mconfig.tag[tagslot::cue10] = num("cue10");
+        mconfig.tag[tagslot::cue11] = num("cue11");
+        mconfig.bas = static_cast<int>(std::nearbyint(num("bass")));
+        mconfig.mid = static_cast<int>(std::nearbyint(num("mid")));
+        mconfig.tre = static_cast<int>(std::nearbyint(num("treble")));
+        mconfig.gain = static_cast<int>(std::nearbyint(num("gain")));
+        mconfig.fduratotal = txt("genero");
+        bool ok = false;
+        const int veces = txt("album").trimmed().toInt(&ok);
+        if (!ok) return false;
+        mconfig.veces = veces;
+        mconfig.id = static_cast<int>(std::nearbyint(num("id")));
+        return true;
+    } catch (const ESQLiteException& e) {
+        logError("damecancion", e.message());
+        return false;
+    }
+}
+
+void Tmsql::salvatag(const PRecord& mconfig, const QString& filename)
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    QVariantList v{bpmText(mconfig.tag[tagslot::bpm].load())};
+    for (int k = 1; k <= 9; ++k) v << mconfig.tag[tagslot::cue1 + k - 1].load();
+    v << mconfig.tag[tagslot::cue0].load() << mconfig.tag[tagslot::cue10].load() << mconfig.tag[tagslot::cue11].load();
+    v << double(mconfig.bas.load()) << double(mconfig.tre.load()) << double(mconfig.mid.load())
+      << QString::number(mconfig.veces.load()) << double(mconfig.gain.load()) << mconfig.duration.get() << filename;
+    tryExec(QStringLiteral("UPDATE songs SET   bpm = ?, cue1 = ?, cue2 = ?, cue3 = ?, cue4 = ?, cue5 = ?, cue6 = ?, "
+                           "cue7 = ?, cue8 = ?, cue9 = ?, cue0 = ?, cue10 = ?, cue11 = ?, bass = ?, treble = ?, "
+                           "mid = ?, album = ?, gain = ?, genero = ? WHERE fichero = ?"),
+            v);
+}
+
+void Tmsql::reparasongs()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    auto t = sldb->GetTable(QStringLiteral(" select MYID, fichero from songs "));
+    try {
+        Transaction tx(*sldb);
+        for (; !t->GetEOF(); t->Next())
+            tryExec(QStringLiteral("Update songs Set filename=  ? Where MYID = ?"),
+                    {LongFileName(t->FieldAsString(1)), t->FieldAsInteger(0)});
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("reparasongs", e.message());
+    }
+}
+
+void Tmsql::reparaplaylist()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    auto lists = sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 "));
+    try {
+        Transaction tx(*sldb);
+        for (; !lists->GetEOF(); lists->Next()) {
+            auto t = sldb->GetTable(QStringLiteral(" select MYID from songs  WHERE tipo= 1 and grupo = ? ORDER BY ORDEN "),
+                                    {lists->FieldAsDouble(0)});
+            for (int k = 1; !t->GetEOF(); t->Next(), ++k)
+                tryExec(QStringLiteral("Update songs Set orden=  ? Where MYID = ?"), {k, t->FieldAsInteger(0)});
+        }
+        tx.commit();
+    } catch (const ESQLiteException& e) {
+        logError("reparaplaylist", e.message());
+    }
+}

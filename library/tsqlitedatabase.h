@@ -1,0 +1,76 @@
+// One SQLite connection. Every value reaches a statement through a bound parameter:
+// each `?` of a text takes the next value of the binds list (null QVariant: NULL; bool and
+// integers: integer; double: real; QByteArray: blob; anything else: its text).
+// Every failure throws ESQLiteException; nothing is shown, nothing retried.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class TSQLiteTable;
+
+struct TSQliteParam {
+    QString name;
+    QVariant value;
+};
+
+class TSQLiteDatabase {
+public:
+    // Opens or creates FileName. Throws "Failed to open database \"F\" : ...".
+    explicit TSQLiteDatabase(const QString& FileName);
+    ~TSQLiteDatabase();  // rolls back an open transaction and closes the file
+    TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+    TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+    // One statement that returns no rows.
+    void ExecSQL(const QString& SQL, const QVariantList& binds = {});
+    std::unique_ptr<TSQLiteTable> GetTable(const QString& SQL, const QVariantList& binds = {});
+    bool TableExists(const QString& TableName);
+
+    qint64 GetTableValue(const QString& SQL, const QVariantList& binds = {});  // 0 when no row
+    QString GetTableString(const QString& SQL, const QVariantList& binds = {});
+    QStringList GetTableStrings(const QString& SQL, const QVariantList& binds = {});
+
+    void BeginTransaction();  // throws "Transaction already open"
+    void Commit();
+    void Rollback();
+    bool InTransaction() const { return fInTrans; }
+    void SetSynchronised(bool on);
+
+    // Named parameters (":name") bound to the next statement that runs, then cleared.
+    void AddParamInt(const QString& name, qint64 value);
+    void AddParamFloat(const QString& name, double value);
+    void AddParamText(const QString& name, const QString& value);
+    void AddParamNull(const QString& name);
+    void ParamsClear() { fParams.clear(); }
+
+    qint64 GetLastInsertRowID() const;
+    int GetLastChangedRows() const;  // all changes of the connection
+    int GetRowsChanged() const;      // changes of the last statement
+    void SetTimeout(int milliseconds);
+    static QString Version();
+
+    std::function<void(const QString&)> OnQuery;  // called with each text just before it runs
+    sqlite3* handle() const { return fDB; }
+
+private:
+    friend class TSQLiteTable;
+    sqlite3_stmt* prepare(const QString& SQL);
+    void release(const QString& SQL, sqlite3_stmt* stmt);
+    void bind(sqlite3_stmt* stmt, const QString& SQL, const QVariantList& binds);
+    [[noreturn]] void RaiseError(const QString& base, const QString& SQL, int code = -1) const;
+
+    sqlite3* fDB = nullptr;
+    bool fInTrans = false;
+    bool fSync = true;
+    std::vector<TSQliteParam> fParams;
+    QHash<QString, sqlite3_stmt*> cache_;  // prepared texts, reset after each use
+};
