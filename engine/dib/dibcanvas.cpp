@@ -1,0 +1,158 @@
+#include "dibcanvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "tdibultra.h"
+
+namespace {
+
+inline uint32_t ToRgb32(TColor c)
+{
+    return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+}
+inline TColor FromRgb32(uint32_t v)
+{
+    return (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16;
+}
+
+bool SamePalette(const TDIBUltra& a, const TDIBUltra& b)
+{
+    if (a.DIBResol > DUpf8) return true;
+    return a.DIBLogPal.Count == b.DIBLogPal.Count &&
+           std::memcmp(a.DIBLogPal.Entries, b.DIBLogPal.Entries, sizeof(TPaletteEntry) * a.DIBLogPal.Count) == 0;
+}
+
+}  // namespace
+
+int DibCanvas::Width() const { return surface_ ? surface_->DIBWidth : width_; }
+int DibCanvas::Height() const { return surface_ ? surface_->DIBHeight : height_; }
+
+uint32_t DibCanvas::ValueOf(TColor Color) const
+{
+    return surface_ ? surface_->GetIndexFromColor(Color) : ToRgb32(Color);
+}
+
+void DibCanvas::PutValue(int X, int Y, uint32_t Value)
+{
+    if (surface_) surface_->DirectPlot(X, Y, Value);
+    else rgb_[int64_t(Y) * (rgbStride_ / 4) + X] = Value;
+}
+
+TColor DibCanvas::Pixel(int X, int Y) const
+{
+    if (X < 0 || Y < 0 || X >= Width() || Y >= Height()) return 0;
+    if (surface_) return surface_->GetPixel(X, Y);
+    return FromRgb32(rgb_[int64_t(Y) * (rgbStride_ / 4) + X]);
+}
+
+void DibCanvas::SetPixel(int X, int Y, TColor Color)
+{
+    if (X < 0 || Y < 0 || X >= Width() || Y >= Height()) return;
+    PutValue(X, Y, ValueOf(Color));
+}
+
+void DibCanvas::FillRect(const TRect& R)
+{
+    if (!Bound()) return;
+    const int l = std::max(R.Left, 0), t = std::max(R.Top, 0);
+    const int r = std::min(R.Right, Width()), b = std::min(R.Bottom, Height());
+    if (l >= r || t >= b) return;
+    const uint32_t v = ValueOf(BrushColor);
+    if (!surface_ || surface_->DIBBPP < 8) {
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x) PutValue(x, y, v);
+        return;
+    }
+    // one row in the surface's format, copied down
+    const int bpp = surface_->BytesPerPixel();
+    uint8_t pattern[4];
+    std::memcpy(pattern, &v, 4);
+    uint8_t* first = surface_->GetScanLine(t) + l * bpp;
+    for (int x = 0; x < r - l; ++x) std::memcpy(first + x * bpp, pattern, bpp);
+    for (int y = t + 1; y < b; ++y) std::memcpy(surface_->GetScanLine(y) + l * bpp, first, size_t(r - l) * bpp);
+}
+
+void DibCanvas::CopyRect(const TRect& Dest, DibCanvas& Source, const TRect& Src)
+{
+    StretchBlt(Dest.Left, Dest.Top, Dest.Right - Dest.Left, Dest.Bottom - Dest.Top, Source, Src.Left, Src.Top,
+               Src.Right - Src.Left, Src.Bottom - Src.Top);
+}
+
+void DibCanvas::BitBlt(int X, int Y, int W, int H, DibCanvas& Source, int XSrc, int YSrc)
+{
+    StretchBlt(X, Y, W, H, Source, XSrc, YSrc, W, H);
+}
+
+void DibCanvas::StretchBlt(int X, int Y, int W, int H, DibCanvas& Source, int XSrc, int YSrc, int WSrc, int HSrc)
+{
+    if (!Bound() || !Source.Bound() || W <= 0 || H <= 0 || WSrc <= 0 || HSrc <= 0) return;
+    const bool same = W == WSrc && H == HSrc;
+    // destination pixels whose source lies inside both pictures
+    auto srcX = [&](int64_t i) { return XSrc + i * WSrc / W; };
+    auto srcY = [&](int64_t j) { return YSrc + j * HSrc / H; };
+    int64_t i0 = std::max<int64_t>(0, -int64_t(X)), i1 = std::min<int64_t>(W, int64_t(Width()) - X);
+    int64_t j0 = std::max<int64_t>(0, -int64_t(Y)), j1 = std::min<int64_t>(H, int64_t(Height()) - Y);
+    while (i0 < i1 && srcX(i0) < 0) ++i0;
+    while (i1 > i0 && srcX(i1 - 1) >= Source.Width()) --i1;
+    while (j0 < j1 && srcY(j0) < 0) ++j0;
+    while (j1 > j0 && srcY(j1 - 1) >= Source.Height()) --j1;
+    if (i0 >= i1 || j0 >= j1) return;
+
+    TDIBUltra* s = Source.surface_;
+    TDIBUltra* d = surface_;
+    if (same && s && d && s->DIBResol == d->DIBResol && s->DIBBPP >= 8 && SamePalette(*s, *d)) {
+        const int bpp = s->BytesPerPixel();
+        for (int64_t j = j0; j < j1; ++j)
+            std::memmove(d->GetScanLine(int(Y + j)) + (X + i0) * bpp, s->GetScanLine(int(srcY(j))) + srcX(i0) * bpp,
+                         size_t(i1 - i0) * bpp);
+        return;
+    }
+    if (s && !d && (s->DIBResol == DUpf24 || s->DIBResol == DUpf32)) {
+        const int bpp = s->BytesPerPixel();
+        for (int64_t j = j0; j < j1; ++j) {
+            const uint8_t* row = s->GetScanLine(int(srcY(j)));
+            uint32_t* out = rgb_ + (Y + j) * (rgbStride_ / 4) + X;
+            for (int64_t i = i0; i < i1; ++i) {
+                const uint8_t* p = row + srcX(i) * bpp;
+                out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+            }
+        }
+        return;
+    }
+    TColor lastC = 0;
+    uint32_t lastV = ValueOf(0);
+    for (int64_t j = j0; j < j1; ++j)
+        for (int64_t i = i0; i < i1; ++i) {
+            const TColor c = Source.Pixel(int(srcX(i)), int(srcY(j)));
+            if (c != lastC) lastC = c, lastV = ValueOf(c);
+            PutValue(int(X + i), int(Y + j), lastV);
+        }
+}
+
+void DibCanvas::Dot(int X, int Y, uint32_t Value)
+{
+    const int w = std::max(PenWidth, 1), x0 = X - (w - 1) / 2, y0 = Y - (w - 1) / 2;
+    for (int y = std::max(y0, 0); y < std::min(y0 + w, Height()); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x0 + w, Width()); ++x) PutValue(x, y, Value);
+}
+
+void DibCanvas::LineTo(int X, int Y)
+{
+    if (!Bound()) return;
+    const uint32_t v = ValueOf(PenColor);
+    int64_t x = penX_, y = penY_;
+    const int64_t dx = std::abs(int64_t(X) - x), dy = -std::abs(int64_t(Y) - y);
+    const int sx = x < X ? 1 : -1, sy = y < Y ? 1 : -1;
+    int64_t err = dx + dy;
+    // pixels that cannot touch the picture are stepped over, not drawn
+    const int64_t margin = std::max(PenWidth, 1);
+    while (x != X || y != Y) {
+        if (x > -margin && y > -margin && x < Width() + margin && y < Height() + margin) Dot(int(x), int(y), v);
+        const int64_t e2 = 2 * err;
+        if (e2 >= dy) err += dy, x += sx;
+        if (e2 <= dx) err += dx, y += sy;
+    }
+    penX_ = X, penY_ = Y;
+}
