@@ -1,0 +1,67 @@
+// Demuxing a file without decoding: packet count and the length its packets announce, less
+// the encoder delay and padding the container states.
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include "errorstate.h"
+#include "sound.h"
+
+namespace sound {
+
+bool prescanFile(const std::string& path, ScanResult& out)
+{
+    out = ScanResult{};
+    AVFormatContext* fmt = nullptr;
+    AVDictionary* opts = nullptr;
+    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    int r = avformat_open_input(&fmt, path.c_str(), nullptr, &opts);
+    av_dict_free(&opts);
+    if (r < 0)
+        return fail(r == AVERROR(ENOENT) ? Error::FileOpen : Error::Format, false);
+    struct Closer {
+        AVFormatContext*& f;
+        ~Closer() { avformat_close_input(&f); }
+    } closer{fmt};
+    if (fmt->nb_streams == 0 || fmt->streams[0]->codecpar->sample_rate <= 0)
+        if (avformat_find_stream_info(fmt, nullptr) < 0)
+            return fail(Error::Format, false);
+    int idx = av_find_best_stream(fmt, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (idx < 0)
+        return fail(Error::Format, false);
+    AVStream* st = fmt->streams[idx];
+    for (unsigned i = 0; i < fmt->nb_streams; ++i)
+        if (int(i) != idx) fmt->streams[i]->discard = AVDISCARD_ALL;
+    out.rate = st->codecpar->sample_rate;
+    out.channels = st->codecpar->ch_layout.nb_channels;
+    if (out.rate <= 0)
+        return fail(Error::Format, false);
+    AVPacket* pkt = av_packet_alloc();
+    std::int64_t duration = 0, skip = 0;
+    while (av_read_frame(fmt, pkt) >= 0) {
+        if (pkt->stream_index == idx) {
+            ++out.packets;
+            if (pkt->duration > 0)
+                duration += pkt->duration;
+            std::size_t size = 0;
+            const std::uint8_t* sd = av_packet_get_side_data(pkt, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            if (sd && size >= 8) {
+                std::uint32_t a, b;
+                std::memcpy(&a, sd, 4);
+                std::memcpy(&b, sd + 4, 4);
+                skip += std::int64_t(a) + std::int64_t(b);
+            }
+        }
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    std::int64_t frames = av_rescale_q(duration, st->time_base, AVRational{1, out.rate});
+    out.frames = frames > skip ? frames - skip : 0;
+    setError(Error::Ok);
+    return out.packets > 0 ? true : fail(Error::Format, false);
+}
+
+}  // namespace sound
