@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include "mp3fixture.h"
+#include "tcommframe.h"
+#include "tid3v2tag.h"
+#include "ttextframe.h"
+#include "tunknownframe.h"
+
+namespace {
+TID3v2Tag tagOf(const QByteArray& bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer b(&copy);
+    b.open(QIODevice::ReadOnly);
+    TID3v2Tag t;
+    t.LoadFromStream(&b, copy.size());
+    return t;
+}
+}  // namespace
+
+TEST(ID3v2, TotalSizeAndFrames)
+{
+    QByteArray b = QByteArray("ID3\x03\x00\x00\x00\x00\x07\x76", 10) + mp3::textFrame("TIT2", "Hello");
+    b.append(1024 - b.size(), '\0');
+    const TID3v2Tag t = tagOf(b + mp3::frames(2));
+    EXPECT_TRUE(t.fOk);
+    EXPECT_EQ(t.GetSize(), 1024);
+    ASSERT_EQ(t.FFramelist.GetCount(), 1);
+    auto* f = dynamic_cast<TTextFrame*>(t.FFramelist.GetID3Frame(0));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->FSize, 6u);
+    EXPECT_EQ(f->FEncode, 0);
+    EXPECT_EQ(f->FText, "Hello");
+}
+
+TEST(ID3v2, InvalidOrEmptyTagsCountAsNone)
+{
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"size byte above 0x7F", QByteArray("ID3\x03\x00\x00\x00\x00\x87\x76", 10) + QByteArray(2000, 'x')},
+        {"only padding", mp3::id3v2(100).replace(10, 20, QByteArray(20, '\0'))},
+        {"major version 5", QByteArray("ID3\x05\x00\x00", 6) + mp3::synchsafe(30) + mp3::textFrame("TIT2", "x") +
+                                QByteArray(20, '\0')},
+        {"size beyond the data", QByteArray("ID3\x03\x00\x00", 6) + mp3::synchsafe(500) + mp3::textFrame("TIT2", "x")},
+        {"ten bytes", QByteArray("ID3\x03\x00\x00\x00\x00\x00\x00", 10)},
+        {"no tag", mp3::frames(2)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TID3v2Tag t = tagOf(c.bytes);
+        EXPECT_FALSE(t.fOk);
+        EXPECT_EQ(t.GetSize(), 0);
+    }
+}
+
+TEST(ID3v2, FrameKindsAndLyingFrameSizes)
+{
+    const QByteArray comm = QByteArray("COMM") + mp3::be32(13) + QByteArray(2, '\0') + QByteArray("\x00" "eng", 4) +
+                            QByteArray("desc\0text", 9);
+    const QByteArray priv = QByteArray("PRIV") + mp3::be32(3) + QByteArray(2, '\0') + "abc";
+    const QByteArray txxx = QByteArray("TXXX") + mp3::be32(2) + QByteArray(2, '\0') + "zz";
+    const QByteArray liar = QByteArray("TPE1") + mp3::be32(0x7FFFFFFF) + QByteArray(2, '\0') + "Band";
+    const QByteArray body = comm + priv + txxx + liar;
+    const TID3v2Tag t = tagOf(QByteArray("ID3\x04\x00\x00", 6) + mp3::synchsafe(uint32_t(body.size())) + body);
+    ASSERT_EQ(t.FFramelist.GetCount(), 4);
+    auto* c = dynamic_cast<TCommFrame*>(t.FFramelist.GetID3Frame(0));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->FLanguage, "eng");
+    EXPECT_EQ(c->FContent, "desc");
+    EXPECT_EQ(c->FText, "text");
+    auto* u = dynamic_cast<TUnknownFrame*>(t.FFramelist.GetID3Frame(1));
+    ASSERT_NE(u, nullptr);
+    EXPECT_EQ(u->FData, "abc");
+    EXPECT_NE(dynamic_cast<TUnknownFrame*>(t.FFramelist.GetID3Frame(2)), nullptr);
+    auto* l = dynamic_cast<TTextFrame*>(t.FFramelist.GetID3Frame(3));
+    ASSERT_NE(l, nullptr);
+    EXPECT_TRUE(l->FText.isEmpty());  // its data is not there: not read
+    EXPECT_EQ(t.GetSize(), body.size() + 10);
+}
+
+TEST(ID3v2, WriteAndRemoveKeepTheAudio)
+{
+    QTemporaryDir dir;
+    const QString p = dir.filePath("v2.mp3");
+    const QByteArray audio = mp3::frames(4);
+    ASSERT_TRUE(mp3::write(p, mp3::id3v2(300) + audio));
+    TID3v2Tag t;
+    auto f = std::make_unique<TTextFrame>();
+    f->SetId("TIT2");
+    f->SetText("New title");
+    t.FFramelist.Add(std::move(f));
+    t.UpdateSize();
+    EXPECT_EQ(t.FHeader.FSize, 1024u);
+    EXPECT_EQ(t.GetPaddingSize(), 1024 - 20);
+    t.SaveToFile(p);
+    EXPECT_EQ(mp3::read(p).size(), 1034 + audio.size());
+    EXPECT_TRUE(mp3::read(p).endsWith(audio));
+    TID3v2Tag back;
+    back.LoadFromFile(p);
+    ASSERT_TRUE(back.fOk);
+    EXPECT_EQ(dynamic_cast<TTextFrame*>(back.FFramelist.GetID3Frame(0))->FText, "New title");
+    back.DeleteFromFile(p);
+    EXPECT_EQ(mp3::read(p), audio);
+    back.SetOk(false);
+    EXPECT_EQ(back.GetSize(), 0);
+    EXPECT_EQ(back.FFramelist.GetCount(), 0);
+}
+
+TEST(ID3v2, HeaderFlags)
+{
+    TID3V2Header h;
+    EXPECT_EQ(h.FMajorVersion, 3);
+    h.SetFlag(7, true);
+    h.SetFlag(9, true);
+    EXPECT_TRUE(h.GetFlag(7));
+    EXPECT_FALSE(h.GetFlag(9));
+    EXPECT_EQ(h.FFlags, 0x80);
+    h.FSize = 1014;
+    uint8_t b[10];
+    h.Save(b, 10);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(b) + 6, 4), QByteArray("\x00\x00\x07\x76", 4));
+}
