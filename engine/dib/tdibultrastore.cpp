@@ -135,8 +135,9 @@ void TDIBUltra::LoadStored(const QByteArray& Data)
     const int64_t raw = StrideOf(width, DUbpp[stored]) * height;
     const int64_t left = dev.bytesAvailable();
     const bool rle = !DUhas(flags, DUnoRLE), inc = !rle && DUhas(flags, DUINC);
-    if (raw > kMaxPixels || StrideOf(width, DUbpp[final]) * height > kMaxPixels ||
-        raw > (rle ? left * kRleRatio : left) || (inc && stored != DUpf24))
+    const int64_t needed = rle ? (raw + kRleRatio - 1) / kRleRatio : inc ? int64_t(width) * 3 * height : raw;
+    if (raw > kMaxPixels || StrideOf(width, DUbpp[final]) * height > kMaxPixels || needed > left ||
+        (inc && stored != DUpf24))
         throw DIB_ERROR(DIBCorruptMessage);
 
     DIBLogPal = pal;
