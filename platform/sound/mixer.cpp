@@ -80,15 +80,22 @@ void Mixer::resetBuffers()
     }
 }
 
-// Takes n output frames of one source into out (stereo), at the source's Freq.
+// Takes n output frames of one source into out (stereo), at the source's Freq. Reads from
+// the source only what the interpolation needs, so a source's position runs at most two
+// frames ahead of what was mixed.
 int Mixer::resample(Source& e, float* out, int n)
 {
     Stream* s = e.s;
-    const double step = double(std::clamp(s->freq.value, 1.0f, 100000.0f)) / double(rate);
-    s->freq.advance(n);
     int produced = 0;
     bool ended = false;
+    double step = 1.0;
+    int blockEnd = 0;  // the step holds until here; a sliding Freq moves every 64 frames
     while (produced < n) {
+        if (produced == blockEnd) {
+            blockEnd = s->freq.sliding() ? std::min(n, produced + 64) : n;
+            step = double(std::clamp(s->freq.value, 1.0f, 100000.0f)) / double(rate);
+            s->freq.advance(blockEnd - produced);
+        }
         int idx = int(e.frac);
         double t = e.frac - idx;
         int need = t == 0.0 ? idx + 1 : idx + 2;
@@ -103,8 +110,10 @@ int Mixer::resample(Source& e, float* out, int n)
                 e.frac -= idx;
                 idx = 0;
             }
-            int want = int(std::ceil(double(n - produced) * step)) + 2;
-            want = std::clamp(want, 1, std::min(kMaxBlock, kBufFrames - e.avail));
+            // frames needed to finish this block
+            double last = e.frac + double(blockEnd - produced - 1) * step;
+            int total = int(std::floor(last)) + (last == std::floor(last) ? 1 : 2);
+            int want = std::clamp(total - e.avail, 1, std::min(kMaxBlock, kBufFrames - e.avail));
             int got = s->read(e.buf.data() + 2 * e.avail, want);
             if (e.s == nullptr || s->dead)
                 break;  // a callback took the source away
@@ -134,6 +143,8 @@ int Mixer::resample(Source& e, float* out, int n)
         ++produced;
         e.frac += step;
     }
+    if (produced < n && blockEnd < n)
+        s->freq.advance(n - blockEnd);
     return produced;
 }
 

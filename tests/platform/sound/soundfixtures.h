@@ -1,6 +1,7 @@
 // Audio files made for the sound tests by ffmpeg and sox, and small helpers to read streams.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -74,5 +75,47 @@ inline std::vector<float> renderFrames(sound::Handle h, int frames)
     sound::renderFloat(h, v.data(), frames);
     return v;
 }
+
+// A 16-bit WAV image of `frames` frames; gen(frame, channel) gives each sample.
+template <class Gen>
+QByteArray wavImage(int frames, int rate, int channels, Gen gen)
+{
+    auto le32 = [](std::uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    auto le16 = [](std::uint16_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+    std::uint32_t bytes = std::uint32_t(frames * channels * 2);
+    QByteArray out = "RIFF" + le32(36 + bytes) + "WAVEfmt " + le32(16) + le16(1) + le16(std::uint16_t(channels)) +
+                     le32(std::uint32_t(rate)) + le32(std::uint32_t(rate * channels * 2)) +
+                     le16(std::uint16_t(channels * 2)) + le16(16) + "data" + le32(bytes);
+    out.reserve(out.size() + int(bytes));
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c) {
+            std::int16_t v = std::int16_t(gen(i, c));
+            out.append(reinterpret_cast<const char*>(&v), 2);
+        }
+    return out;
+}
+
+// A decoder over a WAV image made in memory.
+template <class Gen>
+sound::Handle memoryStream(int frames, int rate, Gen gen, int channels = 2)
+{
+    QByteArray img = wavImage(frames, rate, channels, gen);
+    return sound::openMemory(img.constData(), std::size_t(img.size()));
+}
+
+// Frame i holds i (mod 32000) on the left and its negation on the right: every frame names itself.
+inline int rampValue(int frame, int channel)
+{
+    int v = frame % 32000;
+    return channel == 0 ? v : -v;
+}
+
+inline sound::Handle rampStream(int frames, int rate = 44100)
+{
+    return memoryStream(frames, rate, rampValue);
+}
+
+// The frame number a ramp sample names (float output of a ramp stream).
+inline int rampFrame(float left) { return int(std::lround(left * 32768.0f)); }
 
 }  // namespace soundtest
