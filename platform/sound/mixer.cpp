@@ -86,6 +86,21 @@ void Mixer::resetBuffers()
 int Mixer::resample(Source& e, float* out, int n)
 {
     Stream* s = e.s;
+    if (!s->freq.sliding() && s->freq.value == float(rate) && e.frac == double(int(e.frac))) {
+        // same rate: hand out what is buffered, then read straight into the output
+        int idx = int(e.frac);
+        int have = std::max(0, std::min(e.avail - idx, n));
+        if (have > 0)
+            std::memcpy(out, e.buf.data() + 2 * idx, sizeof(float) * 2 * std::size_t(have));
+        e.frac = 0;
+        e.avail = 0;
+        if (have < n) {
+            int got = s->read(out + 2 * have, n - have);
+            if (got > 0)
+                have += got;
+        }
+        return have;
+    }
     int produced = 0;
     bool ended = false;
     double step = 1.0;
