@@ -147,6 +147,7 @@ void Tmsql::open()
         tryExec(kCreateSongs);
         sldb->ExecSQL(kIndexSongs);
     }
+    openSearchIndex();
     if (!sldb->TableExists(QStringLiteral("grupos"))) {
         tryExec(kCreateGrupos);
         sldb->ExecSQL(kIndexGrupos);
@@ -175,6 +176,64 @@ void Tmsql::open()
         songid = t->GetCount() > 0 ? t->FieldAsDouble(0) : 0;
     }
     tryExec(QStringLiteral("UPDATE songs SET album = ?"), {QStringLiteral("0")});
+}
+
+// The searches look for the user's text anywhere in artist, title or BPM. A trigram index
+// of those three columns, kept by triggers, narrows the rows the LIKE test has to read.
+void Tmsql::openSearchIndex()
+{
+    const bool had = sldb->TableExists(QStringLiteral("songsearch"));
+    try {
+        Transaction tx(*sldb);
+        sldb->ExecSQL(QStringLiteral(
+            "CREATE VIRTUAL TABLE IF NOT EXISTS songsearch USING fts5(artista, cancion, bpm, content='songs', "
+            "content_rowid='MYID', tokenize='trigram')"));
+        sldb->ExecSQL(QStringLiteral(
+            "CREATE TRIGGER IF NOT EXISTS songsearch_ai AFTER INSERT ON songs BEGIN "
+            "INSERT INTO songsearch(rowid, artista, cancion, bpm) VALUES (new.MYID, new.artista, new.cancion, new.bpm); "
+            "END"));
+        sldb->ExecSQL(QStringLiteral(
+            "CREATE TRIGGER IF NOT EXISTS songsearch_ad AFTER DELETE ON songs BEGIN "
+            "INSERT INTO songsearch(songsearch, rowid, artista, cancion, bpm) "
+            "VALUES ('delete', old.MYID, old.artista, old.cancion, old.bpm); END"));
+        sldb->ExecSQL(QStringLiteral(
+            "CREATE TRIGGER IF NOT EXISTS songsearch_au AFTER UPDATE OF artista, cancion, bpm ON songs BEGIN "
+            "INSERT INTO songsearch(songsearch, rowid, artista, cancion, bpm) "
+            "VALUES ('delete', old.MYID, old.artista, old.cancion, old.bpm); "
+            "INSERT INTO songsearch(rowid, artista, cancion, bpm) VALUES (new.MYID, new.artista, new.cancion, new.bpm); "
+            "END"));
+        if (!had) sldb->ExecSQL(QStringLiteral("INSERT INTO songsearch(songsearch) VALUES ('rebuild')"));
+        tx.commit();
+        searchIndex_ = true;
+    } catch (const ESQLiteException& e) {
+        logError("search index", e.message());
+        searchIndex_ = false;
+    }
+}
+
+void Tmsql::beginBatch()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (!sldb->InTransaction()) sldb->BeginTransaction();
+}
+
+void Tmsql::commitBatch()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    endBatch();
+    beginBatch();
+}
+
+void Tmsql::endBatch()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    if (!sldb->InTransaction()) return;
+    try {
+        sldb->Commit();
+    } catch (const ESQLiteException& e) {
+        logError("batch", e.message());
+        sldb->Rollback();
+    }
 }
 
 double Tmsql::altadegrupo(int tipo, const QString& Egrupo, bool alta, double id)
@@ -375,9 +434,14 @@ std::unique_ptr<TSQLiteTable> Tmsql::search(int tipo, const QString& cadena)
         esc += ch;
     }
     const QString p = QLatin1Char('%') + esc + QLatin1Char('%');
-    return sldb->GetTable(QStringLiteral("SELECT * FROM songs  WHERE (tipo = ?) and ((artista) LIKE ? ESCAPE '\\' or  "
-                                         "(cancion) LIKE ? ESCAPE '\\' or  (bpm) LIKE ? ESCAPE '\\')"),
-                          {tipo, p, p, p});
+    const QString like = QStringLiteral("SELECT * FROM songs  WHERE (tipo = ?) and ((artista) LIKE ? ESCAPE '\\' or  "
+                                        "(cancion) LIKE ? ESCAPE '\\' or  (bpm) LIKE ? ESCAPE '\\')");
+    // trigrams need three characters; the index only narrows, LIKE decides
+    if (!searchIndex_ || cadena.toUcs4().size() < 3) return sldb->GetTable(like, {tipo, p, p, p});
+    const QString phrase = QLatin1Char('"') + QString(cadena).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                           QLatin1Char('"');
+    return sldb->GetTable(like + QStringLiteral(" and MYID IN (SELECT rowid FROM songsearch WHERE songsearch MATCH ?)"),
+                          {tipo, p, p, p, phrase});
 }
 
 std::unique_ptr<TSQLiteTable> Tmsql::buscacanciones(const QString& cadena) { return search(0, cadena); }

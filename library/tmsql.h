@@ -52,6 +52,12 @@ public:
     QString altaencurrent(const QStringList& row, double current, bool* inserted = nullptr,
                           double* newId = nullptr);
 
+    // A bulk add: the statements between beginBatch and endBatch share one transaction, and
+    // commitBatch makes what was added so far durable. A crash loses only the uncommitted part.
+    void beginBatch();
+    void commitBatch();
+    void endBatch();
+
     // queries; the caller owns the table
     std::unique_ptr<TSQLiteTable> dametabla(const QString& sqlstring, const QVariantList& binds = {});
     std::unique_ptr<TSQLiteTable> buscacanciones(const QString& cadena);   // library entries
@@ -86,6 +92,9 @@ private:
     bool tryExec(const QString& sql, const QVariantList& binds = {});
     std::unique_ptr<TSQLiteTable> search(int tipo, const QString& cadena);
 
+    void openSearchIndex();
+
     std::unique_ptr<TSQLiteDatabase> sldb;
     std::recursive_mutex lock_;
+    bool searchIndex_ = false;  // songsearch keeps artista, cancion and bpm in trigrams
 };

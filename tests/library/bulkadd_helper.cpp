@@ -1,5 +1,6 @@
-// Adds tracks to one group of the library at DB_PATH, one at a time, and prints each new id
-// on its own line as soon as the insert has returned. Run and killed by test_crash.
+// Adds tracks to one group of the library at DB_PATH and prints, on a line of its own, the
+// last id that is committed: after each insert, or with BATCH after each commit of BATCH
+// inserts. Run and killed by test_crash.
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,11 +13,13 @@
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s DB_PATH COUNT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s DB_PATH COUNT [BATCH]\n", argv[0]);
         return 2;
     }
     Tmsql sql(QString::fromLocal8Bit(argv[1]));
     const int count = std::atoi(argv[2]);
+    const int batch = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (batch > 0) sql.beginBatch();
     for (int i = 0; i < count; ++i) {
         Ttagsong t;
         t.alfichero = QStringLiteral("/music/bulk/%1 - track.mp3").arg(i);
@@ -24,9 +27,14 @@ int main(int argc, char** argv)
         t.Title = QStringLiteral("Title %1").arg(i);
         t.Bpm = QStringLiteral("000.000");
         const double id = sql.altadecancion(0, t, 1, 1);
+        if (batch > 0) {
+            if ((i + 1) % batch != 0) continue;
+            sql.commitBatch();
+        }
         char line[32];
         const int n = std::snprintf(line, sizeof line, "%.0f\n", id);
         if (::write(1, line, size_t(n)) != n) return 1;
     }
+    sql.endBatch();
     return 0;
 }

@@ -337,3 +337,49 @@ TEST_F(LibraryDb, HostileTextRoundTrips)
     EXPECT_EQ(sql->buscacanciones("_")->GetCount(), 2);
     EXPECT_EQ(sql->buscacanciones("IT'S")->GetCount(), 1);
 }
+
+TEST_F(LibraryDb, SearchFollowsEditsAndDeletes)
+{
+    sql->altadecancion(0, tags("/1.mp3", "Daft Punk", "Around the World"), 1, 1);
+    sql->altadecancion(0, tags("/2.mp3", "Air", "Sexy Boy"), 1, 1);
+    EXPECT_EQ(sql->buscacanciones("punk")->GetCount(), 1);
+    EXPECT_EQ(sql->buscacanciones("ai")->GetCount(), 1);  // shorter than the index's trigrams
+    Ttagsong t = tags("1", "Justice", "Genesis");
+    sql->modificacancion(t);
+    EXPECT_EQ(sql->buscacanciones("punk")->GetCount(), 0);
+    EXPECT_EQ(sql->buscacanciones("JUSTICE")->GetCount(), 1);
+    PRecord r;
+    r.tag[tagslot::bpm] = 123.25;
+    sql->salvatag(r, "/2.mp3");
+    EXPECT_EQ(sql->buscacanciones("123.2")->GetCount(), 1);
+    sql->borracancion(0, 0, 1, "2");
+    EXPECT_EQ(sql->buscacanciones("Sexy")->GetCount(), 0);
+    EXPECT_EQ(sql->db().GetTableString("PRAGMA integrity_check"), "ok");
+}
+
+TEST_F(LibraryDb, ADatabaseWithoutTheSearchIndexGetsItBuilt)
+{
+    sql->altadecancion(0, tags("/1.mp3", "Röyksopp", "Eple"), 1, 1);
+    sql->db().ExecSQL("DROP TABLE songsearch");
+    for (const char* t : {"songsearch_ai", "songsearch_ad", "songsearch_au"})
+        sql->db().ExecSQL(QString("DROP TRIGGER %1").arg(t));
+    reopen();
+    EXPECT_EQ(sql->buscacanciones("röyk")->GetCount(), 1);
+    EXPECT_EQ(sql->buscacanciones("RÖYK")->GetCount(), 0);  // only ASCII letters ignore case
+    EXPECT_EQ(sql->buscacanciones("RöYK")->GetCount(), 1);
+}
+
+TEST_F(LibraryDb, BatchesCommitWhatWasAdded)
+{
+    sql->beginBatch();
+    sql->altadecancion(0, tags("/1.mp3", "a", "b"), 1, 1);
+    sql->commitBatch();
+    sql->altadecancion(0, tags("/2.mp3", "a", "b"), 1, 1);
+    {
+        TSQLiteDatabase other(path());
+        EXPECT_EQ(other.GetTableValue("SELECT count(*) FROM songs"), 1);
+    }
+    sql->endBatch();
+    TSQLiteDatabase other(path());
+    EXPECT_EQ(other.GetTableValue("SELECT count(*) FROM songs"), 2);
+}
