@@ -96,12 +96,13 @@ void freeStreamLocked(Stream* s)
         s->owner = nullptr;
     }
     Stream* src = s->source;
+    const bool freeSource = s->flags & FreeSource;
     if (src) {
         src->owner = nullptr;
         s->source = nullptr;
     }
-    graph().remove(s);
-    if (src && (s->flags & FreeSource) && !src->dead)
+    graph().remove(s);  // s may be gone from here on
+    if (src && freeSource && !src->dead)
         freeStreamLocked(src);
 }
 
@@ -159,13 +160,15 @@ void freeAll()
 {
     GraphLock l(graph().mutex);
     NoSoundClock::instance().stopAll();
-    for (Object* o : graph().all()) {
-        if (o->dead || !graph().find(o->handle)) continue;
-        if (isStreamKind(o->kind))
-            freeStreamLocked(static_cast<Stream*>(o));
-    }
+    std::vector<Handle> handles;
     for (Object* o : graph().all())
-        graph().remove(o);
+        handles.push_back(o->handle);
+    for (Handle h : handles)  // streams first: they take their attachments and sources along
+        if (Object* o = graph().find(h); o && isStreamKind(o->kind))
+            freeStreamLocked(static_cast<Stream*>(o));
+    for (Handle h : handles)
+        if (Object* o = graph().find(h))
+            graph().remove(o);
     setError(Error::Ok);
 }
 
@@ -750,10 +753,13 @@ bool getFft(Handle h, float* out, int size)
     GraphLock l(graph().mutex);
     Stream* s = findStream(h);
     if (!s) return false;
-    static std::map<int, kiss_fftr_cfg> plans;
-    static std::vector<float> frames, mono, window;
-    static std::vector<kiss_fft_cpx> spec;
-    kiss_fftr_cfg& cfg = plans[size];
+    // kept for the life of the process (output threads may still ask at exit)
+    static auto* plans = new std::map<int, kiss_fftr_cfg>;
+    static auto& frames = *new std::vector<float>;
+    static auto& mono = *new std::vector<float>;
+    static auto& window = *new std::vector<float>;
+    static auto& spec = *new std::vector<kiss_fft_cpx>;
+    kiss_fftr_cfg& cfg = (*plans)[size];
     if (!cfg) cfg = kiss_fftr_alloc(size, 0, nullptr, nullptr);
     if (!cfg) return fail(Error::Memory, false);
     frames.resize(std::size_t(size) * 2);
