@@ -8,6 +8,7 @@
 #include "microsf.h"
 #include "ostrelli.h"
 #include "precord.h"
+#include "librarylog.h"
 #include "sqliteexception.h"
 
 namespace {
@@ -77,10 +78,6 @@ QString fileNamePart(const QString& path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-void logError(const char* where, const QString& what)
-{
-    std::fprintf(stderr, "korvanta library: %s: %s\n", where, qPrintable(QString(what).replace(QLatin1Char('\r'), QLatin1Char(' '))));
-}
 
 // One transaction unless the caller already holds one; rolled back unless committed.
 class Transaction {

@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include "psoundconfig.h"
+#include "librarylog.h"
 #include "sqliteexception.h"
 #include "tmsql.h"
 
@@ -75,11 +76,6 @@ QStringList configColumns()
     return cols;
 }
 
-void logError(const char* where, const QString& what)
-{
-    std::fprintf(stderr, "korvanta library: %s: %s\n", where,
-                 qPrintable(QString(what).replace(QLatin1Char('\r'), QLatin1Char(' '))));
-}
 }  // namespace
 
 void Tmsql::insertDefaultConfig()

@@ -383,3 +383,18 @@ TEST_F(LibraryDb, BatchesCommitWhatWasAdded)
     TSQLiteDatabase other(path());
     EXPECT_EQ(other.GetTableValue("SELECT count(*) FROM songs"), 2);
 }
+
+TEST_F(LibraryDb, NumbersIgnoreTheUserLocale)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    sql->altadecancion(0, tags("/x.mp3", "a", "b"), 1, 1);
+    PRecord r;
+    r.tag[tagslot::bpm] = 95.5;
+    r.tag[tagslot::cue1] = 1234.5;
+    r.veces = 1;
+    sql->salvatag(r, "/x.mp3");
+    EXPECT_EQ(text("SELECT bpm FROM songs"), "095.500");
+    EXPECT_EQ(text("SELECT cue1 FROM songs"), "1234.5");
+    EXPECT_EQ(sql->dametabla("SELECT cue1 FROM songs")->FieldAsString(0), "1234.5");
+    QLocale::setDefault(QLocale::c());
+}
