@@ -122,12 +122,12 @@ private:
         if (fileChannels_ == 0)
             fileChannels_ = fr->ch_layout.nb_channels;
         mono_ = fr->ch_layout.nb_channels == 1;
-        AVChannelLayout outLayout;
+        AVChannelLayout outLayout{};
         if (mono_)
             av_channel_layout_copy(&outLayout, &fr->ch_layout);
         else
             av_channel_layout_default(&outLayout, 2);
-        AVChannelLayout inLayout;
+        AVChannelLayout inLayout{};
         av_channel_layout_copy(&inLayout, &fr->ch_layout);
         if (inLayout.order == AV_CHANNEL_ORDER_UNSPEC && inLayout.nb_channels > 0) {
             int n = inLayout.nb_channels;
