@@ -213,7 +213,9 @@ Decoder* Decoder::open(const std::string& path, const void* data, std::size_t si
         err = (r == AVERROR(ENOENT) || r == AVERROR(EACCES) || r == AVERROR(EISDIR)) ? Error::FileOpen : Error::Format;
         return nullptr;
     }
-    if (!data && f.fmt->pb)
+    // demuxers that open files of their own (image sequences, playlists) are not audio files
+    if (!f.fmt->pb || (f.fmt->iformat->flags & AVFMT_NOFILE)) { err = Error::Format; return nullptr; }
+    if (!data)
         fileSize = avio_size(f.fmt->pb);
     if (avformat_find_stream_info(f.fmt, nullptr) < 0) { err = Error::Format; return nullptr; }
     const AVCodec* codec = nullptr;
@@ -263,7 +265,7 @@ Decoder* Decoder::open(const std::string& path, const void* data, std::size_t si
         if (r == AVERROR_EOF || (r < 0 && avio_feof(f.fmt->pb)))
             break;
         if (r < 0) {
-            if (r == AVERROR(EAGAIN) || ++badReads < 64)
+            if (++badReads < 64)
                 continue;
             break;
         }

@@ -146,4 +146,29 @@ TEST(TempoStream, PausedInsideAMixerReadsNothing)
     sound::freeStream(tempo);
 }
 
+// A loop under keylock: the sync sits on the tempo stream, in source bytes.
+TEST(TempoStream, PositionSyncLoopsInSourceBytes)
+{
+    sound::Handle dec = rampStream(44100 * 2);
+    sound::Handle rev = sound::createReverse(dec);
+    sound::Handle tempo = sound::createTempo(rev);
+    sound::setAttribute(tempo, sound::Attribute::Tempo, -20);
+    sound::Handle mix = sound::createMixer(44100, 2, sound::Decode | sound::NonStop);
+    sound::mixerAdd(mix, tempo, sound::NoRampIn);
+    int passes = 0;
+    sound::setSync(tempo, sound::SyncType::Position, 20000 * 4, [&](sound::Handle, sound::Handle s, std::int64_t) {
+        ++passes;
+        EXPECT_TRUE(sound::setPosition(s, 10000 * 4));
+    });
+    std::int64_t highest = 0;
+    for (int i = 0; i < 100; ++i) {
+        renderFrames(mix, 1024);
+        highest = std::max(highest, sound::getPosition(tempo) / 4);
+    }
+    EXPECT_GE(passes, 5);
+    EXPECT_LE(highest, 20000 + 2048);
+    sound::freeStream(mix);
+    sound::freeStream(tempo);
+}
+
 }  // namespace
