@@ -116,7 +116,7 @@ void TSQLiteDatabase::release(const QString& SQL, sqlite3_stmt* stmt)
     cache_.insert(SQL, stmt);
 }
 
-void TSQLiteDatabase::bind(sqlite3_stmt* stmt, const QString& SQL, const QVariantList& binds)
+void TSQLiteDatabase::bind(sqlite3_stmt* stmt, const QString& SQL, const QVariantList& binds, bool cached)
 {
     if (OnQuery) OnQuery(SQL);
     const int n = sqlite3_bind_parameter_count(stmt);
@@ -137,7 +137,7 @@ void TSQLiteDatabase::bind(sqlite3_stmt* stmt, const QString& SQL, const QVarian
         }
         if (rc != SQLITE_OK) {
             fParams.clear();
-            release(SQL, stmt);
+            if (cached) release(SQL, stmt);
             RaiseError(QStringLiteral("Could not bind parameter to SQL statement"), SQL, rc);
         }
     }
@@ -230,3 +230,92 @@ int TSQLiteDatabase::GetLastChangedRows() const { return sqlite3_total_changes(f
 int TSQLiteDatabase::GetRowsChanged() const { return sqlite3_changes(fDB); }
 void TSQLiteDatabase::SetTimeout(int milliseconds) { sqlite3_busy_timeout(fDB, milliseconds); }
 QString TSQLiteDatabase::Version() { return QString::fromLatin1(sqlite3_libversion()); }
+
+TSQLiteQuery TSQLiteDatabase::PrepareSQL(const QString& SQL)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare16_v2(fDB, SQL.utf16(), static_cast<int>(SQL.size() * 2), &stmt, nullptr);
+    if (rc != SQLITE_OK) RaiseError(QStringLiteral("Error executing SQL"), SQL, rc);
+    if (!stmt) RaiseError(QStringLiteral("Could not prepare SQL statement"), SQL);
+    if (OnQuery) OnQuery(SQL);
+    return TSQLiteQuery{SQL, stmt};
+}
+
+void TSQLiteDatabase::BindSQL(const TSQLiteQuery& query, int index, qint64 value)
+{
+    if (sqlite3_bind_int64(query.Statement, index, value) != SQLITE_OK)
+        RaiseError(QStringLiteral("Could not bind integer to prepared SQL statement"), query.SQL);
+}
+
+void TSQLiteDatabase::BindSQL(const TSQLiteQuery& query, int index, const QString& value)
+{
+    if (sqlite3_bind_text16(query.Statement, index, value.utf16(), static_cast<int>(value.size() * 2),
+                            SQLITE_TRANSIENT) != SQLITE_OK)
+        RaiseError(QStringLiteral("Could not bind string to prepared SQL statement"), query.SQL);
+}
+
+void TSQLiteDatabase::ExecSQL(const TSQLiteQuery& query)
+{
+    const int rc = sqlite3_step(query.Statement);
+    if (rc != SQLITE_DONE) {
+        const int code = rc == SQLITE_ROW ? 0 : rc;
+        sqlite3_reset(query.Statement);
+        RaiseError(QStringLiteral("Error executing prepared SQL statement"), query.SQL, code);
+    }
+    sqlite3_reset(query.Statement);
+}
+
+void TSQLiteDatabase::ReleaseSQL(TSQLiteQuery& query)
+{
+    if (sqlite3_finalize(query.Statement) != SQLITE_OK) {
+        query.Statement = nullptr;
+        RaiseError(QStringLiteral("Could not release prepared SQL statement"), query.SQL);
+    }
+    query.Statement = nullptr;
+}
+
+void TSQLiteDatabase::UpdateBlob(const QString& SQL, const QByteArray& data)
+{
+    if (!SQL.contains(QLatin1Char('?'))) throw ESQLiteException(QStringLiteral("SQL must include a ? parameter"));
+    TSQLiteQuery q = PrepareSQL(SQL);
+    if (sqlite3_bind_blob64(q.Statement, 1, data.constData(), static_cast<sqlite3_uint64>(data.size()),
+                            SQLITE_TRANSIENT) != SQLITE_OK) {
+        sqlite3_finalize(q.Statement);
+        throw ESQLiteException(QStringLiteral("Error binding blob to database"));
+    }
+    try {
+        ExecSQL(q);
+    } catch (...) {
+        sqlite3_finalize(q.Statement);
+        throw;
+    }
+    sqlite3_finalize(q.Statement);
+}
+
+void TSQLiteDatabase::Backup(TSQLiteDatabase& target)
+{
+    sqlite3_backup* b = sqlite3_backup_init(target.fDB, "main", fDB, "main");
+    if (!b) throw ESQLiteException(QStringLiteral("Could not initialize backup"));
+    sqlite3_backup_step(b, -1);
+    if (sqlite3_backup_finish(b) != SQLITE_OK) target.RaiseError(QStringLiteral("Backup failed"), QString());
+}
+
+namespace {
+int collate(void* fn, int n1, const void* s1, int n2, const void* s2)
+{
+    const QString a = QString::fromUtf16(static_cast<const char16_t*>(s1), n1 / 2);
+    const QString b = QString::fromUtf16(static_cast<const char16_t*>(s2), n2 / 2);
+    return reinterpret_cast<TSQLiteDatabase::Collation>(fn)(a, b);
+}
+
+int systemCompare(const QString& a, const QString& b) { return QString::localeAwareCompare(a, b); }
+}  // namespace
+
+void TSQLiteDatabase::AddCustomCollate(const QString& name, Collation fn)
+{
+    if (sqlite3_create_collation16(fDB, name.utf16(), SQLITE_UTF16_ALIGNED, reinterpret_cast<void*>(fn), collate) !=
+        SQLITE_OK)
+        RaiseError(QStringLiteral("Could not add collation"), name);
+}
+
+void TSQLiteDatabase::AddSystemCollate() { AddCustomCollate(QStringLiteral("SYSTEM"), systemCompare); }

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "tsqlitequery.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 class TSQLiteTable;
@@ -52,6 +54,22 @@ public:
     void AddParamNull(const QString& name);
     void ParamsClear() { fParams.clear(); }
 
+    // Prepared statements kept by the caller: bind by 1-based index, run, reuse, release.
+    TSQLiteQuery PrepareSQL(const QString& SQL);
+    void BindSQL(const TSQLiteQuery& query, int index, qint64 value);
+    void BindSQL(const TSQLiteQuery& query, int index, const QString& value);
+    void ExecSQL(const TSQLiteQuery& query);
+    void ReleaseSQL(TSQLiteQuery& query);
+
+    // Runs SQL, whose one `?` takes the bytes.
+    void UpdateBlob(const QString& SQL, const QByteArray& data);
+    // Copies the whole database into target.
+    void Backup(TSQLiteDatabase& target);
+    // A collation named name, comparing two texts with fn (negative, 0, positive).
+    using Collation = int (*)(const QString&, const QString&);
+    void AddCustomCollate(const QString& name, Collation fn);
+    void AddSystemCollate();  // "SYSTEM": the user locale's comparison
+
     qint64 GetLastInsertRowID() const;
     int GetLastChangedRows() const;  // all changes of the connection
     int GetRowsChanged() const;      // changes of the last statement
@@ -63,9 +81,11 @@ public:
 
 private:
     friend class TSQLiteTable;
+    friend class TSQLiteUniTable;
     sqlite3_stmt* prepare(const QString& SQL);
     void release(const QString& SQL, sqlite3_stmt* stmt);
-    void bind(sqlite3_stmt* stmt, const QString& SQL, const QVariantList& binds);
+    // on a bind failure the statement is released to the cache (cached) or left to the caller
+    void bind(sqlite3_stmt* stmt, const QString& SQL, const QVariantList& binds, bool cached = true);
     [[noreturn]] void RaiseError(const QString& base, const QString& SQL, int code = -1) const;
 
     sqlite3* fDB = nullptr;

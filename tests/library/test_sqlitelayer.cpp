@@ -5,6 +5,7 @@
 #include "sqliteexception.h"
 #include "tsqlitedatabase.h"
 #include "tsqlitetable.h"
+#include "tsqliteunitable.h"
 
 namespace {
 struct Layer : ::testing::Test {
@@ -137,4 +138,44 @@ TEST(SQLiteErrorText, Codes)
     EXPECT_EQ(SQLiteErrorStr(19), "Abort due to contraint violation");
     EXPECT_EQ(SQLiteErrorStr(101), "sqlite3_step() has finished executing");
     EXPECT_EQ(SQLiteErrorStr(77), "Unknown SQLite Error Code \"77\"");
+}
+
+TEST_F(Layer, RowByRowResult)
+{
+    for (int i = 1; i <= 3; ++i) db->ExecSQL("INSERT INTO t (n, s) VALUES (?, ?)", {i, QString("r%1").arg(i)});
+    TSQLiteUniTable u(*db, "SELECT n, s, f FROM t WHERE n >= ? ORDER BY n", {2});
+    EXPECT_EQ(u.GetFieldIndex("S"), 1);
+    EXPECT_FALSE(u.GetEOF());
+    EXPECT_EQ(u.FieldAsInteger(0), 2);
+    EXPECT_EQ(u.FieldAsString(1), "r2");
+    EXPECT_TRUE(u.FieldIsNull(2));
+    EXPECT_TRUE(u.Next());
+    EXPECT_EQ(u.FieldAsString(1), "r3");
+    EXPECT_FALSE(u.Next());
+    EXPECT_TRUE(u.GetEOF());
+    EXPECT_EQ(messageOf([&] { u.FieldAsString(0); }), "Table is at End of File");
+}
+
+TEST_F(Layer, PreparedStatementsBlobsBackupAndCollation)
+{
+    TSQLiteQuery q = db->PrepareSQL("INSERT INTO t (n, s) VALUES (?, ?)");
+    for (int i = 0; i < 3; ++i) {
+        db->BindSQL(q, 1, qint64(i));
+        db->BindSQL(q, 2, QString("x'%1").arg(i));
+        db->ExecSQL(q);
+    }
+    db->ReleaseSQL(q);
+    EXPECT_EQ(q.Statement, nullptr);
+    EXPECT_EQ(db->GetTableValue("SELECT count(*) FROM t WHERE s LIKE 'x''%'"), 3);
+
+    db->UpdateBlob("UPDATE t SET b = ? WHERE n = 1", QByteArray("\x00\x01\x02", 3));
+    EXPECT_EQ(db->GetTable("SELECT b FROM t WHERE n = 1")->FieldAsBlob(0), QByteArray("\x00\x01\x02", 3));
+    EXPECT_EQ(messageOf([&] { db->UpdateBlob("UPDATE t SET b = 1", {}); }), "SQL must include a ? parameter");
+
+    TSQLiteDatabase copy(dir.filePath("copy.db"));
+    db->Backup(copy);
+    EXPECT_EQ(copy.GetTableValue("SELECT count(*) FROM t"), 3);
+
+    db->AddSystemCollate();
+    EXPECT_EQ(db->GetTableStrings("SELECT s FROM t ORDER BY s COLLATE SYSTEM DESC").first(), "x'2");
 }
