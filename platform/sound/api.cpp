@@ -66,6 +66,13 @@ float* scratch(int depth)
     return blocks[depth].data();
 }
 
+// Allocates the first scratch blocks before any output thread needs them.
+void prepareScratch()
+{
+    for (int d = 0; d < 4; ++d)
+        scratch(d);
+}
+
 void freeStreamLocked(Stream* s);
 
 void dropAttachments(Stream* s)
@@ -396,6 +403,7 @@ Handle createMixer(int rate, int channels, unsigned flags)
 {
     if (rate < 1 || rate > 384000 || (channels != 1 && channels != 2)) { setError(Error::Param); return 0; }
     GraphLock l(graph().mutex);
+    prepareScratch();
     Handle h = graph().add(new Mixer(rate, channels, flags));
     if (!h) { setError(Error::Memory); return 0; }
     ok();
@@ -674,6 +682,7 @@ Handle createPushStream(int rate, int channels, unsigned flags, int capacityFram
     if (rate < 1 || rate > 384000 || (channels != 1 && channels != 2)) { setError(Error::Param); return 0; }
     if (capacityFrames <= 0) capacityFrames = std::max(1024, rate / 5);
     GraphLock l(graph().mutex);
+    prepareScratch();
     Handle h = graph().add(new PushStream(rate, channels, flags, capacityFrames));
     if (!h) { setError(Error::Memory); return 0; }
     ok();

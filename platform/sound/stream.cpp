@@ -83,14 +83,13 @@ int Stream::read(float* out, int n)
             bool crossed = dir > 0 ? (p < s->frame && s->frame <= q) : (p > s->frame && s->frame >= q);
             if (!crossed)
                 continue;
-            SyncCallback cb = s->callback;  // the callback may remove the sync
-            Handle sh = s->handle;
+            // a removed entry lives until the render ends, so it can be called after removal
             if (s->oneTime) {
                 dropAttachment(s);
                 Graph::instance().remove(s);
             }
-            if (cb)
-                cb(sh, handle, s->frame * 4);
+            if (s->callback)
+                s->callback(s->handle, handle, s->frame * 4);
         }
         if (got < lim && seeks_ == seeksBefore) {
             if (!endFired_ && atEnd()) {
@@ -130,14 +129,12 @@ void Stream::fireEnd()
         SyncEntry* s = syncs[i];
         if (s->dead || s->type != SyncType::End)
             continue;
-        SyncCallback cb = s->callback;
-        Handle sh = s->handle;
         if (s->oneTime) {
             dropAttachment(s);
             Graph::instance().remove(s);
         }
-        if (cb)
-            cb(sh, handle, 0);
+        if (s->callback)
+            s->callback(s->handle, handle, 0);
     }
 }
 
