@@ -144,7 +144,7 @@ void carga::readpeaks(const QString& cacheFile)
     if (f.error() != QFileDevice::NoError) return;
     const int64_t points = data.size() / 8;
     // a cache of another file of the same name would draw the wrong waveform: rescan
-    if (points == 0 || std::llabs(points - r.length / kPeakBytes) > 1) return;
+    if (points == 0 || points != r.length / kPeakBytes) return;
 
     const int surface = std::max(1, r.surface.load());
     const int64_t c = std::max<int64_t>(1, points / surface);
@@ -444,7 +444,7 @@ void carga::loopSync(Handle stream)
     if (!sound::setPosition(stream, target)) sound::setPosition(stream, 100);
 }
 
-void carga::Setloops(int deck)
+void carga::Setloops(int)
 {
     PRecord& r = *basseqfx;
     const int64_t start = syncloop[0], end = syncloop[1];
@@ -452,8 +452,7 @@ void carga::Setloops(int deck)
     if (ok) {
         const Handle s = activeStream();
         removeLoopSyncs();
-        carga* self = ccarga(deck) ? ccarga(deck) : this;
-        auto cb = [self](Handle, Handle stream, int64_t) { self->loopSync(stream); };
+        auto cb = [this](Handle, Handle stream, int64_t) { loopSync(stream); };
         if (r.loop) {
             lsync = sound::setSync(s, sound::SyncType::Position, reversing ? start : end, cb);
             syncnow = false;

@@ -65,7 +65,7 @@ public:
     void loopmas();
     void loop4(double beats);
     void loopexit();
-    void Setloops(int deck);
+    void Setloops(int deck);  // the sync calls back this deck, whatever `deck` says
 
     // ---- speed, pitch, keylock, scratch, reverse, brake and bend
     void SetSpeed(float rate);

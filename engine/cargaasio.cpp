@@ -159,11 +159,11 @@ bool cargaasio::openChain(const QString& path, bool reload)
         Load2(path);
         SetDmcSlider(dmcslider);
         r.showwave = true;
-        const int level = std::clamp(r.vol - r.crossfader, 0, 100);
-        sound::slideAttribute(mix, sound::Attribute::Volume, level / 100.0f, 100);
-        if (useheadphones && headphones && ownBus)
-            sound::slideAttribute(ownBus, sound::Attribute::Volume, busVolume, 100);
     }
+    // a reload brings the deck back to its level too, or it would stay silent
+    const int level = std::clamp(r.vol - r.crossfader, 0, 100);
+    sound::slideAttribute(mix, sound::Attribute::Volume, level / 100.0f, 100);
+    if (useheadphones && headphones && ownBus) sound::slideAttribute(ownBus, sound::Attribute::Volume, busVolume, 100);
     return true;
 }
 

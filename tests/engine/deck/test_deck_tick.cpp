@@ -5,6 +5,8 @@
 #include "deckrig.h"
 #include "decktime.h"
 
+#include <QTimer>
+
 using namespace deckrig;
 
 namespace {
@@ -199,6 +201,34 @@ TEST_F(Tick, NothingBeforeTheFirstLoad)
     rig.deck->fchangetimerTimer();
     EXPECT_EQ(rig.deck->wdpics[0], 120.0);
     EXPECT_EQ(rig.progress.pos, -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The tick is a 25 ms timer on the thread that made the deck, running from construction.
+TEST(TickTimer, RunsOnTheEventLoop)
+{
+    int argc = 1;
+    char name[] = "test_deck";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString f = dir.filePath("timer.wav");
+    ASSERT_TRUE(tone(f, 44100, 2, 440));
+    Rig rig(1);
+    ASSERT_TRUE(rig.deck->fchangetimer->isActive());
+    EXPECT_EQ(rig.deck->fchangetimer->interval(), 25);
+    ASSERT_TRUE(rig.load(f));
+    rig.unity();
+    rig.deck->Play();
+    rig.render(44100 / 2);
+    rig.deck->wdpics[1] = 10;
+    QTimer::singleShot(200, &app, &QCoreApplication::quit);
+    app.exec();
+    EXPECT_EQ(rig.deck->basseqfx->elapsed.get(), QStringLiteral("0:00:00:50"));
+    EXPECT_EQ(rig.progress.pos, 10);
 }
 
 }  // namespace

@@ -164,3 +164,37 @@ TEST(TransportEmpty, OperationsOnAnEmptyDeckDoNothing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TransportReload, ReloadAfterAnOutputChangeKeepsPositionAndState)
+{
+    QTemporaryDir dir;
+    const QString f = dir.filePath("reload.wav");
+    ASSERT_TRUE(clickTrack(f, kRate, kRate * 4, kClick, kClick / 2));
+    for (TBassStatus st : {sPlay, sPause, sStop}) {
+        Rig rig(1);
+        ASSERT_TRUE(rig.load(f));
+        rig.unity();
+        carga& d = *rig.deck;
+        d.Play();
+        d.setkeylock(true);
+        rig.render(30000);
+        if (st == sPause) d.Pause();
+        if (st == sStop) {
+            d.fcue1 = 40000;
+            d.Stop();
+        }
+        const int64_t p = d.Getposition();
+        d.reloadcancion();
+        EXPECT_TRUE(d.loaded);
+        EXPECT_FALSE(d.keylock);  // keylock stays off after a reload
+        EXPECT_EQ(d.basseqfx->Fstatus, st);
+        EXPECT_EQ(d.Getposition(), p);
+        rig.unity();
+        const auto c = clicks(rig.render(kClick * 2));
+        EXPECT_EQ(c.empty(), st != sPlay);
+    }
+}
+
+}  // namespace
