@@ -149,6 +149,11 @@ private:
                 std::uint64_t maxFrames, Error& err)
     {
         std::size_t have = out.size() / 2;
+        if (have + std::size_t(outMax) > maxFrames + 4096) {
+            // a frame whose rate differs wildly from the first can ask for an absurd amount
+            err = Error::TooLarge;
+            return false;
+        }
         const int outCh = mono_ ? 1 : 2;
         scratch_.resize(std::size_t(outMax) * std::size_t(outCh));
         std::uint8_t* dst = reinterpret_cast<std::uint8_t*>(scratch_.data());
