@@ -3,6 +3,9 @@
 // a tempo stream, unload while a scan runs.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include <QDir>
 
 #include "deckrig.h"
@@ -289,6 +292,45 @@ TEST(DeckLoad, UnloadAndLoadStopTheScanFirst)
     EXPECT_EQ(rig.deck->syncloop[1], 100);
     EXPECT_EQ(rig.deck->basseqfx->tiempopcm, 1);
     EXPECT_EQ(rig.deck->Channel, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The loading thread loads while the UI thread ticks, plays, seeks and the output pulls.
+TEST(DeckLoadThreads, LoadingThreadAgainstTickAndOutput)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("thr-a.wav"), b = dir.filePath("thr-b.wav");
+    ASSERT_TRUE(clickTrack(a, 44100, 44100, 4410));
+    ASSERT_TRUE(tone(b, 48000, 1.0, 440));
+    Rig rig(1);
+    ASSERT_TRUE(rig.load(a));
+    std::atomic<bool> done{false};
+    std::atomic<int> loads{0};
+    std::thread loader([&] {
+        for (int i = 0; i < 20; ++i) {
+            const QString f = i % 2 ? a : b;
+            rig.deck->filename = f;
+            if (rig.deck->Load(f)) ++loads;
+        }
+        done = true;
+    });
+    std::vector<int16_t> buf(2048);
+    int round = 0;
+    while (!done) {
+        rig.deck->fchangetimerTimer();
+        if (round % 3 == 0) rig.deck->Play();
+        if (round % 5 == 0) rig.deck->SetPosition(40000);
+        if (round % 7 == 0) rig.deck->Stop();
+        sound::getData(rig.deck->CMaster, buf.data(), int(buf.size() * 2));
+        ++round;
+    }
+    loader.join();
+    EXPECT_EQ(loads, 20);
+    EXPECT_TRUE(rig.deck->loaded);
+    rig.deck->fchangetimerTimer();
 }
 
 }  // namespace
