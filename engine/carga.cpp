@@ -161,6 +161,8 @@ void carga::readpeaks(const QString& cacheFile)
         const int32_t first = at(p, 0), second = at(p, 1);
         wl->set(2 * surface + p, static_cast<int16_t>(first & 0xFFFF));
         wr->set(2 * surface + p, static_cast<int16_t>(second & 0xFFFF));
+        sumFirst += std::abs(first);
+        sumSecond += std::abs(second);
         if (j * c == p) {
             if (j < surface) {
                 ov->set(2 * j, static_cast<int16_t>(sumSecond / c));
@@ -169,8 +171,6 @@ void carga::readpeaks(const QString& cacheFile)
             sumFirst = sumSecond = 0;
             ++j;
         }
-        sumFirst += std::abs(first);
-        sumSecond += std::abs(second);
     }
     r.peaks = data;
     r.ratio = static_cast<int>(points);

@@ -142,6 +142,22 @@ TEST(DeckLoad, TrackWithTempoAndCacheStartsNoScan)
     EXPECT_EQ(rig.deck->basseqfx->ratio, points);
     const int s = rig.deck->basseqfx->surface;
     EXPECT_EQ(rig.deck->basseqfx->wavebufL.get()->get(2 * s + 5), 5);
+    EXPECT_EQ(rig.deck->basseqfx->wavebufR.get()->get(2 * s + 79), 79);
+    EXPECT_EQ(rig.deck->basseqfx->wavebufL.get()->size(), size_t(points + 4 * s));
+    // fewer points than pixels: one point a pixel
+    const PeakBufferPtr overview = rig.deck->basseqfx->pnewl.get();
+    EXPECT_EQ(overview->get(2 * 7), 7);
+    EXPECT_EQ(overview->get(2 * 7 + 1), 7);
+    EXPECT_EQ(rig.deck->basseqfx->peaks.get().size(), points * 8);
+    // more points than pixels: c = points / surface points a pixel, averaged
+    rig.deck->basseqfx->surface = 10;
+    rig.deck->readpeaks(pek.fileName());
+    const int64_t c = points / 10;
+    int64_t sum = 0;
+    for (int64_t p = 1; p <= c; ++p) sum += p;
+    EXPECT_EQ(rig.deck->basseqfx->pnewl.get()->get(2), sum / c);
+    EXPECT_EQ(rig.deck->basseqfx->pnewl.get()->get(2 * 9 + 1), (8 * c + 1 + 9 * c) * c / 2 / c);
+    rig.deck->basseqfx->surface = 480;
     // without a tempo the scan runs even with a cache, for the tempo only
     rig.deck->basseqfx->tag[0] = 0.0;
     ASSERT_TRUE(rig.load(file));
