@@ -1,6 +1,7 @@
 #include "dibcanvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -140,19 +141,37 @@ void DibCanvas::Dot(int X, int Y, uint32_t Value)
 
 void DibCanvas::LineTo(int X, int Y)
 {
-    if (!Bound()) return;
-    const uint32_t v = ValueOf(PenColor);
-    int64_t x = penX_, y = penY_;
-    const int64_t dx = std::abs(int64_t(X) - x), dy = -std::abs(int64_t(Y) - y);
-    const int sx = x < X ? 1 : -1, sy = y < Y ? 1 : -1;
-    int64_t err = dx + dy;
-    // pixels that cannot touch the picture are stepped over, not drawn
-    const int64_t margin = std::max(PenWidth, 1);
-    while (x != X || y != Y) {
-        if (x > -margin && y > -margin && x < Width() + margin && y < Height() + margin) Dot(int(x), int(y), v);
-        const int64_t e2 = 2 * err;
-        if (e2 >= dy) err += dy, x += sx;
-        if (e2 <= dx) err += dx, y += sy;
-    }
+    const int ex = penX_, ey = penY_;
     penX_ = X, penY_ = Y;
+    if (!Bound()) return;
+    // only the part of the segment near the picture is walked
+    const double m = std::max(PenWidth, 1) + 1;
+    double t0 = 0, t1 = 1;
+    const double dx = double(X) - ex, dy = double(Y) - ey;
+    auto edge = [&](double p, double q) {  // keep the part where p * t <= q
+        if (p == 0) return q >= 0;
+        const double r = q / p;
+        if (p < 0) t0 = std::max(t0, r);
+        else t1 = std::min(t1, r);
+        return t0 <= t1;
+    };
+    if (!edge(-dx, ex + m) || !edge(dx, Width() - 1 + m - ex) || !edge(-dy, ey + m) ||
+        !edge(dy, Height() - 1 + m - ey))
+        return;
+    int64_t x = int64_t(std::floor(ex + t0 * dx + 0.5)), y = int64_t(std::floor(ey + t0 * dy + 0.5));
+    const int64_t x2 = int64_t(std::floor(ex + t1 * dx + 0.5)), y2 = int64_t(std::floor(ey + t1 * dy + 0.5));
+    const bool ownEnd = t1 >= 1;  // the real end point is not drawn; a cut end is
+    const uint32_t v = ValueOf(PenColor);
+    const int64_t adx = std::abs(x2 - x), ady = -std::abs(y2 - y);
+    const int sx = x < x2 ? 1 : -1, sy = y < y2 ? 1 : -1;
+    int64_t err = adx + ady;
+    for (;;) {
+        const bool last = x == x2 && y == y2;
+        if (last && ownEnd) break;
+        Dot(int(x), int(y), v);
+        if (last) break;
+        const int64_t e2 = 2 * err;
+        if (e2 >= ady) err += ady, x += sx;
+        if (e2 <= adx) err += adx, y += sy;
+    }
 }

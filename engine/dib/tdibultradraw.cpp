@@ -397,37 +397,30 @@ void TDIBUltra::DrawClipped(int X1, int Y1, int X2, int Y2, int Xinc, int Yinc)
         if (on && cx >= 0 && cy >= 0 && cx < DIBWidth && cy < DIBHeight)
             put(DIBAdr + cy * DIBWidth_b + cx * bpp, value);
     };
-    auto runX = [&](int64_t n) {
-        for (int64_t i = 0; i < n; ++i) plot(), cx += Xinc;
-    };
-    auto runY = [&](int64_t n) {
-        for (int64_t i = 0; i < n; ++i) plot(), cy += Yinc;
-    };
     const int64_t DX = int64_t(X2) - X1 + Xinc, DY = int64_t(Y2) - Y1 + Yinc;
     const int64_t adx = std::abs(DX), ady = std::abs(DY), last = NotLast ? 1 : 0;
     if (!adx || !ady) return;
+    // one run along the major axis per step of the minor one, in 16.16 fixed point
+    auto runs = [&](int64_t dMajor, int64_t minorSteps, int64_t from, int64_t to, int inc, int64_t& major,
+                    int64_t& minor, int minorInc) {
+        auto run = [&](int64_t n) {
+            for (int64_t i = 0; i < n; ++i) plot(), major += inc;
+        };
+        const int64_t step = dMajor * 65536 / minorSteps;
+        int64_t acc = (from - inc) * 65536 + 32768, prev = from - inc;
+        for (int64_t r = 0; r < minorSteps - 1; ++r) {
+            acc += step;
+            const int64_t v = acc >> 16;
+            run((v - prev) * inc);
+            prev = v;
+            minor += minorInc;
+        }
+        run((to - prev) * inc - last);
+    };
     if (adx > ady) {
-        const int64_t step = DX * 65536 / ady;
-        int64_t acc = (int64_t(X1) - Xinc) * 65536 + 32768, prev = int64_t(X1) - Xinc;
-        for (int64_t r = 0; r < ady - 1; ++r) {
-            acc += step;
-            const int64_t x = acc >> 16;
-            runX((x - prev) * Xinc);
-            prev = x;
-            cy += Yinc;
-        }
-        runX((X2 - prev) * Xinc - last);
+        runs(DX, ady, X1, X2, Xinc, cx, cy, Yinc);
     } else if (adx < ady) {
-        const int64_t step = DY * 65536 / adx;
-        int64_t acc = (int64_t(Y1) - Yinc) * 65536 + 32768, prev = int64_t(Y1) - Yinc;
-        for (int64_t c = 0; c < adx - 1; ++c) {
-            acc += step;
-            const int64_t y = acc >> 16;
-            runY((y - prev) * Yinc);
-            prev = y;
-            cx += Xinc;
-        }
-        runY((Y2 - prev) * Yinc - last);
+        runs(DY, adx, Y1, Y2, Yinc, cy, cx, Xinc);
     } else {
         for (int64_t i = 0; i < adx - last; ++i) plot(), cx += Xinc, cy += Yinc;
     }

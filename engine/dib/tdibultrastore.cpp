@@ -77,8 +77,13 @@ TDIBUltra::TDIBUltra(std::unique_ptr<QIODevice> Stream) : Cnv(*this)
 
 void TDIBUltra::LoadFromStream(QIODevice& Stream)
 {
-    const QByteArray data = Stream.read(kMaxFile + 1);
-    if (data.size() > kMaxFile) throw DIB_ERROR("DIB File Format Unrecognized !");
+    QByteArray data;
+    for (;;) {
+        const QByteArray chunk = Stream.read(1 << 16);
+        if (chunk.isEmpty()) break;
+        if (data.size() + chunk.size() > kMaxFile) throw DIB_ERROR("DIB File Format Unrecognized !");
+        data += chunk;
+    }
     const uint16_t magic = data.size() >= 2 ? Rd16(data.constData()) : 0;
     if (magic == kBM) LoadWindowsBitmap(data);
     else if (magic == kMagic) LoadStored(data);

@@ -135,42 +135,41 @@ void TLZH::WriteByte(uint8_t B)
 
 // ---- runs
 
-int TLZH::Compress(int Size)
+// buffers for one run, freed however it ends; returns the bytes written
+int TLZH::Run(const std::function<void()>& Body)
 {
-    if (Size <= 0) return 0;
     StartRun();
     try {
-        const uint32_t size = uint32_t(Size);
-        const uint8_t head[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
-        (this->*WriteProc)(head, 4);
-        LZHPack(Size);
+        Body();
         Flush();
     } catch (...) {
         EndRun();
         throw;
     }
-    const int written = OutSize;
     EndRun();
-    return written;
+    return OutSize;
+}
+
+int TLZH::Compress(int Size)
+{
+    if (Size <= 0) return 0;
+    return Run([&] {
+        const uint32_t size = uint32_t(Size);
+        const uint8_t head[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
+        (this->*WriteProc)(head, 4);
+        LZHPack(Size);
+    });
 }
 
 int TLZH::Decompress()
 {
-    StartRun();
-    try {
+    return Run([&] {
         uint8_t head[4];
         if ((this->*ReadProc)(head, 4) != 4) throw ELzrw1Exception("LZH : Error reading from input stream ! (LZH)");
         const int64_t size = int64_t(head[0] | head[1] << 8 | head[2] << 16 | uint32_t(head[3]) << 24);
         if (size > MaxOutput || size > INT32_MAX) throw ElzhException("LZH : Compressed data corrupted");
         LZHUnpack(size);
-        Flush();
-    } catch (...) {
-        EndRun();
-        throw;
-    }
-    const int written = OutSize;
-    EndRun();
-    return written;
+    });
 }
 
 // ---- Huffman coder
@@ -296,7 +295,8 @@ void TLZH::EncodePosition(unsigned C)
     Putcode(6, uint16_t((C & 0x3F) << 10));
 }
 
-int TLZH::GetBit()
+// at least 9 bits in the register; a missing byte counts as 0
+void TLZH::FillBits()
 {
     Tables& t = *t_;
     while (t.getlen <= 8) {
@@ -308,6 +308,12 @@ int TLZH::GetBit()
         t.getbuf = uint16_t(t.getbuf | b << (8 - t.getlen));
         t.getlen += 8;
     }
+}
+
+int TLZH::GetBit()
+{
+    Tables& t = *t_;
+    FillBits();
     const int bit = t.getbuf >> 15;
     t.getbuf = uint16_t(t.getbuf << 1);
     t.getlen--;
@@ -317,15 +323,7 @@ int TLZH::GetBit()
 int TLZH::GetByte()
 {
     Tables& t = *t_;
-    while (t.getlen <= 8) {
-        int b = ReadByte();
-        if (b < 0) {
-            b = 0;
-            if (++pastEnd_ > MaxReadPastEnd) throw ElzhException("LZH : Compressed data corrupted");
-        }
-        t.getbuf = uint16_t(t.getbuf | b << (8 - t.getlen));
-        t.getlen += 8;
-    }
+    FillBits();
     const int byte = t.getbuf >> 8;
     t.getbuf = uint16_t(t.getbuf << 8);
     t.getlen -= 8;
@@ -440,18 +438,24 @@ void TLZH::DeleteNode(int p)
 
 // ---- coder and decoder
 
-int TLZH::LZHPack(int Size)
+// fresh tables, the Huffman tree at its start and the window before the text all spaces
+TLZH::Tables& TLZH::NewTables()
 {
     try {
         t_ = std::make_unique<Tables>();
     } catch (const std::bad_alloc&) {
         throw ElzhException("LZH : Cannot get memory for dictionary tables");
     }
-    Tables& t = *t_;
     StartHuff();
+    std::memset(t_->text_buf, ' ', N - F);
+    return *t_;
+}
+
+int TLZH::LZHPack(int Size)
+{
+    Tables& t = NewTables();
     InitTree();
     int s = 0, r = N - F;
-    std::memset(t.text_buf, ' ', r);
     int remaining = Size;  // bytes the caller asked for that are still unread
     auto next = [&]() -> int {
         if (remaining <= 0) return -1;
@@ -502,14 +506,7 @@ int TLZH::LZHPack(int Size)
 
 void TLZH::LZHUnpack(int64_t Size)
 {
-    try {
-        t_ = std::make_unique<Tables>();
-    } catch (const std::bad_alloc&) {
-        throw ElzhException("LZH : Cannot get memory for dictionary tables");
-    }
-    Tables& t = *t_;
-    StartHuff();
-    std::memset(t.text_buf, ' ', N - F);
+    Tables& t = NewTables();
     int r = N - F;
     int64_t count = 0;
     while (count < Size) {

@@ -41,6 +41,8 @@ private:
     using TReadProc = int (TLZH::*)(uint8_t* Buffer, int Count);
     using TWriteProc = void (TLZH::*)(const uint8_t* Buffer, int Count);
 
+    int Run(const std::function<void()>& Body);
+    Tables& NewTables();
     void StartRun();
     void EndRun();
     int GetBlock(uint8_t* Buffer, int Count);
@@ -58,6 +60,7 @@ private:
     void Putcode(int L, uint16_t C);
     void EncodeChar(unsigned C);
     void EncodePosition(unsigned C);
+    void FillBits();
     int GetBit();
     int GetByte();
     int DecodeChar();

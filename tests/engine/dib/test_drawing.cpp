@@ -232,6 +232,8 @@ TEST(Drawing, WidePens)
         {2, 5, 2, 5, 6, Rect(4, 2, 5, 6)},
         {3, 5, 2, 5, 6, Rect(4, 2, 6, 6)},
         {0, 0, 0, 9, 9, Pixels{}},
+        {5, -20, 5, 40, 5, Rect(0, 3, 11, 7)},
+        {5, -2000000000, 5, 2000000000, 5, Rect(0, 3, 11, 7)},
     };
     for (const auto& c : cases) {
         TDIBUltra d(12, 12, DUpf16);
@@ -241,12 +243,14 @@ TEST(Drawing, WidePens)
         d.LineTo(c.x2, c.y2);
         EXPECT_EQ(Drawn(d, 0), c.expected) << c.width;
     }
-    TDIBUltra d(12, 12, DUpf16);
-    d.SetPenColor(0xFFFFFF);
-    d.SetWidthPen(5);
-    d.MoveTo(-20, 5);
-    d.LineTo(40, 5);
-    EXPECT_EQ(Drawn(d, 0), Rect(0, 3, 11, 7));
+    // far ends are cut before the walk
+    TDIBUltra far(12, 12, DUpf16);
+    far.SetPenColor(0xFFFFFF);
+    far.SetWidthPen(5);
+    far.MoveTo(INT_MIN + 1, INT_MIN + 1);
+    far.LineTo(INT_MAX - 1, INT_MAX - 1);
+    EXPECT_EQ(far.GetPixelIndex(0, 0), 0xFFFFu);
+    EXPECT_EQ(far.GetPixelIndex(11, 11), 0xFFFFu);
 }
 
 TEST(Drawing, PointsAndPixels)
