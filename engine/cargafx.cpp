@@ -70,30 +70,28 @@ void carga::UpdateEQ(int band, float g)
     sound::setFxParams(fxEQ, p);
 }
 
+// Bass, mid and treble: at most +10 dB, at least -15, or the band's kill level while its
+// kill switch is on; applied only when the value changes.
+static int bandValue(int v, bool kill, int killDb) { return kill ? killDb : std::max(std::min(v, kEqMax), kEqMin); }
+
 void carga::Setfbas(int v)
 {
-    v = std::min(v, kEqMax);
-    const int value = kb ? kKillBass : std::max(v, kEqMin);
-    if (value == basseqfx->bas) return;
-    basseqfx->bas = value;
+    const int value = bandValue(v, kb, kKillBass);
+    if (value == basseqfx->bas.exchange(value)) return;
     UpdateEQ(0, float(value));
 }
 
 void carga::Setfmid(int v)
 {
-    v = std::min(v, kEqMax);
-    const int value = km ? kKillMid : std::max(v, kEqMin);
-    if (value == basseqfx->mid) return;
-    basseqfx->mid = value;
+    const int value = bandValue(v, km, kKillMid);
+    if (value == basseqfx->mid.exchange(value)) return;
     UpdateEQ(1, float(value));
 }
 
 void carga::Setftre(int v)
 {
-    v = std::min(v, kEqMax);
-    const int value = kt ? kKillTreble : std::max(v, kEqMin);
-    if (value == basseqfx->tre) return;
-    basseqfx->tre = value;
+    const int value = bandValue(v, kt, kKillTreble);
+    if (value == basseqfx->tre.exchange(value)) return;
     UpdateEQ(2, float(value));
 }
 

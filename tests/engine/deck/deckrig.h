@@ -102,6 +102,13 @@ inline double frequency(const std::vector<int16_t>& s, int rate)
     return n > 1 ? (n - 1) * rate / (last - first) : 0;
 }
 
+inline float attr(sound::Handle h, sound::Attribute a)
+{
+    float v = -1;
+    sound::getAttribute(h, a, v);
+    return v;
+}
+
 struct Rig {
     explicit Rig(int nc = 1, bool keylock = true)
     {

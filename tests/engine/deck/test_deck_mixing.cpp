@@ -8,13 +8,6 @@ using namespace deckrig;
 
 namespace {
 
-float attr(sound::Handle h, sound::Attribute a)
-{
-    float v = -1;
-    sound::getAttribute(h, a, v);
-    return v;
-}
-
 float band(sound::Handle eq, int b)
 {
     sound::PeakEqParams p;

@@ -9,13 +9,6 @@ using namespace deckrig;
 
 namespace {
 
-float attr(sound::Handle h, sound::Attribute a)
-{
-    float v = -1;
-    sound::getAttribute(h, a, v);
-    return v;
-}
-
 QString fixture(QTemporaryDir& dir, const char* name, int rate, double hz = 440, double secs = 10)
 {
     const QString f = dir.filePath(QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(name));
