@@ -213,3 +213,37 @@ TEST_F(Mixing, EffectsRunInTheirOrder)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Mixing, TapsFeedTheBusesWhileRecordingAndCued)
+{
+    estagrabando = true;
+    useheadphones = true;
+    for (int nc : {1, 2, 3, 4}) {
+        Rig rig(nc);
+        rig.deck->headphones = true;
+        ASSERT_TRUE(rig.load(file));
+        rig.unity();
+        rig.deck->Play();
+        rig.render(2048);
+        const sound::Handle rec[] = {0, changrabacion, changrabacion2, samgrabacion, samgrabacion2};
+        EXPECT_GT(sound::pushQueued(rec[nc]), 0) << nc;
+        if (nc <= 2) {
+            EXPECT_GT(sound::pushQueued(nc == 1 ? chanheadphones.load() : chanheadphones2.load()), 0) << nc;
+        }
+        sound::setPosition(rec[nc], 0);
+    }
+    estagrabando = false;
+    useheadphones = false;
+    // without recording and headphone routing no tap is made
+    Rig rig(1);
+    ASSERT_TRUE(rig.load(file));
+    rig.deck->Play();
+    rig.render(2048);
+    EXPECT_EQ(rig.deck->recdsp, 0u);
+    EXPECT_EQ(rig.deck->rotdsp, 0u);
+    EXPECT_EQ(sound::pushQueued(changrabacion), 0);
+}
+
+}  // namespace
