@@ -1,0 +1,181 @@
+// The engine: the one object through which the program reaches the audio side. It lists
+// the devices, builds the outputs of the six routing modes on ALSA ("DirectSound") or JACK
+// ("ASIO") devices, carries the headphone and recording buses, the crossfader, the cue,
+// beat match, recording, and the 5 ms engine tick with automix.
+//
+// Routing modes (row 0 = deck A or master, row 1 = deck B or headphones, row 2 = third device):
+//   1 single channel external mixer   2 multi channel external mixer   5 multi audio external mixer
+//   3 multi channel master+headphones 4 single channel master+headphones 6 multi audio master+headphones
+//
+// Threads: everything here runs on the UI thread except the bus taps, which run on whatever
+// thread pulls the deck mixers. Handles the audio threads read are atomics.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QString>
+
+#include "bpmentrypoints.h"
+#include "psoundconfig.h"
+#include "shared.h"
+#include "sound.h"
+
+class BpmLibrary;
+class DeckLibrary;
+class DeckMessageBox;
+class MainServices;
+class PeaksWorker;
+class QTimer;
+class SongGridLink;
+class carga;
+
+class audiobase {
+public:
+    explicit audiobase(MainServices* owner);
+    ~audiobase();
+    audiobase(const audiobase&) = delete;
+    audiobase& operator=(const audiobase&) = delete;
+
+    // ---- device lists
+    void dameasio();
+    void dameds();
+    void panicasio();
+    void panicds();
+    void Ponsgs();
+    void desinit();
+
+    // ---- outputs
+    bool initds();
+    bool initasio();
+    void desinitds();
+    void desinitasio();
+    bool stopcargas();
+    bool playcargas();
+
+    // ---- mixer controls
+    void setcrossfader(int tcross);
+    void setheadphones(bool setenable, int canal);
+    void match1();
+    void match2();
+
+    // ---- recording
+    void graba(const QString& filerec, int grabar);
+    void volgrabacion(int grvol);
+    void grabads(const QString& filerec, bool grabar);
+
+    // ---- the 5 ms tick
+    void OnChangeTimer();
+
+    // Tests and benchmarks: every output is a decoding mixer pulled by render() instead of a
+    // device; the recording mixer is pulled in step with them.
+    bool offlinerender = false;
+    // Pulls `frames` frames through every output (and the recording while it runs). The
+    // first output's sound (the master, or deck A's output) is appended to `first` when given.
+    void render(int frames, std::vector<float>* first = nullptr);
+    // The output streams of the current routing, in the order render() pulls them.
+    std::vector<sound::Handle> outputs() const;
+
+    // ---- configuration
+    std::unique_ptr<PSoundConfig> soundcfg, oldsoundcfg;
+    MainServices* winhandle;
+    DeckMessageBox* adjmessage = nullptr;
+    // The plain message box ("Couldn't start encoding"); logs when unset.
+    std::function<void(const QString&)> ShowMessage;
+    QString softversion;
+
+    // ---- device lists: names by device number (ALSA from 1, entry 0 empty; JACK from 0)
+    std::vector<QString> listaasio;
+    std::vector<int> listaasioincha, listaasiooutcha;
+    int asiodevices = -1;
+    std::vector<QString> listads, listards;
+    std::vector<int> listadsincha, listadsoutcha;
+    int dsdevices = 0, dsrdevices = -1, recds = 0;
+
+    // ---- decks, workers, library and grids (set by the main window)
+    carga* carga1 = nullptr;
+    carga* carga2 = nullptr;
+    carga* carga3 = nullptr;
+    carga* carga4 = nullptr;
+    PeaksWorker* creo_onda = nullptr;
+    PeaksWorker* creo_onda2 = nullptr;
+    DeckLibrary* mquorsql = nullptr;
+    SongGridLink* sgfiles = nullptr;
+    SongGridLink* sgplay = nullptr;
+    SongGridLink* sgexplo = nullptr;
+
+    // ---- tempo libraries of deck A ("ostrellibrary") and deck B ("ostrellibrary2")
+    std::function<int(int, int)> LlamarDLL, LlamarDLL1;                // Init
+    std::function<int(const int16_t*, int)> LlamarDLL2, LlamarDLL12;   // Decode
+    std::function<float()> LlamarDLL3, LlamarDLL13;                    // DameBpm
+    std::shared_ptr<BpmLibrary> DLL, DLL2, DLL3, DLL1, DLL12, DLL13;
+    BpmEntryPoints bpmdeck(int deck) const;
+
+    // ---- tick, play counting and automix
+    QTimer* fchangetimer = nullptr;
+    Shared<int> puesta1, puesta2;
+    Shared<int> veces1, veces2;
+    Shared<bool> posada1, posada2;
+    Shared<bool> autoenable, mixnow;
+    Shared<int> mix1to2, newdr, newdl;
+    Shared<int> dr{30}, lr{15};
+
+    // ---- beat match
+    Shared<bool> enlace1, enlace2;
+    Shared<int> asliderdmc1, asliderdmc2;
+
+    // ---- graph
+    Shared<sound::Handle> Master, headphones, Grabacion, recchan, rdschan;
+    Shared<sound::Handle> encoder;
+    Shared<bool> grabando;
+    Shared<int> volgraba{100}, grabapeak;
+    Shared<bool> isplay1, isplay2;
+    Shared<int> tcrossfader;
+    Shared<bool> stoppedcarga;
+    Shared<int> mode1, mode2, mode3, mode4;
+    // The stream each output pair of the first / second JACK device plays.
+    std::array<Shared<sound::Handle>, 9> nchan{}, nchan2{};
+
+    carga* deck(int n) const;
+
+private:
+    struct Built;
+    void releaseoutputs(const PSoundConfig& old);
+    void createbuses();
+    void buildrouting(bool asio, const std::array<int, 2>& rates);
+    sound::Handle outputmixer(bool asio, sound::DeviceRef device, int rate, int channels);
+    void route(bool asio, sound::Handle mixer, sound::DeviceRef device, const sound::OutputRoute& where, float pan,
+               std::array<Shared<sound::Handle>, 9>* feed, int feedslot);
+    void startoutputs();
+    void buildrecorder();
+    void snapshot();
+    void createtimer();
+    void headphonetaps(bool on);
+    void keepplaying();
+    bool asiocheck(int mode, std::array<int, 2>& rates);
+    void follow(carga* x, carga* y, Shared<bool>& enlace, Shared<int>& reference);
+    void match(carga* x, carga* y, Shared<bool>& enlace, Shared<int>& reference);
+    void countplay(carga* x, Shared<int>& puesta, Shared<bool>& posada, Shared<int>& veces);
+    void loopcatchup(carga* x);
+    void automix(carga* x, carga* y, int m);
+    void endofmix(carga* x, int m);
+    void recordtaps(bool on);
+    void message(const QString& text);
+    sound::DeviceRef dsdevice(int row) const;
+    sound::DeviceRef asiodevice(int row) const;
+
+    // outputs of the current routing: the streams on devices and their output handles
+    struct Output {
+        sound::Handle stream = 0;
+        sound::Handle output = 0;  // JACK outputs and offline: 0 until started
+        sound::DeviceRef device;
+        sound::OutputRoute where;
+        bool asio = false;
+        bool start = true;
+    };
+    std::vector<Output> outs_;
+    std::vector<sound::DeviceRef> used_;  // devices the routing initialised
+    int recordlag_ = 0;                   // offline: blocks the recorder waits to keep its buses filled
+};

@@ -1,0 +1,97 @@
+// The engine: recording the internal mix to a WAV file.
+#include <algorithm>
+#include <vector>
+
+#include "audiobase.h"
+#include "audiodjbase.h"
+#include "carga.h"
+
+using sound::Handle;
+
+namespace {
+// offline: frames of silence the recording buses start with, so that the recorder, pulled
+// right after the decks, never reads a bus dry
+constexpr int kOfflineLead = 3072;
+}
+
+// Each deck's copy of its processed sound into its recording bus.
+void audiobase::recordtaps(bool on)
+{
+    for (int n = 1; n <= 4; ++n) {
+        carga* d = deck(n);
+        if (!d) continue;
+        Shared<Handle>& tap = n == 1 ? d->recdsp : n == 2 ? d->recdsp2 : n == 3 ? d->recsam : d->recsam2;
+        const Handle mixer = d->Mixer;
+        if (const Handle old = tap.exchange(0)) sound::removeDsp(mixer, old);
+        if (!on || !mixer) continue;
+        const Handle bus = n == 1   ? changrabacion.load()
+                           : n == 2 ? changrabacion2.load()
+                           : n == 3 ? samgrabacion.load()
+                                    : samgrabacion2.load();
+        sound::lock(mixer, true);
+        tap = sound::setDsp(mixer, [bus](Handle, Handle, float* f, int k) { sound::pushFloat(bus, f, k); }, 0);
+        sound::lock(mixer, false);
+    }
+}
+
+void audiobase::graba(const QString& filerec, int grabar)
+{
+    if (const Handle r = recchan.exchange(0)) sound::stopRecord(r);
+    grabando = false;
+    if (grabar != 1) {
+        recordtaps(false);
+        if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
+        if (Grabacion && !offlinerender) sound::stop(Grabacion);
+        grabando = false;
+        estagrabando = false;
+        return;
+    }
+    if (!Grabacion) {
+        createbuses();
+        buildrecorder();
+    }
+    const Handle g = Grabacion;
+    sound::setAttribute(g, sound::Attribute::Volume, 0);
+    for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()}) {
+        sound::setPosition(bus, 0);
+        if (offlinerender) {
+            const std::vector<float> lead(size_t(kOfflineLead) * 2, 0.0f);
+            sound::pushFloat(bus, lead.data(), kOfflineLead);
+        }
+    }
+    if (const Handle old = encoder.exchange(0)) sound::stopEncoder(old);
+    const Handle e = sound::encodeToWav(g, filerec.toStdString());
+    if (!e) {
+        // nothing records: the surface must not show a recording
+        message(QStringLiteral("Couldn't start encoding"));
+        estagrabando = false;
+        return;
+    }
+    encoder = e;
+    grabando = true;
+    estagrabando = true;
+    if (!offlinerender) sound::play(g);
+    recordtaps(true);
+    volgrabacion(volgraba);
+}
+
+void audiobase::volgrabacion(int grvol)
+{
+    volgraba = std::clamp(grvol, 0, 100);
+    const float v = volgraba / 100.0f;
+    for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()})
+        sound::setAttribute(bus, sound::Attribute::Volume, v);
+}
+
+void audiobase::grabads(const QString& filerec, bool grabar)
+{
+    recordtaps(false);
+    if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
+    estagrabando = false;
+    grabando = false;
+    if (const Handle r = recchan.exchange(0)) sound::stopRecord(r);
+    if (!grabar) return;
+    // the line-in path: nothing in the program starts it, and it has no file writer of its own
+    Q_UNUSED(filerec);
+    message(QStringLiteral("Couldn't start recording"));
+}
