@@ -1,5 +1,7 @@
 #include "tsqlitedatabase.h"
 
+#include <QCollator>
+
 #include <sqlite3.h>
 
 #include "sqliteexception.h"
@@ -308,7 +310,11 @@ int collate(void* fn, int n1, const void* s1, int n2, const void* s2)
     return reinterpret_cast<TSQLiteDatabase::Collation>(fn)(a, b);
 }
 
-int systemCompare(const QString& a, const QString& b) { return QString::localeAwareCompare(a, b); }
+int systemCompare(const QString& a, const QString& b)
+{
+    thread_local const QCollator collator;  // the user's locale
+    return collator.compare(a, b);
+}
 }  // namespace
 
 void TSQLiteDatabase::AddCustomCollate(const QString& name, Collation fn)
