@@ -208,9 +208,11 @@ Decoder* Decoder::open(const std::string& path, const void* data, std::size_t si
         f.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
         fileSize = std::int64_t(size);
     }
-    // only plain files and memory: no protocols, no playlists reaching out
+    // only plain files and memory, and only audio containers: no protocols, no playlists
+    // (hls, concat, ...) reaching out to other files
     AVDictionary* opts = nullptr;
     av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    av_dict_set(&opts, "format_whitelist", kAudioContainers, 0);
     const char* url = data ? "" : path.c_str();
     int r = avformat_open_input(&f.fmt, url, nullptr, &opts);
     av_dict_free(&opts);

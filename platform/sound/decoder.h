@@ -10,6 +10,11 @@
 
 namespace sound {
 
+// FFmpeg's names of the demuxers a file may go through: audio containers only, none of the
+// playlist or script demuxers that open other files.
+inline constexpr const char* kAudioContainers =
+    "mp3,wav,w64,ogg,asf,flac,aiff,aac,mov,matroska,caf,au,wv,ape,tta,loas,mpc,mpc8,dsf,voc,amr";
+
 class Decoder : public Stream {
 public:
     // Decodes path (or the image data/size when data is not null). Runs without the graph

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "decoder.h"
 #include "errorstate.h"
 #include "sound.h"
 
@@ -18,6 +19,7 @@ bool prescanFile(const std::string& path, ScanResult& out)
     AVFormatContext* fmt = nullptr;
     AVDictionary* opts = nullptr;
     av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    av_dict_set(&opts, "format_whitelist", kAudioContainers, 0);
     int r = avformat_open_input(&fmt, path.c_str(), nullptr, &opts);
     av_dict_free(&opts);
     if (r < 0)

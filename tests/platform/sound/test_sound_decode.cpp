@@ -259,6 +259,24 @@ TEST(DecodeBadInput, TruncatedFilesOfEveryContainer)
     }
 }
 
+// A playlist or concat script dressed as audio must not make the decoder open other files.
+TEST(DecodeBadInput, PlaylistsDoNotReachOtherFiles)
+{
+    QTemporaryDir dir;
+    std::string real = make(dir, "real.aac", stereoSignal(kRate, 0.5), {"-c:a", "aac", "-f", "adts"});
+    ASSERT_FALSE(real.empty());
+    const QByteArray hls = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + QByteArray::fromStdString(real) + "\n#EXT-X-ENDLIST\n";
+    const QByteArray concat = "ffconcat version 1.0\nfile '" + QByteArray::fromStdString(real) + "'\n";
+    for (const auto& [name, bytes] : {std::pair{"list.m3u8", hls}, std::pair{"list.mp3", hls}, std::pair{"list.ffconcat", concat}}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        EXPECT_EQ(sound::openFile(f.fileName().toStdString()), 0u) << name;
+        EXPECT_EQ(sound::openMemory(bytes.constData(), std::size_t(bytes.size())), 0u) << name;
+    }
+}
+
 TEST(DecodeBadInput, MemoryImagesAndTheLengthLimit)
 {
     QTemporaryDir dir;
