@@ -282,22 +282,30 @@ float TempoAnalyser::tempo() const
     const double fr = frameRate_;
     const size_t maxLag = std::min(n - 1, size_t(fr * 60 / kMinBpm) + 2);
     const auto r = autocorrelation(o, maxLag);
+    const size_t maxUnit = std::min(n - 1, size_t(fr * 6) + 2);
+    // the drums' and bass' own pattern, without the hats' even grid that fits any multiple
+    std::vector<float> body(n);
+    for (size_t i = 0; i < n; ++i) body[i] = lo[i] + mi[i];
+    const auto rb = autocorrelation(body, maxUnit);
     const auto rh = autocorrelation(hi, maxLag);
 
     auto period = [fr](double bpm) { return fr * 60.0 / bpm; };
 
-    // Pulse salience over the tempo range; the strongest pulse fixes the family of periods.
+    // The beat's family: the period whose multiples (bars of two, three or four beats) the
+    // drums' and bass' own pattern repeats on best, leaning towards 120.
     double bestBpm = 0, bestScore = -1, bestRaw = 0;
     for (double b = 40; b <= 240; b += 0.25) {
         const double p = period(b);
         const double w = std::exp(-0.5 * std::pow(std::log2(b / 120.0) / 1.0, 2));
-        const double s = w * at(r, p);
+        const double bars = std::max(at(rb, 2 * p) + at(rb, 4 * p), at(rb, 3 * p) + at(rb, 6 * p));
+        const double s = w * (2 * at(rb, p) + bars) / 4;
         if (s > bestScore) {
             bestScore = s;
             bestBpm = b;
             bestRaw = at(r, p);
         }
     }
+    if (debugOn()) std::fprintf(stderr, "  family %.2f score %.3f\n", bestBpm, bestScore);
     if (bestScore <= 0) return 0;
 
     // Beat level. Drums mark the beat's halves or quarters (eighth or sixteenth hats, off-beat
@@ -306,6 +314,7 @@ float TempoAnalyser::tempo() const
     // sixteenths at a fast tempo.
     const double keep = tuning("OSTREL_BPM_KEEP", 0.25);
     static const double multiples[] = {1, 2, 3, 4, 6, 8};
+    // a triple division counts only when it is strong: a swung beat's thirds are weak
     double fastest = bestBpm, hiMax = 0;
     for (double q : multiples)
         if (bestBpm * q <= 700 && bestBpm * q >= 40) hiMax = std::max(hiMax, at(rh, period(bestBpm * q)));
@@ -314,11 +323,13 @@ float TempoAnalyser::tempo() const
         if (b > 700 || b < 40) continue;
         const double v = at(r, period(b)), vh = at(rh, period(b));
         if (debugOn()) std::fprintf(stderr, "  pulse %.2f r %.3f hi %.3f\n", b, v, vh);
-        if (b > fastest && (v >= keep * bestRaw || vh >= keep * hiMax)) fastest = b;
+        const double need = int(q) % 3 == 0 ? std::max(keep, 0.5) : keep;
+        if (b > fastest && (v >= need * bestRaw || vh >= need * hiMax)) fastest = b;
     }
     const double pf = period(fastest);
-    const double third = std::max(at(r, pf / 3), at(r, pf * 2 / 3)), halfp = at(r, pf / 2);
-    const bool swung = third > tuning("OSTREL_BPM_SWING", 1.3) * std::max(halfp, 0.02);
+    // swing: both thirds of the pulse sound in the hats or ride, its half does not
+    const double third = std::min(at(rh, pf / 3), at(rh, pf * 2 / 3)), halfp = at(rh, pf / 2);
+    const bool swung = third > tuning("OSTREL_BPM_SWING", 0.02) && third > halfp;
     double chosen = swung ? fastest : fastest / 2;
     while (chosen > 185) chosen /= 2;
     if (debugOn())
