@@ -31,7 +31,6 @@ carga::carga(PSoundConfig* config, int nc)
 {
     basseqfx = record_.get();
     if (scfg && nc >= 1 && nc <= 4) device = scfg->asnum[nc - 1].load();
-    sound::initDevice({sound::DeviceApi::NoSound, 0}, kBusRate);
 
     PRecord& r = *basseqfx;
     r.elapsed = QStringLiteral("0:00:00:00");
