@@ -350,3 +350,29 @@ TEST(DeckLoadThreads, LoadingThreadAgainstTickAndOutput)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeckLoadWhilePlaying, NewTrackStartsStoppedAtZeroWithTheSliderApplied)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("playing-a.wav"), b = dir.filePath("playing-b.wav");
+    ASSERT_TRUE(tone(a, 44100, 2.0, 440));
+    ASSERT_TRUE(tone(b, 48000, 2.0, 440));
+    Rig rig(1);
+    ASSERT_TRUE(rig.load(a));
+    rig.deck->SetSlider(20);
+    rig.deck->Play();
+    rig.render(20000);
+    ASSERT_TRUE(rig.load(b));
+    EXPECT_EQ(rig.deck->basseqfx->Fstatus, sStop);
+    EXPECT_EQ(rig.deck->Getposition(), 0);
+    EXPECT_EQ(rig.deck->fcue1, 0);
+    EXPECT_EQ(rig.deck->slider, 20);
+    const int64_t fastest = roundEven(1.1 * 48000), slowest = roundEven(0.9 * 48000);
+    EXPECT_EQ(rig.deck->dmcslider, -(slowest + roundEven(double(fastest - slowest) * 107 / 127)));
+    const auto out = rig.render(4410);
+    EXPECT_EQ(*std::max_element(out.begin(), out.end()), 0);  // stopped: nothing heard
+}
+
+}  // namespace
