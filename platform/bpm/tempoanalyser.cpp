@@ -180,17 +180,25 @@ void TempoAnalyser::analyseFrame()
 {
     const size_t start = ringFill_ % kFrame;  // oldest sample
     float x[kFrame];
-    for (size_t i = 0; i < kFrame; ++i) x[i] = ring_[(start + i) % kFrame] * window_[i];
+    const size_t first = kFrame - start;
+    for (size_t i = 0; i < first; ++i) x[i] = ring_[start + i] * window_[i];
+    for (size_t i = first; i < kFrame; ++i) x[i] = ring_[i - first] * window_[i];
     fft_->run(x);
-    float lo = 0, mi = 0, hi = 0;
-    for (size_t k = 1; k < kBins; ++k) {
-        const float power = fft_->outRe[k] * fft_->outRe[k] + fft_->outIm[k] * fft_->outIm[k];
-        const float l = 0.5f * fastLog2(1.0f + 1e6f * power);
-        const float d = l - prevLog_[k];
-        prevLog_[k] = l;
-        if (d <= 0) continue;
-        (k < kLowTop ? lo : k < kMidTop ? mi : hi) += d;
+    // compressed magnitude (log of 1 + 10^6 power, in half octaves) and its rise per bin,
+    // written as plain array loops so that they vectorise
+    float l[kBins], d[kBins];
+    const float* re = fft_->outRe.data();
+    const float* im = fft_->outIm.data();
+    for (size_t k = 0; k < kBins; ++k) l[k] = 0.5f * fastLog2(1.0f + 1e6f * (re[k] * re[k] + im[k] * im[k]));
+    float* prev = prevLog_.data();
+    for (size_t k = 0; k < kBins; ++k) {
+        d[k] = std::max(0.0f, l[k] - prev[k]);
+        prev[k] = l[k];
     }
+    float lo = 0, mi = 0, hi = 0;
+    for (size_t k = 1; k < kLowTop; ++k) lo += d[k];
+    for (size_t k = kLowTop; k < kMidTop; ++k) mi += d[k];
+    for (size_t k = kMidTop; k < kBins; ++k) hi += d[k];
     low_.push_back(lo);
     mid_.push_back(mi);
     high_.push_back(hi);

@@ -132,6 +132,8 @@ struct Case {
     int introBars;  // bars of chords and bass only before the drums
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class TempoCases : public ::testing::TestWithParam<Case> {};
 
 float analyse(const std::vector<int16_t>& pcm, int channels = 2)
