@@ -115,6 +115,12 @@ void DibCanvas::StretchBlt(int X, int Y, int W, int H, DibCanvas& Source, int XS
         for (int64_t j = j0; j < j1; ++j) {
             const uint8_t* row = s->GetScanLine(int(srcY(j)));
             uint32_t* out = rgb_ + (Y + j) * (rgbStride_ / 4) + X;
+            if (same) {
+                const uint8_t* p = row + srcX(i0) * bpp;
+                for (int64_t i = i0; i < i1; ++i, p += bpp)
+                    out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+                continue;
+            }
             for (int64_t i = i0; i < i1; ++i) {
                 const uint8_t* p = row + srcX(i) * bpp;
                 out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];

@@ -344,3 +344,51 @@ TEST(Drawing, TwoSurfacesDrawnFromTwoThreads)
     EXPECT_EQ(std::memcmp(a.DIBbits, ra.DIBbits, size_t(a.DIBSize)), 0);
     EXPECT_EQ(std::memcmp(b.DIBbits, rb.DIBbits, size_t(b.DIBSize)), 0);
 }
+
+TEST(Drawing, InconsistentClipIsReportedAndNothingDrawn)
+{
+    std::vector<QString> shown;
+    TDIBUltra::SetClippingErrorHandler([&](const QString& m) { shown.push_back(m); });
+    TDIBUltra d(12, 12, DUpf24);
+    d.SetPenColor(0xFFFFFF);
+    d.ClpRect = {5, 0, 3, 10};  // set directly: left beyond right
+    d.MoveTo(10, 5);
+    d.LineTo(0, 5);
+    TDIBUltra::SetClippingErrorHandler(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], QStringLiteral("Erreur de clipping : \rSegment en entrée : 0,5/10,5\r"
+                                       "Segment Clippé    : 5,5/3,5."));
+    EXPECT_EQ(Drawn(d, 0), Pixels{});
+    EXPECT_EQ(d.PenPos().X, 0);
+}
+
+TEST(Drawing, WaveformPass)
+{
+    // what the waveform display does each pass: clear, one-pixel columns from the centre line,
+    // then one copy to the window
+    const int W = 480, H = 60;
+    TDIBUltra d(W, H, DUpf24);
+    d.SetClipRect({0, 0, W, H});
+    d.NotLast = true;
+    d.SetBrhColor(0x202020);
+    d.FillRect(d.ClpRect);
+    for (int x = 0; x < W; ++x) {
+        d.SetPenColor(x < W / 2 ? 0x00FF00 : 0x0000FF);
+        d.MoveTo(x, H / 2);
+        d.LineTo(x, H / 2 - 1 - x % 20);
+        d.MoveTo(x, H / 2);
+        d.LineTo(x, H / 2 + 1 + x % 20);
+    }
+    std::vector<uint32_t> screen(size_t(W * H));
+    DibCanvas canvas(screen.data(), W, H, W * 4);
+    d.DrawOn({0, 0, W, H}, canvas, 0, 0);
+    auto at = [&](int x, int y) { return screen[size_t(y * W + x)]; };
+    EXPECT_EQ(at(0, H / 2), 0xFF00FF00u);
+    EXPECT_EQ(at(0, H / 2 - 1), 0xFF202020u);  // the last pixel of each line is left out
+    EXPECT_EQ(at(19, H / 2 - 19), 0xFF00FF00u);
+    EXPECT_EQ(at(19, H / 2 - 20), 0xFF202020u);
+    EXPECT_EQ(at(305, H / 2 + 1), 0xFFFF0000u);
+    // the fill of the clip rectangle leaves its last column and row
+    EXPECT_EQ(at(W - 1, H - 1), 0xFF000000u);
+    EXPECT_EQ(at(W - 2, H - 2), 0xFF202020u);
+}
