@@ -17,12 +17,7 @@ constexpr size_t kMidTop = 46;   // up to ~2 kHz (snare body, chords)
 constexpr double kMinSeconds = 6;
 constexpr double kMinBpm = 30, kMaxBpm = 300;
 
-double tuning(const char* name, double fallback)
-{
-    const char* v = std::getenv(name);
-    return v ? std::atof(v) : fallback;
-}
-
+// OSTREL_BPM_DEBUG set: the candidates and decisions go to stderr (for the benchmark's misses).
 bool debugOn()
 {
     static const bool on = std::getenv("OSTREL_BPM_DEBUG") != nullptr;
@@ -320,7 +315,7 @@ float TempoAnalyser::tempo() const
     // bass): the beat is half the fastest pulse the music keeps, unless that pulse is itself
     // swung (its thirds sound), then the pulse is the beat. Tempos above 185 are halved:
     // sixteenths at a fast tempo.
-    const double keep = tuning("OSTREL_BPM_KEEP", 0.25);
+    const double keep = 0.25;  // of the strongest pulse: weaker ones are not kept
     static const double multiples[] = {1, 2, 3, 4, 6, 8};
     // a triple division counts only when it is strong: a swung beat's thirds are weak
     double fastest = bestBpm, hiMax = 0;
@@ -337,12 +332,12 @@ float TempoAnalyser::tempo() const
     const double pf = period(fastest);
     // swing: both thirds of the pulse sound in the hats or ride, its half does not
     const double third = std::min(at(rh, pf / 3), at(rh, pf * 2 / 3)), halfp = at(rh, pf / 2);
-    const bool swung = third > tuning("OSTREL_BPM_SWING", 0.02) && third > halfp;
+    const bool swung = third > 0.02 && third > halfp;
     double chosen = swung ? fastest : fastest / 2;
     while (chosen > 185) chosen /= 2;
     if (debugOn())
         std::fprintf(stderr, "  fastest %.2f third %.3f half %.3f swung %d\n", fastest, third, halfp, int(swung));
-    if (at(r, period(chosen)) < 0.05) return 0;  // no steady beat (noise)
+    if (bestRaw < 0.05) return 0;  // no steady beat (noise)
 
     // Refine the period on ever longer multiples of the beat: the autocorrelation peak near
     // m beats is found to a fraction of a frame, which gives the period to a fraction / m.
