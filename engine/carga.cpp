@@ -4,16 +4,15 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 #include "audiodjbase.h"
 #include "decktime.h"
-#include "microsf.h"
-#include "ostrelli.h"
+#include "peakscache.h"
 #include "speedslider.h"
 
 using sound::Handle;
@@ -84,8 +83,7 @@ void carga::stopWorker()
 void carga::Load2(const QString& path)
 {
     PRecord& r = *basseqfx;
-    const QString cacheFile = GetUserProfile() + QStringLiteral("Peaks/") +
-                              QFileInfo(LongFileName(path)).completeBaseName() + QStringLiteral(".pek");
+    const QString cacheFile = PeaksCache::fileFor(path);
 
     fbpm = r.tag[0].load();
     maxp = 1 + tpitch / 100.0;
@@ -137,27 +135,20 @@ void carga::Load2(const QString& path)
 void carga::readpeaks(const QString& cacheFile)
 {
     PRecord& r = *basseqfx;
-    QFile f(cacheFile);
-    if (!f.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) return;
+    // a cache of another file of the same name has another point count: rescan
+    const std::optional<QByteArray> pairs = PeaksCache::read(cacheFile, r.length);
+    if (!pairs || pairs->isEmpty()) return;
+    const QByteArray& data = *pairs;
     const int64_t points = data.size() / 8;
-    // a cache of another file of the same name would draw the wrong waveform: rescan
-    if (points == 0 || points != r.length / kPeakBytes) return;
 
     const int surface = std::max(1, r.surface.load());
     const int64_t c = std::max<int64_t>(1, points / surface);
     auto wl = zeroBuffer(points + 4 * size_t(surface));
     auto wr = zeroBuffer(points + 4 * size_t(surface));
     auto ov = zeroBuffer(4 * size_t(surface));
-    auto at = [&](int64_t p, int k) {
-        const auto* b = reinterpret_cast<const unsigned char*>(data.constData()) + p * 8 + k * 4;
-        return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                                    uint32_t(b[3]) << 24);
-    };
     int64_t sumFirst = 0, sumSecond = 0, j = 0;
     for (int64_t p = 0; p < points; ++p) {
-        const int32_t first = at(p, 0), second = at(p, 1);
+        const int32_t first = PeaksCache::pairValue(data, p, 0), second = PeaksCache::pairValue(data, p, 1);
         wl->set(2 * surface + p, static_cast<int16_t>(first & 0xFFFF));
         wr->set(2 * surface + p, static_cast<int16_t>(second & 0xFFFF));
         sumFirst += std::abs(first);
