@@ -371,6 +371,21 @@ struct DeviceHooks {
 };
 void setDeviceHooks(DeviceHooks hooks);
 
+// What an initialised device's callback did since it was initialised: callbacks whose own
+// work ran past their period, our callback time, and whether the device went away under us
+// (a JACK server that stopped, a PCM that failed). false for a device not initialised.
+struct DeviceStats {
+    std::uint64_t callbacks = 0;
+    std::uint64_t lateCallbacks = 0;
+    std::uint64_t frames = 0;
+    double cpuSeconds = 0;   // thread CPU time spent in our callback
+    double busySeconds = 0;  // wall time spent in our callback
+    int rate = 0;
+    int channels = 0;
+    bool lost = false;
+};
+bool getDeviceStats(DeviceRef device, DeviceStats& out);
+
 // ---------------------------------------------------------------------------------------------
 // Effects (fx files). Each is a Processor on the stream's chain; priority orders them.
 // channel -1 means all channels.
