@@ -1,7 +1,7 @@
-// What PortAudio sees: the ALSA PCMs (outputs and inputs) and the JACK clients. A JACK
-// client shows up as one device; it is listed as an output when it has playback ports.
-// PortAudio reads its devices once per initialisation, so a refresh re-initialises it,
-// which it can only do while no stream of ours is open.
+// The devices we can play to: the ALSA PCMs (outputs and inputs) as PortAudio sees them,
+// and the JACK clients of the server JACK_DEFAULT_SERVER names, each client with playback
+// ports one output device. PortAudio reads its devices once per initialisation, so a
+// refresh re-initialises it, which it can only do while no stream of ours is open.
 #pragma once
 
 #include <mutex>
@@ -18,7 +18,8 @@ struct DeviceEntry {
     int inputChannels = 0;
     double rate = 0;            // the device's own rate (a JACK server's rate)
     double lowLatency = 0;      // seconds
-    int portAudioIndex = -1;    // valid until the next refresh
+    int portAudioIndex = -1;    // valid while generation is the catalogue's
+    int generation = 0;
 };
 
 class DeviceCatalog {
@@ -35,10 +36,13 @@ public:
     std::vector<DeviceEntry> outputs(HostKind kind) const;
     std::vector<DeviceEntry> inputs(HostKind kind) const;
 
-    // Streams count themselves in and out so that a refresh does not pull PortAudio from under them.
-    void streamOpened();
-    void streamClosed();
+    // A stream about to open on entry counts itself in, so that a refresh does not pull
+    // PortAudio from under it; false when entry is from an older reading.
+    bool acquireStream(const DeviceEntry& entry);
+    void releaseStream();
     int openStreams() const;
+    // the JACK server the lists were read from
+    std::string jackServer() const;
 
 private:
     DeviceCatalog() = default;
@@ -49,6 +53,8 @@ private:
     bool initialised_ = false;
     bool read_ = false;
     int openStreams_ = 0;
+    int generation_ = 0;
+    std::string jackServer_;
     std::vector<DeviceEntry> alsaOut_, alsaIn_, jackOut_, jackIn_;
 };
 

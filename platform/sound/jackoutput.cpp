@@ -1,0 +1,114 @@
+#include "jackoutput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <jack/jack.h>
+
+namespace sound {
+
+Error JackOutput::open(int, int, int)
+{
+    if (client_) return Error::Ok;
+    if (!DeviceCatalog::instance().acquireStream(entry_)) return Error::Device;
+    jack_status_t status{};
+    client_ = jack_client_open("ostrelkorvanta", jack_options_t(JackNoStartServer | JackServerName), &status,
+                               server_.c_str());
+    if (!client_) {
+        DeviceCatalog::instance().releaseStream();
+        return Error::Device;
+    }
+    gone_ = false;
+    rate_ = int(jack_get_sample_rate(client_));
+    channels_ = std::clamp(entry_.outputChannels, 1, kMaxChannels);
+    mix_.assign(size_t(jack_get_buffer_size(client_)) * size_t(channels_), 0.0f);
+    for (int i = 0; i < channels_; ++i) {
+        jack_port_t* p = jack_port_register(client_, ("out_" + std::to_string(i + 1)).c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                                            JackPortIsOutput, 0);
+        if (!p) {
+            close();
+            return Error::Device;
+        }
+        ports_.push_back(p);
+    }
+    jack_set_process_callback(client_, &JackOutput::process, this);
+    jack_set_buffer_size_callback(client_, &JackOutput::bufferSize, this);
+    jack_on_info_shutdown(client_, &JackOutput::shutdown, this);
+    running_ = true;
+    if (jack_activate(client_) != 0) {
+        close();
+        return Error::Device;
+    }
+    // the device's playback ports, in the server's order
+    const char** targets = jack_get_ports(client_, ("^" + entry_.name + ":").c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                                          JackPortIsInput);
+    int connected = 0;
+    for (int i = 0; targets && targets[i] && i < channels_; ++i)
+        if (jack_connect(client_, jack_port_name(ports_[size_t(i)]), targets[i]) == 0) ++connected;
+    if (targets) jack_free(targets);
+    if (connected == 0) {
+        // the client went away since the device list was read
+        close();
+        return Error::Device;
+    }
+    return Error::Ok;
+}
+
+Error JackOutput::start()
+{
+    if (!client_) return Error::Init;
+    if (gone_) return Error::Device;
+    running_ = true;
+    return Error::Ok;
+}
+
+Error JackOutput::stop()
+{
+    if (!client_) return Error::Init;
+    running_ = false;
+    return Error::Ok;
+}
+
+void JackOutput::close()
+{
+    if (!client_) return;
+    running_ = false;
+    if (!gone_) jack_deactivate(client_);
+    jack_client_close(client_);
+    client_ = nullptr;
+    ports_.clear();
+    DeviceCatalog::instance().releaseStream();
+}
+
+int JackOutput::process(unsigned frames, void* self)
+{
+    auto d = static_cast<JackOutput*>(self);
+    const size_t chans = d->ports_.size();
+    const bool play = d->running_.load(std::memory_order_acquire) && frames * chans <= d->mix_.size();
+    if (play) d->render(d->mix_.data(), int(frames));
+    for (size_t c = 0; c < chans; ++c) {
+        auto out = static_cast<float*>(jack_port_get_buffer(d->ports_[c], frames));
+        if (!play) {
+            std::memset(out, 0, sizeof(float) * frames);
+            continue;
+        }
+        const float* in = d->mix_.data() + c;
+        for (unsigned i = 0; i < frames; ++i, in += chans) out[i] = *in;
+    }
+    return 0;
+}
+
+// JACK calls this while no process() runs
+int JackOutput::bufferSize(unsigned frames, void* self)
+{
+    auto d = static_cast<JackOutput*>(self);
+    d->mix_.assign(size_t(frames) * d->ports_.size(), 0.0f);
+    return 0;
+}
+
+void JackOutput::shutdown(jack_status_t, const char*, void* self)
+{
+    static_cast<JackOutput*>(self)->gone_ = true;
+}
+
+}  // namespace sound

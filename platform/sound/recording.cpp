@@ -1,0 +1,208 @@
+// The recording calls of sound.h: input devices through PortAudio, and WAV encoders that
+// sit at the end of a stream's processor chain.
+#include <climits>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "devicecatalog.h"
+#include "errorstate.h"
+#include "graph.h"
+#include "recordinput.h"
+#include "wavencoder.h"
+
+namespace sound {
+
+namespace {
+
+// The handle of a recording; its input is closed outside the graph lock.
+class RecordObject : public Object {
+public:
+    explicit RecordObject(std::shared_ptr<RecordInput> in) : Object(Kind::Record), input(std::move(in)) {}
+    ~RecordObject() override;
+    std::shared_ptr<RecordInput> input;
+};
+
+struct Registry {
+    std::mutex m;
+    std::map<Handle, std::shared_ptr<WavEncoder>> encoders;
+    std::vector<std::shared_ptr<RecordInput>> toClose;  // inputs whose handle went with freeAll
+};
+
+Registry& registry()
+{
+    static Registry* r = new Registry;  // writer threads may outlive static destructors
+    return *r;
+}
+
+RecordObject::~RecordObject()
+{
+    if (!input) return;
+    input->detach();
+    std::lock_guard<std::mutex> l(registry().m);
+    registry().toClose.push_back(std::move(input));
+}
+
+void closeOrphans()
+{
+    std::vector<std::shared_ptr<RecordInput>> v;
+    {
+        std::lock_guard<std::mutex> l(registry().m);
+        v.swap(registry().toClose);
+    }
+    for (auto& in : v) in->close();
+}
+
+Error inputEntry(int index, DeviceEntry& out)
+{
+    auto& cat = DeviceCatalog::instance();
+    if (!cat.ensureRead()) return Error::Driver;
+    auto list = cat.inputs(HostKind::Alsa);
+    if (index < 0 || index >= int(list.size())) return Error::Device;
+    out = list[size_t(index)];
+    return Error::Ok;
+}
+
+std::shared_ptr<RecordInput> findRecord(Handle h)
+{
+    GraphLock l(Graph::instance().mutex);
+    Object* o = Graph::instance().find(h);
+    auto r = dynamic_cast<RecordObject*>(o);
+    if (!r) return fail(o ? Error::WrongKind : Error::Handle, nullptr);
+    return r->input;
+}
+
+std::shared_ptr<WavEncoder> findEncoder(Handle h)
+{
+    std::lock_guard<std::mutex> l(registry().m);
+    auto it = registry().encoders.find(h);
+    return it == registry().encoders.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+int recordDeviceCount()
+{
+    auto& cat = DeviceCatalog::instance();
+    if (!cat.ensureRead()) return fail(Error::Driver, 0);
+    setError(Error::Ok);
+    return int(cat.inputs(HostKind::Alsa).size());
+}
+
+bool getRecordDeviceInfo(int index, DeviceInfo& out)
+{
+    DeviceEntry e;
+    if (Error err = inputEntry(index, e); err != Error::Ok) return fail(err, false);
+    out = DeviceInfo{e.name, e.outputChannels, e.inputChannels, e.rate, true, e.name == "default"};
+    setError(Error::Ok);
+    return true;
+}
+
+bool initRecordDevice(int index)
+{
+    DeviceEntry e;
+    if (Error err = inputEntry(index, e); err != Error::Ok) return fail(err, false);
+    setError(Error::Ok);
+    return true;
+}
+
+Handle startRecord(int device, int rate, int channels, RecordCallback callback, bool paused)
+{
+    closeOrphans();
+    DeviceEntry e;
+    if (Error err = inputEntry(device, e); err != Error::Ok) return fail(err, Handle(0));
+    if (!callback || rate <= 0 || channels < 1 || channels > 2) return fail(Error::Param, Handle(0));
+    auto in = std::make_shared<RecordInput>(std::move(callback), channels);
+    // the handle exists before the first block arrives
+    Handle h;
+    {
+        GraphLock l(Graph::instance().mutex);
+        h = Graph::instance().add(new RecordObject(in));
+    }
+    if (!h) return fail(Error::Memory, Handle(0));
+    in->setHandle(h);
+    if (Error err = in->open(e, rate, paused); err != Error::Ok) {
+        GraphLock l(Graph::instance().mutex);
+        if (auto o = dynamic_cast<RecordObject*>(Graph::instance().find(h))) {
+            o->input.reset();
+            Graph::instance().remove(o);
+        }
+        return fail(err, Handle(0));
+    }
+    setError(Error::Ok);
+    return h;
+}
+
+bool stopRecord(Handle record)
+{
+    std::shared_ptr<RecordInput> in;
+    {
+        GraphLock l(Graph::instance().mutex);
+        Object* o = Graph::instance().find(record);
+        auto r = dynamic_cast<RecordObject*>(o);
+        if (!r) return fail(o ? Error::WrongKind : Error::Handle, false);
+        in = std::move(r->input);
+        Graph::instance().remove(r);
+    }
+    in->close();
+    closeOrphans();
+    setError(Error::Ok);
+    return true;
+}
+
+bool pauseRecord(Handle record, bool paused)
+{
+    auto in = findRecord(record);
+    if (!in) return false;
+    in->pause(paused);
+    setError(Error::Ok);
+    return true;
+}
+
+Handle encodeToWav(Handle stream, const std::string& utf8Path)
+{
+    StreamInfo info;
+    if (!getInfo(stream, info)) return 0;
+    auto enc = std::make_shared<WavEncoder>(info.rate);
+    if (!enc->start(utf8Path)) return fail(Error::Write, Handle(0));
+    Handle h = addProcessor(stream, enc, INT_MIN, Kind::Encoder);
+    if (!h) {
+        const Error err = lastError();
+        enc->finish();
+        return fail(err, Handle(0));
+    }
+    std::lock_guard<std::mutex> l(registry().m);
+    registry().encoders[h] = enc;
+    setError(Error::Ok);
+    return h;
+}
+
+bool encoderActive(Handle encoder)
+{
+    auto enc = findEncoder(encoder);
+    if (!enc) return fail(Error::Handle, false);
+    if (enc->failed()) return fail(Error::Write, false);
+    if (kindOf(encoder) != Kind::Encoder) return fail(Error::Handle, false);  // its stream was freed
+    setError(Error::Ok);
+    return enc->active();
+}
+
+bool stopEncoder(Handle encoder)
+{
+    std::shared_ptr<WavEncoder> enc;
+    {
+        std::lock_guard<std::mutex> l(registry().m);
+        auto it = registry().encoders.find(encoder);
+        if (it == registry().encoders.end()) return fail(Error::Handle, false);
+        enc = it->second;
+        registry().encoders.erase(it);
+    }
+    if (kindOf(encoder) == Kind::Encoder) removeProcessor(streamOfProcessor(encoder), encoder);
+    // the file is closed here, outside the graph lock
+    if (!enc->finish()) return fail(Error::Write, false);
+    setError(Error::Ok);
+    return true;
+}
+
+}  // namespace sound

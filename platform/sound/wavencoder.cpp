@@ -1,0 +1,96 @@
+#include "wavencoder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace sound {
+
+namespace {
+constexpr double kRingSeconds = 4.0;
+constexpr auto kWriterPeriod = std::chrono::milliseconds(50);
+
+std::int16_t toPcm(float v)
+{
+    const float s = std::nearbyint(v * 32768.0f);
+    return std::int16_t(std::clamp(s, -32768.0f, 32767.0f));
+}
+}  // namespace
+
+WavEncoder::WavEncoder(int rate)
+    : rate_(rate > 0 ? rate : 44100)
+{
+    capacity_ = std::size_t(kRingSeconds * rate_);
+    ring_.assign(capacity_ * 2, 0);
+    chunk_.resize(capacity_ * 2);
+}
+
+WavEncoder::~WavEncoder() { finish(); }
+
+bool WavEncoder::start(const std::string& utf8Path)
+{
+    if (writer_.open(utf8Path, rate_, 2) != WavWriter::Result::Ok) {
+        failed_ = true;
+        return false;
+    }
+    running_ = true;
+    thread_ = std::thread([this] { writerLoop(); });
+    return true;
+}
+
+bool WavEncoder::finish()
+{
+    if (thread_.joinable()) {
+        quit_ = true;
+        thread_.join();
+    }
+    running_ = false;
+    if (writer_.isOpen() && writer_.close() != WavWriter::Result::Ok) failed_ = true;
+    return !failed_;
+}
+
+void WavEncoder::process(float* frames, int frameCount, int)
+{
+    if (!running_.load(std::memory_order_relaxed) || failed_.load(std::memory_order_relaxed)) return;
+    const std::uint64_t head = head_.load(std::memory_order_relaxed);
+    const std::uint64_t tail = tail_.load(std::memory_order_acquire);
+    const std::size_t room = capacity_ - std::size_t(head - tail);
+    const std::size_t n = std::min<std::size_t>(room, std::size_t(frameCount));
+    if (n < std::size_t(frameCount)) dropped_.fetch_add(std::size_t(frameCount) - n, std::memory_order_relaxed);
+    std::size_t at = std::size_t(head % capacity_);
+    for (std::size_t i = 0; i < n; ++i) {
+        ring_[2 * at] = toPcm(frames[2 * i]);
+        ring_[2 * at + 1] = toPcm(frames[2 * i + 1]);
+        if (++at == capacity_) at = 0;
+    }
+    head_.store(head + n, std::memory_order_release);
+}
+
+bool WavEncoder::drain()
+{
+    const std::uint64_t tail = tail_.load(std::memory_order_relaxed);
+    const std::uint64_t head = head_.load(std::memory_order_acquire);
+    const std::size_t n = std::size_t(head - tail);
+    if (n == 0) return true;
+    std::size_t at = std::size_t(tail % capacity_);
+    const std::size_t first = std::min(n, capacity_ - at);
+    std::copy_n(ring_.begin() + std::ptrdiff_t(2 * at), 2 * first, chunk_.begin());
+    std::copy_n(ring_.begin(), 2 * (n - first), chunk_.begin() + std::ptrdiff_t(2 * first));
+    tail_.store(head, std::memory_order_release);
+    return writer_.write(chunk_.data(), n) == WavWriter::Result::Ok;
+}
+
+void WavEncoder::writerLoop()
+{
+    for (;;) {
+        const bool last = quit_.load();
+        if (!failed_ && !drain()) {
+            failed_ = true;
+            writer_.close();
+        }
+        if (last) return;
+        std::this_thread::sleep_for(kWriterPeriod);
+    }
+}
+
+}  // namespace sound

@@ -1,0 +1,63 @@
+// An ALSA configuration of our own (ALSA_CONFIG_PATH) whose "default" PCM is a `file`
+// plugin over `null`: every sample played lands in capture.raw, as fast as it is produced
+// (nothing paces it). "failing" is listed and opens, but its first write fails: its file's
+// folder does not exist. "leaving" is a plain `null` until unplug() turns it into a sound
+// card that is not there.
+#pragma once
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+class AlsaFilePcm {
+public:
+    AlsaFilePcm() { write(R"(pcm.leaving { type null })"); }
+
+    void unplug()
+    {
+        write(R"(pcm.leaving {
+  type hw
+  card 29
+})");
+    }
+
+    QString capturePath() const { return dir_.filePath("capture.raw"); }
+    QByteArray captured() const
+    {
+        QFile f(capturePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private:
+    void write(const char* leaving)
+    {
+        const QString conf = QString(R"(pcm.!default {
+  type file
+  slave.pcm "sink"
+  file "%1"
+  format "raw"
+}
+pcm.sink { type null }
+pcm.failing {
+  type file
+  slave.pcm "sink"
+  file "%2"
+  format "raw"
+}
+%3
+)").arg(capturePath(), dir_.filePath("gone/failing.raw"), QString::fromUtf8(leaving));
+        QFile f(dir_.filePath("asound.conf"));
+        if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
+        f.flush();
+        // ALSA reads its configuration again when the file's time (in seconds) changes
+        f.setFileTime(QDateTime::currentDateTime().addSecs(++edits_), QFileDevice::FileModificationTime);
+        f.close();
+        setenv("ALSA_CONFIG_PATH", QFile::encodeName(f.fileName()).constData(), 1);
+    }
+
+    QTemporaryDir dir_;
+    int edits_ = 0;
+};

@@ -1,0 +1,71 @@
+// A JACK client with input ports that records what reaches them, counting in samples:
+// connect() wires it to another client's output ports, frames() tells how much came in.
+#pragma once
+
+#include <jack/jack.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+class JackProbe {
+public:
+    JackProbe(const std::string& name, int ports, size_t capacityFrames)
+        : capacity_(capacityFrames), data_(ports, std::vector<float>(capacityFrames))
+    {
+        client_ = jack_client_open(name.c_str(), JackNoStartServer, nullptr);
+        if (!client_) return;
+        for (int i = 0; i < ports; ++i)
+            ports_.push_back(jack_port_register(client_, ("in_" + std::to_string(i + 1)).c_str(),
+                                                JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0));
+        jack_set_process_callback(client_, &JackProbe::process, this);
+        if (jack_activate(client_) != 0) {
+            jack_client_close(client_);
+            client_ = nullptr;
+        }
+    }
+    ~JackProbe()
+    {
+        if (client_) jack_client_close(client_);
+    }
+
+    bool ok() const { return client_ != nullptr; }
+    int rate() const { return client_ ? int(jack_get_sample_rate(client_)) : 0; }
+
+    // Connects the output ports of `client` (in name order) to ours; the number connected.
+    int connectFrom(const std::string& client)
+    {
+        const char** names = jack_get_ports(client_, ("^" + client + ":").c_str(), JACK_DEFAULT_AUDIO_TYPE,
+                                            JackPortIsOutput);
+        int n = 0;
+        for (; names && names[n] && n < int(ports_.size()); ++n)
+            jack_connect(client_, names[n], jack_port_name(ports_[n]));
+        if (names) jack_free(names);
+        return n;
+    }
+
+    // Starts counting from now on.
+    void restart() { frames_.store(0); }
+    size_t frames() const { return frames_.load(); }
+    const std::vector<float>& channel(int i) const { return data_[size_t(i)]; }
+
+private:
+    static int process(jack_nframes_t n, void* self)
+    {
+        auto p = static_cast<JackProbe*>(self);
+        size_t at = p->frames_.load();
+        const size_t take = std::min<size_t>(n, p->capacity_ - at);
+        for (size_t c = 0; c < p->ports_.size(); ++c) {
+            auto in = static_cast<const float*>(jack_port_get_buffer(p->ports_[c], n));
+            std::copy(in, in + take, p->data_[c].begin() + std::ptrdiff_t(at));
+        }
+        p->frames_.store(at + take);
+        return 0;
+    }
+
+    jack_client_t* client_ = nullptr;
+    std::vector<jack_port_t*> ports_;
+    size_t capacity_;
+    std::vector<std::vector<float>> data_;
+    std::atomic<size_t> frames_{0};
+};

@@ -1,0 +1,103 @@
+// A JACK server of our own for a test: the dummy driver (no sound card), not real-time,
+// a server name unique to this process, waited for with jack_wait and stopped by its pid.
+// JACK_DEFAULT_SERVER points this process's clients (PortAudio included) at it.
+#pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+class JackServer {
+public:
+    explicit JackServer(int rate = 44100, int period = 256) : rate_(rate), period_(period)
+    {
+        static int serial = 0;
+        name_ = "ostrel_" + std::to_string(getpid()) + "_" + std::to_string(++serial);
+    }
+    ~JackServer()
+    {
+        stop();
+        unlink(logPath().c_str());
+    }
+
+    // true once the server answers
+    bool start()
+    {
+        // servers starting at the same moment trip over each other's shared memory
+        int lock = open("/tmp/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock >= 0) flock(lock, LOCK_EX);
+        const bool up = launch();
+        if (lock >= 0) close(lock);
+        return up;
+    }
+
+private:
+    bool launch()
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+            const std::string r = std::to_string(rate_), p = std::to_string(period_);
+            // dies with the test, even a killed one
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            // quiet: the server talks on every client and every xrun
+            int log = open(logPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(log, 1);
+            dup2(log, 2);
+            execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", r.c_str(),
+                   "-p", p.c_str(), "-P", "4", "-C", "4", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (pid_ < 0) return false;
+        setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+        QProcess wait;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("JACK_DEFAULT_SERVER", QString::fromStdString(name_));
+        wait.setProcessEnvironment(env);
+        wait.start("jack_wait", {"-w", "-t", "20"});
+        if (!wait.waitForFinished(30000) || wait.exitCode() != 0) {
+            stop();
+            QFile log(QString::fromStdString(logPath()));
+            if (log.open(QIODevice::ReadOnly))
+                fprintf(stderr, "jackd %s did not come up:\n%s\n", name_.c_str(), log.readAll().right(2000).constData());
+            return false;
+        }
+        return true;
+    }
+
+public:
+    void stop()
+    {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 100 && waitpid(pid_, &status, WNOHANG) == 0; ++i) usleep(50000);
+        if (waitpid(pid_, &status, WNOHANG) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+    }
+
+    const std::string& name() const { return name_; }
+    int rate() const { return rate_; }
+
+private:
+    std::string logPath() const { return "/tmp/" + name_ + ".log"; }
+
+    int rate_, period_;
+    std::string name_;
+    pid_t pid_ = -1;
+};
