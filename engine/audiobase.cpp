@@ -48,6 +48,7 @@ audiobase::~audiobase()
             if (d->CMaster) sound::freeStream(d->CMaster);
             d->CMaster = 0;
         }
+    for (const DeviceRef& d : used_) sound::freeDevice(d);
 }
 
 BpmEntryPoints audiobase::bpmdeck(int n) const

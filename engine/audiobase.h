@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -177,5 +178,6 @@ private:
     };
     std::vector<Output> outs_;
     std::vector<sound::DeviceRef> used_;  // devices the routing initialised
-    int recordlag_ = 0;                   // offline: blocks the recorder waits to keep its buses filled
+    int pacedframes_ = 0;                 // offline recording: frames since the last pause
+    std::chrono::steady_clock::time_point pacedsince_;
 };

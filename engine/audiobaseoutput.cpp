@@ -2,6 +2,7 @@
 // modes, their rebuilds, and the offline render of tests and benchmarks.
 #include <algorithm>
 #include <set>
+#include <thread>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -227,6 +228,14 @@ bool audiobase::initds()
     const int mode = std::clamp(soundcfg->devicework.load(), 1, 6);
     const int rows = mode == 5 ? 3 : mode == 6 ? 2 : 1;
     if (!offlinerender) {
+        // a card the new routing leaves out is let go
+        std::vector<DeviceRef> keep;
+        for (int row = 0; row < rows; ++row) keep.push_back(dsdevice(row));
+        std::erase_if(used_, [&](const DeviceRef& d) {
+            const bool drop = d.api == DeviceApi::Alsa && std::find(keep.begin(), keep.end(), d) == keep.end();
+            if (drop) sound::freeDevice(d);
+            return drop;
+        });
         const int up = carga1 ? carga1->configup : 8, bu = carga1 ? carga1->configbu : 100;
         for (int row = 0; row < rows; ++row) {
             const DeviceRef d = dsdevice(row);
@@ -409,6 +418,10 @@ std::vector<Handle> audiobase::outputs() const
 void audiobase::render(int frames, std::vector<float>* first)
 {
     constexpr int kBlock = 1024;
+    // The encoder's writer empties its ring of a few seconds only every 50 ms or so: offline,
+    // a recording runs at most ten times faster than real time, so that it loses nothing.
+    constexpr int kPacedFrames = kBusRate / 10;
+    constexpr auto kPace = std::chrono::milliseconds(10);
     std::vector<float> buf(size_t(kBlock) * 2);
     for (int done = 0; done < frames;) {
         const int k = std::min(kBlock, frames - done);
@@ -420,7 +433,15 @@ void audiobase::render(int frames, std::vector<float>* first)
                 first->insert(first->end(), buf.begin(), buf.begin() + std::ptrdiff_t(k) * info.channels);
             }
         }
-        if (grabando && Grabacion) sound::renderFloat(Grabacion, buf.data(), k);
+        if (grabando && Grabacion) {
+            sound::renderFloat(Grabacion, buf.data(), k);
+            pacedframes_ += k;
+            if (pacedframes_ >= kPacedFrames) {
+                std::this_thread::sleep_until(pacedsince_ + kPace);
+                pacedsince_ = std::chrono::steady_clock::now();
+                pacedframes_ = 0;
+            }
+        }
         done += k;
     }
 }

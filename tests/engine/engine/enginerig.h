@@ -1,0 +1,126 @@
+// Test rig for the engine: an engine with its four decks wired to fakes, tone files made by
+// the test, and a measure of how much of a tone a run of samples holds.
+#pragma once
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include "audiobase.h"
+#include "audiodjbase.h"
+#include "cargaasio.h"
+#include "deckfakes.h"
+#include "deckrig.h"
+#include "fakemainservices.h"
+
+namespace enginerig {
+
+constexpr double kToneA = 500;   // deck A
+constexpr double kToneB = 1300;  // deck B
+
+// Amplitude of the `hz` component of channel `ch` of interleaved `channels`-channel samples,
+// frames [from, from + count).
+inline double amplitude(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, double hz,
+                        int rate = 44100)
+{
+    double re = 0, im = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const double v = s[(from + i) * size_t(channels) + size_t(ch)];
+        const double ph = 2 * M_PI * hz * double(i) / rate;
+        re += v * std::cos(ph);
+        im += v * std::sin(ph);
+    }
+    return 2 * std::sqrt(re * re + im * im) / double(count);
+}
+
+// What a channel carries: bit 1 deck A's tone, bit 2 deck B's.
+inline int tones(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, int rate = 44100)
+{
+    int t = 0;
+    if (amplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
+    if (amplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
+    return t;
+}
+
+struct Rig {
+    explicit Rig(bool offline = true, bool keylock = false)
+    {
+        engine = std::make_unique<audiobase>(&services);
+        engine->offlinerender = offline;
+        engine->ShowMessage = [this](const QString& t) { messages << t; };
+        engine->adjmessage = &box;
+        engine->mquorsql = &library;
+        PSoundConfig& c = *engine->soundcfg;
+        c.usekeylock = keylock;
+        c.brake = 5;
+        c.recinternal = true;
+        for (int n = 1; n <= 4; ++n) {
+            auto d = std::make_unique<cargaasio>(engine->soundcfg.get(), n);
+            d->offlinerender = true;
+            d->message1 = &deckbox;
+            d->vdmcslider = &slider[n - 1];
+            d->progress = &progress;
+            d->mquorsql = &library;
+            d->creo_onda = &worker;
+            d->creo_onda2 = &worker;
+            d->device = 0;
+            d->basseqfx->vol = 100;
+            d->basseqfx->gain = 10;
+            decks.push_back(std::move(d));
+        }
+        engine->carga1 = decks[0].get();
+        engine->carga2 = decks[1].get();
+        engine->carga3 = decks[2].get();
+        engine->carga4 = decks[3].get();
+    }
+    ~Rig()
+    {
+        engine->graba(QString(), 0);
+        engine.reset();
+        decks.clear();
+    }
+
+    QString tone(const QString& name, double hz, double seconds = 20)
+    {
+        const QString path = dir.filePath(name);
+        deckrig::tone(path, 44100, seconds, hz, 0.4);
+        return path;
+    }
+
+    // Loads `path` into deck n at the file's own speed.
+    bool load(int n, const QString& path)
+    {
+        carga& d = *decks[size_t(n - 1)];
+        d.filename = path;
+        const bool ok = d.Load(path);
+        if (ok) d.SetDmcSlider(-int(std::lround(d.freq)));
+        return ok;
+    }
+
+    // The two main decks with their tones, playing.
+    void playtones()
+    {
+        load(1, tone("a.wav", kToneA));
+        load(2, tone("b.wav", kToneB));
+        decks[0]->Play();
+        decks[1]->Play();
+    }
+
+    carga& deck(int n) { return *decks[size_t(n - 1)]; }
+
+    QTemporaryDir dir;
+    FakeMainServices services;
+    FakeMessageBox box, deckbox;
+    FakeSpeedSlider slider[4];
+    FakeProgress progress;
+    FakeLibrary library;
+    FakePeaksWorker worker;
+    QStringList messages;
+    std::unique_ptr<audiobase> engine;
+    std::vector<std::unique_ptr<cargaasio>> decks;
+};
+
+}  // namespace enginerig

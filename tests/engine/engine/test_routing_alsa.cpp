@@ -1,0 +1,200 @@
+// The six routing modes on ALSA ("DirectSound" driver mode), through file PCMs of two
+// channels that capture every sample: deck A plays one tone, deck B another, the cue of deck
+// A is on; which channel of which device carries which tone is checked against the routing
+// table. Device lists and the tear-down and rebuild around a device change are checked on the
+// same PCMs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "alsafilepcms.h"
+#include "enginerig.h"
+
+using namespace enginerig;
+
+namespace {
+
+constexpr qint64 kFrameBytes = 2 * sizeof(float);
+constexpr size_t kSkip = 8192, kWindow = 8192;
+
+int listIndex(const audiobase& e, const QString& name)
+{
+    for (size_t i = 1; i < e.listads.size(); ++i)
+        if (e.listads[i] == name) return int(i);
+    return -1;
+}
+
+// The first frame of a capture where anything sounds; -1 when all is silent.
+long firstSound(const std::vector<float>& s)
+{
+    for (size_t i = 0; i < s.size(); ++i)
+        if (std::abs(s[i]) > 0.01f) return long(i / 2);
+    return -1;
+}
+
+// Tones per channel (bit 1 deck A, bit 2 deck B) heard anywhere in a capture. Two unpaced
+// devices run at their own speeds, so a bus crossing from one to the other arrives in bursts:
+// look at every window, not at one.
+std::array<int, 2> captured(const AlsaFilePcms& pcms, const QString& name)
+{
+    const std::vector<float> s = pcms.samples(name, 64 << 20);
+    const long first = firstSound(s);
+    if (first < 0) return {0, 0};
+    if (size_t(first) + kSkip + kWindow > s.size() / 2) return {-1, -1};
+    std::array<int, 2> t{0, 0};
+    for (size_t at = size_t(first); at + kWindow <= s.size() / 2; at += kWindow)
+        for (int ch = 0; ch < 2; ++ch) t[size_t(ch)] |= tones(s, 2, ch, at, kWindow);
+    return t;
+}
+
+// Unpaced outputs: wait until each named capture holds enough frames past its first sound.
+void waitForSound(const AlsaFilePcms& pcms, const QStringList& names)
+{
+    for (int i = 0; i < 2000; ++i) {
+        bool all = true;
+        for (const QString& n : names) all = all && pcms.size(n) > qint64(8 << 20);
+        if (all) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+struct Case {
+    int mode;
+    int chan0, chan1;
+    std::array<int, 2> one, two;  // per channel of each PCM: 0 silent, 1 deck A, 2 deck B, 3 both
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << "mode " << c.mode << " channels " << c.chan0 << c.chan1; }
+
+class RoutingModesAlsa : public ::testing::TestWithParam<Case> {};
+
+TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
+{
+    const Case c = GetParam();
+    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    const int one = listIndex(e, "ostrel_one"), two = listIndex(e, "ostrel_two");
+    ASSERT_GT(one, 0);
+    ASSERT_GT(two, 0);
+
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 1;
+    cfg.devicework = c.mode;
+    cfg.dsnum[0] = one - 1;
+    cfg.dsnum[1] = two - 1;
+    cfg.dsnum[2] = two - 1;
+    cfg.dschan[0] = c.chan0;
+    cfg.dschan[1] = c.chan1;
+    cfg.dschan[2] = 0;
+    // the decks play before the outputs are rebuilt, and play on through them
+    rig.playtones();
+    e.setheadphones(true, 1);
+    e.setheadphones(false, 2);
+    e.desinitds();
+    e.setheadphones(true, 1);
+    e.setheadphones(false, 2);
+    waitForSound(pcms, c.two == std::array<int, 2>{0, 0} ? QStringList{"ostrel_one"}
+                                                         : QStringList{"ostrel_one", "ostrel_two"});
+    e.stopcargas();
+
+    EXPECT_EQ(captured(pcms, "ostrel_one"), c.one);
+    EXPECT_EQ(captured(pcms, "ostrel_two"), c.two);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RoutingModesAlsa,
+    ::testing::Values(
+        // single channel: a pan to the left or right channel of the first device
+        Case{1, 0, 1, {1, 2}, {0, 0}},
+        Case{1, 1, 0, {2, 1}, {0, 0}},
+        // channels 3 + 4 do not exist on a two-channel PCM: what goes there stays silent
+        Case{2, 0, 1, {1, 1}, {0, 0}},
+        Case{2, 1, 0, {2, 2}, {0, 0}},
+        Case{3, 0, 1, {3, 3}, {0, 0}},
+        Case{3, 0, 0, {3, 3}, {0, 0}},
+        Case{4, 0, 1, {3, 1}, {0, 0}},
+        Case{4, 1, 2, {1, 3}, {0, 0}},
+        Case{5, 0, 0, {1, 1}, {2, 2}},
+        Case{6, 0, 0, {3, 3}, {1, 1}}),
+    [](const ::testing::TestParamInfo<Case>& i) {
+        return "Mode" + std::to_string(i.param.mode) + "_" + std::to_string(i.param.chan0) +
+               std::to_string(i.param.chan1);
+    });
+
+TEST(RoutingModesAlsaLists, DevicesAreListedByNumberWithTheirChannels)
+{
+    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    ASSERT_GE(e.dsdevices, 3);
+    ASSERT_EQ(e.listads.size(), size_t(e.dsdevices) + 1);
+    EXPECT_TRUE(e.listads[0].isEmpty());
+    EXPECT_EQ(e.listads[1], "default");
+    EXPECT_GT(listIndex(e, "ostrel_one"), 0);
+    EXPECT_GT(listIndex(e, "ostrel_two"), 0);
+    for (int i = 1; i <= e.dsdevices; ++i) EXPECT_GT(e.listadsoutcha[size_t(i)], 0) << i;
+    // a second reading gives the same list, without suffixes
+    const std::vector<QString> first = e.listads;
+    e.dameds();
+    EXPECT_EQ(e.listads, first);
+}
+
+// stopcargas tears the outputs down remembering each deck's state; playcargas brings the
+// outputs back and returns each deck to it.
+TEST(RoutingModesAlsaLists, StopAndPlayReturnEachDeckToItsState)
+{
+    AlsaFilePcms pcms({"ostrel_one"});
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 1;
+    cfg.devicework = 3;
+    cfg.dsnum[0] = listIndex(e, "ostrel_one") - 1;
+    rig.load(3, rig.tone("s.wav", 700, 2));
+    ASSERT_TRUE(e.initds());
+    // the device runs unpaced: stop it right after the decks start, before they run out
+    rig.playtones();
+    rig.deck(3).Play();
+    rig.deck(3).Pause();
+    // deck 4 stays empty
+
+    ASSERT_TRUE(e.stopcargas());
+    EXPECT_TRUE(e.stoppedcarga);
+    EXPECT_EQ(e.mode1, 1);
+    EXPECT_EQ(e.mode2, 1);
+    EXPECT_EQ(e.mode3, 2);
+    EXPECT_EQ(e.mode4, 3);
+    EXPECT_EQ(sound::mixerOf(rig.deck(1).Mixer), 0u);
+    EXPECT_EQ(sound::mixerOf(chanheadphones), 0u);
+    const qint64 stopped = pcms.size("ostrel_one");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(pcms.size("ostrel_one"), stopped);
+
+    e.desinitds();
+    ASSERT_TRUE(e.playcargas());
+    EXPECT_FALSE(e.stoppedcarga);
+    EXPECT_FALSE(e.playcargas());
+    EXPECT_EQ(rig.deck(1).basseqfx->Fstatus, sPlay);
+    EXPECT_EQ(sound::mixerOf(rig.deck(1).Mixer), e.Master.load());
+    EXPECT_EQ(sound::mixerOf(rig.deck(2).Mixer), e.Master.load());
+    EXPECT_EQ(rig.deck(3).basseqfx->Fstatus, sPause);
+    EXPECT_EQ(sound::mixerOf(rig.deck(3).Mixer), 0u);
+    EXPECT_EQ(sound::mixerOf(chanheadphones), e.headphones.load());
+    EXPECT_EQ(sound::mixerOf(changrabacion), e.Grabacion.load());
+    // and the master sounds again on the device
+    const qint64 before = pcms.size("ostrel_one");
+    for (int i = 0; i < 1000 && pcms.size("ostrel_one") < before + (1 << 20); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    e.stopcargas();
+    const std::vector<float> s = pcms.samples("ostrel_one", 256 << 20);
+    const size_t from = size_t(before / kFrameBytes) + kSkip;
+    ASSERT_GT(s.size() / 2, from + kWindow);
+    EXPECT_EQ(tones(s, 2, 0, from, kWindow), 3);
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// The six routing modes on JACK ("ASIO" driver mode): a JACK dummy server of our own with
+// two capture clients of four input ports each, listed as two JACK devices. Deck A plays
+// one tone, deck B another, the cue of deck A is on; which port of which device carries
+// which tone is checked against the routing table.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include <QCoreApplication>
+
+#include "enginerig.h"
+#include "jackprobe.h"
+#include "jackserver.h"
+
+using namespace enginerig;
+
+namespace {
+
+constexpr size_t kCapture = 44100 * 4;
+
+int deviceIndex(const audiobase& e, const QString& name)
+{
+    for (size_t i = 0; i < e.listaasio.size(); ++i)
+        if (e.listaasio[i] == name) return int(i);
+    return -1;
+}
+
+// Waits (counting samples) until both probes took `frames` frames.
+bool capture(JackProbe& a, JackProbe& b, size_t frames)
+{
+    a.restart();
+    b.restart();
+    for (int i = 0; i < 3000 && (a.frames() < frames || b.frames() < frames); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return a.frames() >= frames && b.frames() >= frames;
+}
+
+// The tones of port p of a probe: bit 1 deck A, bit 2 deck B.
+int probeTones(const JackProbe& probe, int port, size_t from, size_t count)
+{
+    const std::vector<float>& c = probe.channel(port);
+    return tones(c, 1, 0, from, count, probe.rate());
+}
+
+// JACK allows a handful of servers at once: with tests running side by side, wait for a slot.
+bool startServer(JackServer& server)
+{
+    for (int i = 0; i < 60; ++i) {
+        if (server.start()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    return false;
+}
+
+std::unique_ptr<JackProbe> openProbe(const std::string& name)
+{
+    for (int i = 0; i < 10; ++i) {
+        auto p = std::make_unique<JackProbe>(name, 4, kCapture);
+        if (p->ok()) return p;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return nullptr;
+}
+
+struct Case {
+    int mode;
+    int chan0, chan1;
+    std::array<int, 4> devA, devB;  // per port: 0 silent, 1 deck A, 2 deck B, 3 both
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << "mode " << c.mode << " channels " << c.chan0 << c.chan1; }
+
+class RoutingModesJack : public ::testing::TestWithParam<Case> {};
+
+TEST_P(RoutingModesJack, TonesLandWhereTheModeRoutesThem)
+{
+    const Case c = GetParam();
+    JackServer server;
+    ASSERT_TRUE(startServer(server));
+    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(devAp && devBp);
+    JackProbe &devA = *devAp, &devB = *devBp;
+
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    // under load a JACK client can time out while it opens: read the list again
+    for (int i = 0; i < 10 && (deviceIndex(e, "devA") < 0 || deviceIndex(e, "devB") < 0); ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    const int a = deviceIndex(e, "devA"), b = deviceIndex(e, "devB");
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    EXPECT_EQ(e.listaasiooutcha[size_t(a)], 4);
+
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = c.mode;
+    cfg.asnum[0] = a;
+    cfg.asnum[1] = b;
+    cfg.aschan[0] = c.chan0;
+    cfg.aschan[1] = c.chan1;
+    rig.playtones();
+    ASSERT_TRUE(e.initasio());
+    e.setheadphones(true, 1);
+    e.setheadphones(false, 2);
+    e.desinitasio();  // the decks were playing before the outputs existed: they play on
+    e.setheadphones(true, 1);
+    e.setheadphones(false, 2);
+
+    ASSERT_TRUE(capture(devA, devB, 16384));
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_EQ(probeTones(devA, p, 8192, 8192), c.devA[size_t(p)]) << "mode " << c.mode << " devA port " << p;
+        EXPECT_EQ(probeTones(devB, p, 8192, 8192), c.devB[size_t(p)]) << "mode " << c.mode << " devB port " << p;
+    }
+    e.desinit();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, RoutingModesJack,
+    ::testing::Values(
+        // deck A on the first channel, deck B on the second, whatever the choice
+        Case{1, 2, 2, {1, 2, 0, 0}, {0, 0, 0, 0}},
+        Case{2, 0, 1, {1, 1, 2, 2}, {0, 0, 0, 0}},
+        Case{2, 1, 0, {2, 2, 1, 1}, {0, 0, 0, 0}},
+        // master on one pair, deck A's cue on the other
+        Case{3, 0, 1, {3, 3, 1, 1}, {0, 0, 0, 0}},
+        Case{4, 0, 1, {3, 1, 0, 0}, {0, 0, 0, 0}},
+        Case{4, 3, 2, {0, 0, 1, 3}, {0, 0, 0, 0}},
+        Case{5, 0, 1, {1, 1, 0, 0}, {0, 0, 2, 2}},
+        Case{6, 1, 0, {0, 0, 3, 3}, {1, 1, 0, 0}}),
+    [](const ::testing::TestParamInfo<Case>& i) {
+        return "Mode" + std::to_string(i.param.mode) + "_" + std::to_string(i.param.chan0) +
+               std::to_string(i.param.chan1);
+    });
+
+// Around a device change: stopcargas silences the JACK outputs, the rebuild and playcargas
+// bring them back with each deck in its state.
+TEST(RoutingModesJack, StopRebuildAndPlayOnJack)
+{
+    JackServer server;
+    ASSERT_TRUE(startServer(server));
+    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(devAp && devBp);
+    JackProbe &devA = *devAp, &devB = *devBp;
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    for (int i = 0; i < 10 && deviceIndex(e, "devA") < 0; ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    ASSERT_GE(deviceIndex(e, "devA"), 0);
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = 3;
+    cfg.asnum[0] = deviceIndex(e, "devA");
+    cfg.aschan[0] = 0;
+    cfg.aschan[1] = 1;
+    ASSERT_TRUE(e.initasio());
+    rig.playtones();
+    rig.deck(2).Pause();
+    e.setheadphones(true, 1);
+
+    ASSERT_TRUE(e.stopcargas());
+    EXPECT_EQ(e.mode1, 1);
+    EXPECT_EQ(e.mode2, 2);
+    ASSERT_TRUE(capture(devA, devB, 8192));
+    EXPECT_EQ(probeTones(devA, 0, 0, 8192), 0);
+
+    e.desinitasio();
+    ASSERT_TRUE(e.playcargas());
+    EXPECT_EQ(rig.deck(1).basseqfx->Fstatus, sPlay);
+    EXPECT_EQ(rig.deck(2).basseqfx->Fstatus, sPause);
+    ASSERT_TRUE(capture(devA, devB, 16384));
+    EXPECT_EQ(probeTones(devA, 0, 8192, 8192), 1);  // the master: deck A alone, deck B paused
+    EXPECT_EQ(probeTones(devA, 2, 8192, 8192), 1);  // deck A's cue
+    e.desinit();
+}
+
+TEST(RoutingModesJack, WithoutServerTheListIsEmptyAndOutputFails)
+{
+    setenv("JACK_DEFAULT_SERVER", ("ostrel_none_" + std::to_string(getpid())).c_str(), 1);
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameasio();
+    EXPECT_TRUE(e.listaasio.empty());
+    EXPECT_EQ(e.asiodevices, -1);
+    e.soundcfg->devicemode = 0;
+    for (int mode = 1; mode <= 6; ++mode) {
+        rig.box.calls.clear();
+        e.soundcfg->devicework = mode;
+        EXPECT_FALSE(e.initasio()) << "mode " << mode;
+        ASSERT_EQ(rig.box.calls.size(), 1u);
+        EXPECT_EQ(rig.box.calls[0].caption, "Warning ");
+        EXPECT_EQ(rig.box.calls[0].text, "Can't start Asio Output !  ");
+    }
+    EXPECT_EQ(e.fchangetimer, nullptr);
+}
+
+}  // namespace
+
+// PortAudio closes its JACK client at exit, after the test's server is gone, and asserts on
+// the failure: leave without running the static destructors.
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    const int rc = RUN_ALL_TESTS();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(rc);
+}
