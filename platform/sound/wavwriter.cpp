@@ -18,9 +18,11 @@ constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - WavWriter::kHeaderBytes;
 void put16(unsigned char* p, uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
 void put32(unsigned char* p, uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = (v >> (8 * i)) & 0xFF; }
 
-bool writeAll(int fd, const void* data, size_t n, int& err)
+// false on failure, with what did go in counted in done
+bool writeAll(int fd, const void* data, size_t n, int& err, size_t& done)
 {
     auto p = static_cast<const char*>(data);
+    done = 0;
     while (n > 0) {
         ssize_t w = ::write(fd, p, n);
         if (w < 0) {
@@ -30,6 +32,7 @@ bool writeAll(int fd, const void* data, size_t n, int& err)
         }
         p += w;
         n -= size_t(w);
+        done += size_t(w);
     }
     return true;
 }
@@ -79,7 +82,8 @@ WavWriter::Result WavWriter::open(const std::string& path, int rate, int channel
     std::memcpy(h + 36, "data", 4);
     put32(h + 40, 0);
     int err = 0;
-    if (!writeAll(fd_, h, sizeof h, err)) {
+    size_t done = 0;
+    if (!writeAll(fd_, h, sizeof h, err, done)) {
         ::close(fd_);
         fd_ = -1;
         return failure_ = (err == ENOSPC || err == EDQUOT) ? Result::DiskFull : Result::CannotCreate;
@@ -121,8 +125,12 @@ WavWriter::Result WavWriter::write(const int16_t* interleaved, size_t frames)
         tooLarge = true;
     }
     int err = 0;
-    if (!writeAll(fd_, interleaved, size_t(bytes), err))
+    size_t done = 0;
+    if (!writeAll(fd_, interleaved, size_t(bytes), err, done)) {
+        // keep the whole frames that went in
+        dataBytes_ += done / frameBytes() * frameBytes();
         return fail((err == ENOSPC || err == EDQUOT || err == EFBIG) ? Result::DiskFull : Result::WriteFailed);
+    }
     dataBytes_ += bytes;
     if (tooLarge) return fail(Result::TooLarge);
 

@@ -1,8 +1,8 @@
 // An ALSA configuration of our own (ALSA_CONFIG_PATH) whose "default" PCM is a `file`
 // plugin over `null`: every sample played lands in capture.raw, as fast as it is produced
-// (nothing paces it). "failing" is listed and opens, but its first write fails: its file's
-// folder does not exist. "leaving" is a plain `null` until unplug() turns it into a sound
-// card that is not there.
+// (nothing paces it), and recording from it reads input.raw. "failing" is listed and
+// opens, but its first write fails: its file's folder does not exist. "leaving" is a plain
+// `null` until unplug() turns it into a sound card that is not there.
 #pragma once
 
 #include <QDateTime>
@@ -25,6 +25,8 @@ public:
     }
 
     QString capturePath() const { return dir_.filePath("capture.raw"); }
+    // what the default PCM's capture side reads (raw, in the format it is opened with)
+    QString inputPath() const { return dir_.filePath("input.raw"); }
     QByteArray captured() const
     {
         QFile f(capturePath());
@@ -38,6 +40,7 @@ private:
   type file
   slave.pcm "sink"
   file "%1"
+  infile "%4"
   format "raw"
 }
 pcm.sink { type null }
@@ -48,7 +51,7 @@ pcm.failing {
   format "raw"
 }
 %3
-)").arg(capturePath(), dir_.filePath("gone/failing.raw"), QString::fromUtf8(leaving));
+)").arg(capturePath(), dir_.filePath("gone/failing.raw"), QString::fromUtf8(leaving), inputPath());
         QFile f(dir_.filePath("asound.conf"));
         if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
         f.flush();

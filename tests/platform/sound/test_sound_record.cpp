@@ -1,0 +1,234 @@
+// Recording: WAV encoders at the end of a stream's chain, and input devices (the capture
+// side of the ALSA file PCM reads a file we wrote).
+#include "sound.h"
+
+#include "alsafilepcm.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace sound;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Wav {
+    bool ok = false;
+    uint16_t format = 0, channels = 0, bits = 0;
+    uint32_t rate = 0, dataSize = 0;
+    QByteArray data;  // what the file holds after the header
+};
+
+Wav readWav(const QString& path)
+{
+    Wav w;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return w;
+    QByteArray b = f.readAll();
+    if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(36, 4) != "data") return w;
+    auto u16 = [&](int at) { uint16_t v; std::memcpy(&v, b.constData() + at, 2); return v; };
+    auto u32 = [&](int at) { uint32_t v; std::memcpy(&v, b.constData() + at, 4); return v; };
+    w.format = u16(20);
+    w.channels = u16(22);
+    w.rate = u32(24);
+    w.bits = u16(34);
+    w.dataSize = u32(40);
+    w.data = b.mid(44);
+    w.ok = true;
+    return w;
+}
+
+class Recording : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        noise_ = dir_.filePath("noise.wav").toStdString();
+        ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
+                                            QString::fromStdString(noise_), "synth", "3", "whitenoise", "vol", "0.5"}),
+                  0);
+    }
+    void TearDown() override { freeAll(); }
+
+    // the recording mixer of the engine: a decoding mixer over the file
+    Handle mixerOver(const std::string& file, unsigned flags = Decode)
+    {
+        Handle m = createMixer(44100, 2, flags);
+        Handle d = openFile(file);
+        EXPECT_TRUE(m && d && mixerAdd(m, d, NoRampIn));
+        return m;
+    }
+
+    QTemporaryDir dir_;
+    std::string noise_;
+};
+
+}  // namespace
+
+TEST_F(Recording, WritesWhatTheStreamProducesBitExactly)
+{
+    Handle m = mixerOver(noise_);
+    const QString out = dir_.filePath("take.wav");
+    Handle enc = encodeToWav(m, out.toStdString());
+    ASSERT_NE(enc, 0u);
+    EXPECT_EQ(kindOf(enc), Kind::Encoder);
+    EXPECT_TRUE(encoderActive(enc));
+    QByteArray pulled;
+    std::vector<char> buf(4000);
+    for (int got; (got = getData(m, buf.data(), int(buf.size()))) > 0;) pulled.append(buf.data(), got);
+    ASSERT_GE(pulled.size(), 3 * 44100 * 4);
+    ASSERT_TRUE(stopEncoder(enc));
+    EXPECT_FALSE(stopEncoder(enc));
+    EXPECT_EQ(lastError(), Error::Handle);
+
+    Wav w = readWav(out);
+    ASSERT_TRUE(w.ok);
+    EXPECT_EQ(w.format, 1);
+    EXPECT_EQ(w.channels, 2);
+    EXPECT_EQ(w.bits, 16);
+    EXPECT_EQ(w.rate, 44100u);
+    EXPECT_EQ(w.dataSize, uint32_t(pulled.size()));
+    EXPECT_TRUE(w.data == pulled);
+}
+
+// While a take runs, the file on disk is a WAV whose header lags the audio by at most a
+// second (counted in bytes of audio, waited for in bounded wall time).
+TEST_F(Recording, HeaderFollowsTheTakeWhileItRuns)
+{
+    Handle m = mixerOver(noise_);
+    const QString out = dir_.filePath("live.wav");
+    Handle enc = encodeToWav(m, out.toStdString());
+    ASSERT_NE(enc, 0u);
+    std::vector<char> buf(44100 * 4);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(getData(m, buf.data(), int(buf.size())), int(buf.size()));
+    const uint32_t pulled = 3 * 44100 * 4;
+    Wav w;
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    do {
+        std::this_thread::sleep_for(10ms);
+        w = readWav(out);
+    } while ((!w.ok || w.dataSize + 44100 * 4 < pulled) && std::chrono::steady_clock::now() < end);
+    ASSERT_TRUE(w.ok);
+    EXPECT_GE(w.dataSize + 44100 * 4, pulled);
+    EXPECT_LE(qsizetype(w.dataSize), w.data.size());
+    EXPECT_TRUE(encoderActive(enc));
+    EXPECT_TRUE(stopEncoder(enc));
+}
+
+struct Place { const char* what; QString (*path)(const QTemporaryDir&); };
+
+class RecordingBadPlace : public Recording, public ::testing::WithParamInterface<Place> {};
+
+TEST_P(RecordingBadPlace, IsAWriteError)
+{
+    Handle m = mixerOver(noise_);
+    EXPECT_EQ(encodeToWav(m, GetParam().path(dir_).toStdString()), 0u);
+    EXPECT_EQ(lastError(), Error::Write);
+    EXPECT_TRUE(mixerSources(m).size() == 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, RecordingBadPlace, ::testing::Values(
+    Place{"missing folder", [](const QTemporaryDir& d) { return d.filePath("no/such/take.wav"); }},
+    Place{"a folder", [](const QTemporaryDir& d) { return d.path(); }},
+    Place{"full device", [](const QTemporaryDir&) { return QString("/dev/full"); }}),
+    [](const auto& info) { std::string s = info.param.what; for (char& c : s) if (c == ' ') c = '_'; return s; });
+
+// The disk fills up during a take: the encoder stops with a write error, nothing crashes,
+// and the file keeps what fitted.
+TEST_F(Recording, DiskFillingUpStopsTheEncoderWithAnErrorCode)
+{
+    const QString out = dir_.filePath("full.wav");
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlim_t limit = 200000;
+        rlimit rl{limit, limit};
+        if (setrlimit(RLIMIT_FSIZE, &rl) != 0) _exit(2);
+        Handle m = mixerOver(noise_);
+        Handle enc = encodeToWav(m, out.toStdString());
+        if (!enc) _exit(3);
+        std::vector<char> buf(44100);
+        while (getData(m, buf.data(), int(buf.size())) > 0) {}
+        for (int i = 0; i < 2000 && encoderActive(enc); ++i) usleep(10000);
+        if (encoderActive(enc) || lastError() != Error::Write) _exit(4);
+        if (stopEncoder(enc) || lastError() != Error::Write) _exit(5);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    Wav w = readWav(out);
+    ASSERT_TRUE(w.ok);
+    EXPECT_EQ(qsizetype(w.dataSize), w.data.size());
+    EXPECT_EQ(w.dataSize % 4, 0u);
+    EXPECT_GT(w.dataSize, 199000u);
+}
+
+TEST_F(Recording, EncoderCallsOnBadHandles)
+{
+    EXPECT_FALSE(encoderActive(0));
+    EXPECT_EQ(lastError(), Error::Handle);
+    EXPECT_FALSE(stopEncoder(12345));
+    EXPECT_EQ(lastError(), Error::Handle);
+    EXPECT_EQ(encodeToWav(0, dir_.filePath("x.wav").toStdString()), 0u);
+    EXPECT_EQ(lastError(), Error::Handle);
+}
+
+TEST_F(Recording, InputDeviceDeliversWhatItCaptures)
+{
+    AlsaFilePcm alsa;
+    const int frames = 20000;
+    std::vector<float> ramp(size_t(frames) * 2);
+    for (int i = 0; i < frames; ++i) {
+        ramp[2 * i] = float(i + 1) / 32768.0f;
+        ramp[2 * i + 1] = -float(i + 1) / 32768.0f;
+    }
+    {
+        QFile in(alsa.inputPath());
+        ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+        in.write(reinterpret_cast<const char*>(ramp.data()), qint64(ramp.size() * 4));
+    }
+    ASSERT_TRUE(refreshDevices());
+    ASSERT_GE(recordDeviceCount(), 1);
+    DeviceInfo info;
+    ASSERT_TRUE(getRecordDeviceInfo(0, info));
+    EXPECT_EQ(info.name, "default");
+    EXPECT_TRUE(initRecordDevice(0));
+    EXPECT_FALSE(initRecordDevice(recordDeviceCount()));
+    EXPECT_EQ(lastError(), Error::Device);
+
+    // the callback runs on the input's thread: it only copies into room made beforehand
+    std::vector<float> got(size_t(frames) * 2);
+    std::atomic<int> have{0};
+    Handle rec = startRecord(0, 44100, 2, [&](Handle, const float* f, int n) {
+        const int at = have.load();
+        const int take = std::min(n, frames / 2 - at);
+        std::copy(f, f + 2 * take, got.begin() + 2 * at);
+        have.store(at + take);
+        return at + take < frames / 2;
+    });
+    ASSERT_NE(rec, 0u);
+    EXPECT_EQ(kindOf(rec), Kind::Record);
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (have.load() < frames / 2 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(have.load(), frames / 2);
+    EXPECT_TRUE(stopRecord(rec));
+    EXPECT_FALSE(stopRecord(rec));
+    for (int i = 0; i < frames / 2; ++i) {
+        ASSERT_EQ(got[2 * i], ramp[2 * i]) << i;
+        ASSERT_EQ(got[2 * i + 1], ramp[2 * i + 1]) << i;
+    }
+}
