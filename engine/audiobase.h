@@ -142,14 +142,13 @@ public:
     carga* deck(int n) const;
 
 private:
-    struct Built;
     void releaseoutputs(const PSoundConfig& old);
     void createbuses();
     void buildrouting(bool asio, const std::array<int, 2>& rates);
     sound::Handle outputmixer(bool asio, sound::DeviceRef device, int rate, int channels);
     void route(bool asio, sound::Handle mixer, sound::DeviceRef device, const sound::OutputRoute& where, float pan,
                std::array<Shared<sound::Handle>, 9>* feed, int feedslot);
-    void startoutputs();
+    bool startoutputs();  // false when a device refuses to run
     void buildrecorder();
     void snapshot();
     void createtimer();

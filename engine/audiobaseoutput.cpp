@@ -167,19 +167,22 @@ void audiobase::buildrouting(bool asio, const std::array<int, 2>& rates)
     if (carga2) carga2->headphones = asio ? false : master;
 }
 
-void audiobase::startoutputs()
+bool audiobase::startoutputs()
 {
-    if (offlinerender) return;
+    if (offlinerender) return true;
+    bool running = true;
     for (Output& o : outs_) {
         if (o.asio) {
             if (o.output) sound::closeOutput(o.output);
             o.output = sound::openOutput(o.device, o.stream, o.where);
+            if (!o.output && sound::lastError() != sound::Error::Param) running = false;
         } else if (!sound::play(o.stream, true)) {
             // channels the device lacks: the mix runs on (cue, recording) and is heard nowhere
             sound::setStreamDevice(o.stream, {DeviceApi::NoSound, 0});
             sound::play(o.stream, true);
         }
     }
+    return running;
 }
 
 void audiobase::snapshot()
@@ -295,9 +298,8 @@ bool audiobase::initasio()
         buildrouting(true, rates);
         headphonetaps(useheadphones);
         sound::setAttribute(headphones, sound::Attribute::Volume, mastermode(mode) ? 1.0f : 0.0f);
-        startoutputs();
-        for (const Output& o : outs_)
-            if (!offlinerender && !o.output) ok = false;
+        // a route on channels the device lacks stays silent; a device that does not run fails
+        ok = startoutputs();
         sound::setAttribute(Grabacion, sound::Attribute::Volume, 0);
     }
     if (!ok) {

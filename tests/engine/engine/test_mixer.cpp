@@ -2,6 +2,9 @@
 // match, and the device-list naming rule.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include "bpmlibrary.h"
 #include "dsdevicename.h"
 #include "enginerig.h"
 
@@ -227,6 +230,44 @@ TEST(DeviceNames, RepeatedNamesGetTheirCount)
         EXPECT_EQ(got, QString::fromUtf8(s.listed)) << s.name;
         list.push_back(got);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Engine, ShutDownWithDecksNeverLoaded)
+{
+    Rig rig;
+    rig.engine->initds();
+    rig.engine->desinit();
+    EXPECT_EQ(rig.engine->carga1, nullptr);
+    EXPECT_EQ(rig.engine->carga4, nullptr);
+    EXPECT_FALSE(rig.deck(1).loaded);
+    EXPECT_FALSE(rig.engine->grabando);
+}
+
+TEST(Engine, ConstructionSetsVersionLevelAndTempoLibraries)
+{
+    Rig rig;
+    EXPECT_EQ(rig.engine->softversion, "2.0.1");
+    EXPECT_EQ(rig.engine->volgraba, 100);
+    EXPECT_EQ(rig.engine->fchangetimer, nullptr);
+    for (int deck : {1, 2}) {
+        const BpmEntryPoints e = rig.engine->bpmdeck(deck);
+        EXPECT_TRUE(e.Init && e.Decode && e.DameBpm) << deck;
+    }
+    // the two decks have libraries of their own
+    EXPECT_NE(rig.engine->DLL.get(), rig.engine->DLL1.get());
+    rig.engine->initds();
+    ASSERT_NE(rig.engine->fchangetimer, nullptr);
+    EXPECT_EQ(rig.engine->fchangetimer->interval(), 5);
+    QTimer* first = rig.engine->fchangetimer;
+    rig.engine->soundcfg->devicework = 1;
+    rig.engine->initds();
+    EXPECT_EQ(rig.engine->fchangetimer, first);
+    // the snapshot follows the outputs that exist
+    EXPECT_EQ(rig.engine->oldsoundcfg->devicework, 1);
 }
 
 }  // namespace

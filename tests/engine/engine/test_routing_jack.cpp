@@ -180,6 +180,87 @@ TEST(RoutingModesJack, StopRebuildAndPlayOnJack)
     e.desinit();
 }
 
+// The device check: how many pairs (or channels) a mode needs of the device it is given.
+TEST(RoutingModesJack, DeviceChecksByChannelCount)
+{
+    JackServer server;
+    ASSERT_TRUE(startServer(server));
+    JackProbe four("four", 4, kCapture), two("two", 2, kCapture), one("one", 1, kCapture);
+    ASSERT_TRUE(four.ok() && two.ok() && one.ok());
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    for (int i = 0; i < 10 && deviceIndex(e, "one") < 0; ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    ASSERT_GE(deviceIndex(e, "one"), 0);
+    EXPECT_EQ(e.listaasiooutcha[size_t(deviceIndex(e, "two"))], 2);
+    EXPECT_EQ(e.listaasiooutcha[size_t(deviceIndex(e, "one"))], 1);
+
+    struct Check {
+        const char* device;
+        int mode, chan0, chan1;
+        bool passes;
+    };
+    const Check checks[] = {
+        {"four", 2, 0, 2, true},   // deck B on channels 5 + 6 of two pairs: passes, B is silent
+        {"two", 2, 0, 2, false},   // ... of a single pair: fails
+        {"two", 3, 0, 1, false},   // master and cue need two pairs
+        {"four", 3, 0, 1, true},
+        {"one", 4, 0, 0, true},    // one channel is enough for the single-channel modes
+        {"one", 1, 0, 0, true},
+        {"two", 5, 2, 0, false},   // both devices of mode 5 checked for the first row's pair
+        {"four", 6, 1, 0, true},
+    };
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    for (const Check& c : checks) {
+        cfg.devicework = c.mode;
+        cfg.asnum[0] = deviceIndex(e, c.device);
+        cfg.asnum[1] = deviceIndex(e, c.device);
+        cfg.aschan[0] = c.chan0;
+        cfg.aschan[1] = c.chan1;
+        rig.box.calls.clear();
+        EXPECT_EQ(e.initasio(), c.passes) << c.device << " mode " << c.mode;
+        EXPECT_EQ(rig.box.calls.size(), c.passes ? 0u : 1u) << c.device << " mode " << c.mode;
+    }
+    e.desinit();
+}
+
+// A server at 48,000 Hz: the outputs run at its rate and the tones keep their pitch.
+TEST(RoutingModesJack, AServerAtAnotherRate)
+{
+    JackServer server(48000);
+    ASSERT_TRUE(startServer(server));
+    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(devAp && devBp);
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    for (int i = 0; i < 10 && deviceIndex(e, "devA") < 0; ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    ASSERT_GE(deviceIndex(e, "devA"), 0);
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = 3;
+    cfg.asnum[0] = deviceIndex(e, "devA");
+    cfg.aschan[0] = 0;
+    cfg.aschan[1] = 1;
+    ASSERT_TRUE(e.initasio());
+    sound::StreamInfo info;
+    ASSERT_TRUE(sound::getInfo(e.Master, info));
+    EXPECT_EQ(info.rate, 48000);
+    rig.playtones();
+    e.setheadphones(true, 1);
+    e.setheadphones(false, 2);
+    ASSERT_EQ(devAp->rate(), 48000);
+    ASSERT_TRUE(capture(*devAp, *devBp, 16384));
+    EXPECT_EQ(probeTones(*devAp, 0, 8192, 8192), 3);
+    EXPECT_EQ(probeTones(*devAp, 2, 8192, 8192), 1);
+    e.desinit();
+}
+
 TEST(RoutingModesJack, WithoutServerTheListIsEmptyAndOutputFails)
 {
     setenv("JACK_DEFAULT_SERVER", ("ostrel_none_" + std::to_string(getpid())).c_str(), 1);
