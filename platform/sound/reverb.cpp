@@ -47,28 +47,48 @@ void Reverb::run(float* stereo, int frames)
         }
     }
     if (live_.level == 0) return;
+    const float level = live_.level * kWetScale;
     for (int ch = 0; ch < 2; ++ch) {
         if (!applies(live_.channel, ch)) continue;
-        float* s = stereo + ch;
-        for (int n = 0; n < frames; ++n, s += 2) {
-            const float x = *s;
-            float acc = 0;
-            for (int i = 0; i < kCombs; ++i) {
-                Line& c = combs_[ch][i];
-                const float y = c.buf[size_t(c.pos)];
-                c.store = y * (1 - kDamp) + c.store * kDamp;
-                c.buf[size_t(c.pos)] = x + c.store * feedback_[i];
-                if (++c.pos == int(c.buf.size())) c.pos = 0;
-                acc += y;
+        for (int at = 0; at < frames; at += kBlock) {
+            const int n = std::min(kBlock, frames - at);
+            float* s = stereo + 2 * at + ch;
+            for (int i = 0; i < n; ++i) {
+                in_[i] = s[2 * i];
+                wet_[i] = 0;
             }
-            acc *= kWetScale;
+            // one line at a time over the block: each keeps its state in registers
+            for (int c = 0; c < kCombs; ++c) {
+                Line& line = combs_[ch][c];
+                float* buf = line.buf.data();
+                const int len = int(line.buf.size());
+                int pos = line.pos;
+                float store = line.store;
+                const float fb = feedback_[c];
+                for (int i = 0; i < n; ++i) {
+                    const float y = buf[pos];
+                    store = y * (1 - kDamp) + store * kDamp;
+                    buf[pos] = in_[i] + store * fb;
+                    if (++pos == len) pos = 0;
+                    wet_[i] += y;
+                }
+                line.pos = pos;
+                line.store = store;
+            }
             for (Line& a : allpasses_[ch]) {
-                const float b = a.buf[size_t(a.pos)];
-                a.buf[size_t(a.pos)] = acc + b * kAllpassGain;
-                acc = b - acc * kAllpassGain;
-                if (++a.pos == int(a.buf.size())) a.pos = 0;
+                float* buf = a.buf.data();
+                const int len = int(a.buf.size());
+                int pos = a.pos;
+                for (int i = 0; i < n; ++i) {
+                    const float b = buf[pos];
+                    const float v = wet_[i];
+                    buf[pos] = v + b * kAllpassGain;
+                    wet_[i] = b - v * kAllpassGain;
+                    if (++pos == len) pos = 0;
+                }
+                a.pos = pos;
             }
-            *s = x + live_.level * acc;
+            for (int i = 0; i < n; ++i) s[2 * i] = in_[i] + level * wet_[i];
         }
     }
 }

@@ -36,6 +36,8 @@ private:
     std::array<std::array<Line, kCombs>, 2> combs_;
     std::array<std::array<Line, kAllpasses>, 2> allpasses_;
     std::array<float, kCombs> feedback_{};
+    static constexpr int kBlock = 512;
+    float in_[kBlock] = {}, wet_[kBlock] = {};
 };
 
 }  // namespace sound

@@ -1,0 +1,159 @@
+// Real-time output on a dummy JACK server of our own: four looping sources, each with every
+// effect on, mixed and played for a minute at 256-frame periods. The peer, in the same run:
+// an offline render of an identical graph for the same length of audio.
+//
+//   output_bench [seconds]        (60 by default)
+//
+// Last line: "output late callbacks: N, callback cpu: P %": N the callbacks whose own work
+// ran past their period, P our callback time as a share of one core.
+#include "sound.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <csignal>
+#include <fcntl.h>
+#include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace sound;
+
+namespace {
+
+constexpr int kSources = 4;
+constexpr int kPeriod = 256;
+
+pid_t startJack(const std::string& name)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+        execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r", "44100", "-p",
+               std::to_string(kPeriod).c_str(), "-P", "4", "-C", "4", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+void stopJack(pid_t pid)
+{
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
+double cpuNow()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+// four looping sources, every effect on each, summed by one mixer
+Handle buildGraph(const std::vector<std::string>& files, int rate, unsigned mixerFlags)
+{
+    Handle mixer = createMixer(rate, 2, mixerFlags);
+    for (const std::string& f : files) {
+        Handle d = openFile(f, Decode | Loop);
+        if (!d || !mixerAdd(mixer, d, NoRampIn)) return 0;
+        Handle eq = addFx(d, FxType::PeakEq, 5);
+        const float centres[3] = {125, 1000, 8000}, gains[3] = {6, -25, -20};
+        for (int b = 0; b < 3; ++b) setFxParams(eq, PeakEqParams{b, 2.5f, 0, centres[b], gains[b], -1});
+        setFxParams(addFx(d, FxType::Volume, 6), VolumeParams{1.2f, -1});
+        setFxParams(addFx(d, FxType::Echo, 4), EchoParams{0.9f, 0.6f, 0.375f, -1});
+        setFxParams(addFx(d, FxType::Flanger, 3), FlangerParams{0.35f, 0.8f, -1});
+        setFxParams(addFx(d, FxType::AutoWah, 2), AutoWahParams{1.0f, 0.5f, 0.3f, 5.0f, 5.3f, 100.0f, -1});
+        setFxParams(addFx(d, FxType::Reverb, 1), ReverbParams{0.35f, 1200, -1});
+        setAttribute(d, Attribute::Volume, 0.25f);
+    }
+    return mixer;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
+    QTemporaryDir dir;
+    std::vector<std::string> files;
+    const char* kinds[kSources] = {"sine 220", "square 330", "pinknoise", "sawtooth 440"};
+    for (int i = 0; i < kSources; ++i) {
+        const QString path = dir.filePath(QString("source%1.wav").arg(i));
+        QProcess::execute("sox", QStringList{"-n", "-r", "44100", "-c", "2", "-b", "16", path, "synth", "7"} +
+                                     QString(kinds[i]).split(' ') + QStringList{"vol", "0.5"});
+        files.push_back(path.toStdString());
+    }
+
+    // the peer: the same graph rendered offline, as fast as it goes
+    const int rate = 44100;
+    Handle offline = buildGraph(files, rate, Decode | NonStop | FloatOut);
+    if (!offline) {
+        std::fprintf(stderr, "cannot build the graph: %s\n", errorText(lastError()));
+        return 1;
+    }
+    std::vector<float> block(size_t(kPeriod) * 2);
+    const long periods = long(seconds * rate / kPeriod);
+    const double c0 = cpuNow();
+    for (long i = 0; i < periods; ++i) getData(offline, block.data(), kPeriod * 8);
+    const double offlineCpu = cpuNow() - c0;
+    freeAll();
+
+    const std::string server = "ostrel_bench_" + std::to_string(getpid());
+    pid_t jack = startJack(server);
+    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+    if (QProcess::execute("jack_wait", {"-w", "-t", "20"}) != 0) {
+        std::fprintf(stderr, "the JACK server did not start\n");
+        stopJack(jack);
+        return 1;
+    }
+    refreshDevices();
+    int sys = -1;
+    for (int i = 0; i < deviceCount(DeviceApi::Jack); ++i) {
+        DeviceInfo info;
+        if (getDeviceInfo({DeviceApi::Jack, i}, info) && info.name == "system") sys = i;
+    }
+    const DeviceRef dev{DeviceApi::Jack, sys};
+    if (sys < 0 || !initDevice(dev)) {
+        std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
+        stopJack(jack);
+        return 1;
+    }
+    Handle live = buildGraph(files, deviceRate(dev), Decode | NonStop);
+    openOutput(dev, live, {0, Side::Pair, -1});
+
+    DeviceStats start, end;
+    getDeviceStats(dev, start);
+    const auto t0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    getDeviceStats(dev, end);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    freeDevice(dev);
+    freeAll();
+    stopJack(jack);
+
+    const std::uint64_t callbacks = end.callbacks - start.callbacks, late = end.lateCallbacks - start.lateCallbacks;
+    const double cpu = end.cpuSeconds - start.cpuSeconds;
+    const double played = double(end.frames - start.frames) / end.rate;
+    std::printf("output: %.1f s of wall time, %.1f s played at %d Hz in %d-frame periods, %d sources, 6 effects each\n",
+                wall, played, end.rate, kPeriod, kSources);
+    std::printf("callbacks: %llu, our callback time: %.3f s cpu, %.3f s wall\n", (unsigned long long)callbacks, cpu,
+                end.busySeconds - start.busySeconds);
+    std::printf("offline render of the same graph: %.3f s cpu for %.1f s of audio (realtime factor %.0f)\n", offlineCpu,
+                seconds, offlineCpu > 0 ? seconds / offlineCpu : 0.0);
+    std::printf("callback cpu per second played vs offline render: ratio %.2f\n",
+                played > 0 && offlineCpu > 0 ? (cpu / played) / (offlineCpu / seconds) : 0.0);
+    std::printf("output late callbacks: %llu, callback cpu: %.2f %%\n", (unsigned long long)late, 100.0 * cpu / wall);
+    return 0;
+}
