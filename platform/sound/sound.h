@@ -93,7 +93,11 @@ void freeAll();
 
 // ---------------------------------------------------------------------------------------------
 // Decoders (FFmpeg): mp3, mp2, mp1, wav, ogg, wma, flac, aiff, aac, mp4/m4a, and whatever
-// else FFmpeg reads. The whole file is decoded at open into 16-bit stereo at the file's rate.
+// else FFmpeg reads, held as 16-bit stereo at the file's rate. MPEG audio (mp3, mp2, mp1) opens
+// after a walk over its frame headers and is decoded by a background thread, the part ahead of
+// the reader first: real-time readers (device callbacks, the no-sound clock) get silence for
+// frames not decoded yet; getData and other readers wait for them. Other files are decoded
+// whole at open.
 // Encoder delay and padding are trimmed where the container states them; otherwise the
 // decoded length is taken as it is. Open fails (0, lastError) on a missing, empty, truncated,
 // non-audio or lying file; it never hangs.
@@ -101,6 +105,10 @@ void freeAll();
 struct OpenOptions {
     unsigned flags = Decode | Prescan;
     std::uint64_t maxBytes = 0xFFFFFFFCull;  // decoded bytes; larger files fail with TooLarge
+    // For one pass from start to end (a peaks scan): MPEG audio is decoded on the reading
+    // thread as it is read, and no whole-file buffer is kept. Seeks work but decode again
+    // from a little before the target. Other formats are decoded whole as usual.
+    bool sequential = false;
 };
 
 Handle openFile(const std::string& utf8Path, unsigned flags = Decode | Prescan);
@@ -376,7 +384,8 @@ void setDeviceHooks(DeviceHooks hooks);
 // (a JACK server that stopped, a PCM that failed). false for a device not initialised.
 struct DeviceStats {
     std::uint64_t callbacks = 0;
-    std::uint64_t lateCallbacks = 0;
+    std::uint64_t lateCallbacks = 0;     // by wall time, waits and preemption included
+    std::uint64_t lateCpuCallbacks = 0;  // by the callback thread's CPU time alone
     std::uint64_t frames = 0;
     double cpuSeconds = 0;   // thread CPU time spent in our callback
     double busySeconds = 0;  // wall time spent in our callback
