@@ -144,12 +144,15 @@ int main(int argc, char** argv)
     stopJack(jack);
 
     const std::uint64_t callbacks = end.callbacks - start.callbacks, late = end.lateCallbacks - start.lateCallbacks;
+    const std::uint64_t lateCpu = end.lateCpuCallbacks - start.lateCpuCallbacks;
     const double cpu = end.cpuSeconds - start.cpuSeconds;
     const double played = double(end.frames - start.frames) / end.rate;
     std::printf("output: %.1f s of wall time, %.1f s played at %d Hz in %d-frame periods, %d sources, 6 effects each\n",
                 wall, played, end.rate, kPeriod, kSources);
     std::printf("callbacks: %llu, our callback time: %.3f s cpu, %.3f s wall\n", (unsigned long long)callbacks, cpu,
                 end.busySeconds - start.busySeconds);
+    std::printf("late by wall time: %llu, of them late by their own cpu time alone: %llu\n",
+                (unsigned long long)late, (unsigned long long)lateCpu);
     std::printf("offline render of the same graph: %.3f s cpu for %.1f s of audio (realtime factor %.0f)\n", offlineCpu,
                 seconds, offlineCpu > 0 ? seconds / offlineCpu : 0.0);
     std::printf("callback cpu per second played vs offline render: ratio %.2f\n",

@@ -1,4 +1,5 @@
 #include "outputdevice.h"
+#include "realtime.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,6 +58,7 @@ void OutputDevice::stats(DeviceStats& out) const
 {
     out.callbacks = callbacks_.load();
     out.lateCallbacks = late_.load();
+    out.lateCpuCallbacks = lateCpu_.load();
     out.frames = frames_.load();
     out.cpuSeconds = double(cpuNs_.load()) / 1e9;
     out.busySeconds = double(wallNs_.load()) / 1e9;
@@ -68,13 +70,18 @@ void OutputDevice::stats(DeviceStats& out) const
 void OutputDevice::render(float* out, int frames)
 {
     const std::int64_t wall0 = nowNs(CLOCK_MONOTONIC), cpu0 = nowNs(CLOCK_THREAD_CPUTIME_ID);
+    const bool wasRealTime = renderingInRealTime;
+    renderingInRealTime = true;
     mix(out, frames);
+    renderingInRealTime = wasRealTime;
     const std::int64_t wall = nowNs(CLOCK_MONOTONIC) - wall0, cpu = nowNs(CLOCK_THREAD_CPUTIME_ID) - cpu0;
     callbacks_.fetch_add(1, std::memory_order_relaxed);
     frames_.fetch_add(std::uint64_t(frames), std::memory_order_relaxed);
     cpuNs_.fetch_add(std::uint64_t(cpu), std::memory_order_relaxed);
     wallNs_.fetch_add(std::uint64_t(wall), std::memory_order_relaxed);
-    if (double(wall) > double(frames) * 1e9 / rate_) late_.fetch_add(1, std::memory_order_relaxed);
+    const double period = double(frames) * 1e9 / rate_;
+    if (double(wall) > period) late_.fetch_add(1, std::memory_order_relaxed);
+    if (double(cpu) > period) lateCpu_.fetch_add(1, std::memory_order_relaxed);
 }
 
 void OutputDevice::mix(float* out, int frames)

@@ -62,7 +62,7 @@ private:
 
     std::atomic<std::uint64_t> routes_[kMaxRoutes] = {};
     float scratch_[kScratchFrames * 2] = {};
-    std::atomic<std::uint64_t> callbacks_{0}, late_{0}, frames_{0}, cpuNs_{0}, wallNs_{0};
+    std::atomic<std::uint64_t> callbacks_{0}, late_{0}, lateCpu_{0}, frames_{0}, cpuNs_{0}, wallNs_{0};
 };
 
 }  // namespace sound
