@@ -101,10 +101,10 @@ struct Rig {
     }
 
     // The two main decks with their tones, playing.
-    void playtones()
+    void playtones(double seconds = 20)
     {
-        load(1, tone("a.wav", kToneA));
-        load(2, tone("b.wav", kToneB));
+        load(1, tone("a.wav", kToneA, seconds));
+        load(2, tone("b.wav", kToneB, seconds));
         decks[0]->Play();
         decks[1]->Play();
     }

@@ -36,9 +36,11 @@ long firstSound(const std::vector<float>& s)
 // Tones per channel (bit 1 deck A, bit 2 deck B) heard anywhere in a capture. Two unpaced
 // devices run at their own speeds, so a bus crossing from one to the other arrives in bursts:
 // look at every window, not at one.
-std::array<int, 2> captured(const AlsaFilePcms& pcms, const QString& name)
+std::array<int, 2> captured(const AlsaFilePcms& pcms, const QString& name, qint64 fromBytes = 0)
 {
-    const std::vector<float> s = pcms.samples(name, 64 << 20);
+    std::vector<float> s = pcms.samples(name, fromBytes + (64 << 20));
+    s.erase(s.begin(), s.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(fromBytes / kFrameBytes) * 2,
+                                                            std::ptrdiff_t(s.size())));
     const long first = firstSound(s);
     if (first < 0) return {0, 0};
     if (size_t(first) + kSkip + kWindow > s.size() / 2) return {-1, -1};
@@ -49,11 +51,11 @@ std::array<int, 2> captured(const AlsaFilePcms& pcms, const QString& name)
 }
 
 // Unpaced outputs: wait until each named capture holds enough frames past its first sound.
-void waitForSound(const AlsaFilePcms& pcms, const QStringList& names)
+void waitForSound(const AlsaFilePcms& pcms, const QStringList& names, qint64 past)
 {
     for (int i = 0; i < 2000; ++i) {
         bool all = true;
-        for (const QString& n : names) all = all && pcms.size(n) > qint64(8 << 20);
+        for (const QString& n : names) all = all && pcms.size(n) > past + qint64(8 << 20);
         if (all) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -89,19 +91,25 @@ TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
     cfg.dschan[0] = c.chan0;
     cfg.dschan[1] = c.chan1;
     cfg.dschan[2] = 0;
-    // the decks play before the outputs are rebuilt, and play on through them
-    rig.playtones();
+    // the decks play before the outputs are rebuilt, and play on through them; the outputs
+    // are unpaced, the tones long
+    rig.playtones(90);
     e.setheadphones(true, 1);
     e.setheadphones(false, 2);
     e.desinitds();
     e.setheadphones(true, 1);
     e.setheadphones(false, 2);
-    waitForSound(pcms, c.two == std::array<int, 2>{0, 0} ? QStringList{"ostrel_one"}
-                                                         : QStringList{"ostrel_one", "ostrel_two"});
+    // what the devices took before the cue was set is left out
+    const qint64 from1 = pcms.size("ostrel_one") + (256 << 10), from2 = pcms.size("ostrel_two") + (256 << 10);
+    waitForSound(pcms, {"ostrel_one"}, from1);
+    if (c.two != std::array<int, 2>{0, 0}) waitForSound(pcms, {"ostrel_two"}, from2);
+    // a bus between two clocks never grows past its ring
+    for (sound::Handle bus : {chanheadphones.load(), chanheadphones2.load()})
+        EXPECT_LE(sound::pushQueued(bus), kBusRate / 5);
     e.stopcargas();
 
-    EXPECT_EQ(captured(pcms, "ostrel_one"), c.one);
-    EXPECT_EQ(captured(pcms, "ostrel_two"), c.two);
+    EXPECT_EQ(captured(pcms, "ostrel_one", from1), c.one);
+    EXPECT_EQ(captured(pcms, "ostrel_two", from2), c.two);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,6 +203,46 @@ TEST(RoutingModesAlsaLists, StopAndPlayReturnEachDeckToItsState)
     const size_t from = size_t(before / kFrameBytes) + kSkip;
     ASSERT_GT(s.size() / 2, from + kWindow);
     EXPECT_EQ(tones(s, 2, 0, from, kWindow), 3);
+}
+
+// The decks run on an unpaced device, the recorder on the no-sound clock: the recording buses
+// cross clocks, stay bounded, and the file holds the mix.
+TEST(RoutingModesAlsaLists, RecordingAcrossClocks)
+{
+    AlsaFilePcms pcms({"ostrel_one"});
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 1;
+    cfg.devicework = 3;
+    cfg.dsnum[0] = listIndex(e, "ostrel_one") - 1;
+    ASSERT_TRUE(e.initds());
+    rig.playtones();
+    const QString file = rig.dir.filePath("rec.wav");
+    e.graba(file, 1);
+    ASSERT_TRUE(e.grabando);
+    for (int i = 0; i < 1000 && sound::getPosition(e.Grabacion) < 4 * 44100 * 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (sound::Handle bus : {changrabacion.load(), changrabacion2.load()})
+            EXPECT_LE(sound::pushQueued(bus), kBusRate / 5);
+    }
+    e.graba(QString(), 0);
+    e.stopcargas();
+    const sound::Handle dec = sound::openFile(file.toStdString(), sound::Decode | sound::FloatOut);
+    ASSERT_NE(dec, 0u);
+    sound::StreamInfo info;
+    ASSERT_TRUE(sound::getInfo(dec, info));
+    EXPECT_EQ(info.rate, 44100);
+    EXPECT_GE(sound::getLength(dec), 4 * 44100 * 2 - 4 * 4096);
+    // the unpaced decks run through their tones long before the recorder has taken two
+    // seconds: the mix is at the start
+    std::vector<float> s(size_t(65536) * 2);
+    ASSERT_EQ(sound::getData(dec, s.data(), int(s.size() * sizeof(float))), int(s.size() * sizeof(float)));
+    int heard = 0;
+    for (size_t at = 0; at + 4096 <= 65536; at += 4096) heard |= tones(s, 2, 0, at, 4096);
+    EXPECT_EQ(heard, 3);
+    sound::freeStream(dec);
 }
 
 }  // namespace

@@ -28,6 +28,34 @@ int deviceIndex(const audiobase& e, const QString& name)
     return -1;
 }
 
+// Reads the JACK list until every name is in it: under load a client can time out while it
+// opens, and the list misses it.
+bool listed(audiobase& e, std::initializer_list<const char*> names)
+{
+    auto all = [&] {
+        for (const char* n : names)
+            if (deviceIndex(e, QString::fromUtf8(n)) < 0) return false;
+        return true;
+    };
+    for (int i = 0; i < 10 && !all(); ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    return all();
+}
+
+// ASIO driver mode: the mode, the devices of rows 0 and 1 by name, the channel choices.
+void useJack(audiobase& e, int mode, const char* dev0, const char* dev1, int chan0, int chan1)
+{
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = mode;
+    cfg.asnum[0] = deviceIndex(e, QString::fromUtf8(dev0));
+    cfg.asnum[1] = deviceIndex(e, QString::fromUtf8(dev1));
+    cfg.aschan[0] = chan0;
+    cfg.aschan[1] = chan1;
+}
+
 // Waits (counting samples) until both probes took `frames` frames.
 bool capture(JackProbe& a, JackProbe& b, size_t frames)
 {
@@ -86,23 +114,9 @@ TEST_P(RoutingModesJack, TonesLandWhereTheModeRoutesThem)
 
     Rig rig(false);
     audiobase& e = *rig.engine;
-    // under load a JACK client can time out while it opens: read the list again
-    for (int i = 0; i < 10 && (deviceIndex(e, "devA") < 0 || deviceIndex(e, "devB") < 0); ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-    }
-    const int a = deviceIndex(e, "devA"), b = deviceIndex(e, "devB");
-    ASSERT_GE(a, 0);
-    ASSERT_GE(b, 0);
-    EXPECT_EQ(e.listaasiooutcha[size_t(a)], 4);
-
-    PSoundConfig& cfg = *e.soundcfg;
-    cfg.devicemode = 0;
-    cfg.devicework = c.mode;
-    cfg.asnum[0] = a;
-    cfg.asnum[1] = b;
-    cfg.aschan[0] = c.chan0;
-    cfg.aschan[1] = c.chan1;
+    ASSERT_TRUE(listed(e, {"devA", "devB"}));
+    EXPECT_EQ(e.listaasiooutcha[size_t(deviceIndex(e, "devA"))], 4);
+    useJack(e, c.mode, "devA", "devB", c.chan0, c.chan1);
     rig.playtones();
     ASSERT_TRUE(e.initasio());
     e.setheadphones(true, 1);
@@ -148,17 +162,8 @@ TEST(RoutingModesJack, StopRebuildAndPlayOnJack)
     JackProbe &devA = *devAp, &devB = *devBp;
     Rig rig(false);
     audiobase& e = *rig.engine;
-    for (int i = 0; i < 10 && deviceIndex(e, "devA") < 0; ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-    }
-    ASSERT_GE(deviceIndex(e, "devA"), 0);
-    PSoundConfig& cfg = *e.soundcfg;
-    cfg.devicemode = 0;
-    cfg.devicework = 3;
-    cfg.asnum[0] = deviceIndex(e, "devA");
-    cfg.aschan[0] = 0;
-    cfg.aschan[1] = 1;
+    ASSERT_TRUE(listed(e, {"devA"}));
+    useJack(e, 3, "devA", "devA", 0, 1);
     ASSERT_TRUE(e.initasio());
     rig.playtones();
     rig.deck(2).Pause();
@@ -189,11 +194,7 @@ TEST(RoutingModesJack, DeviceChecksByChannelCount)
     ASSERT_TRUE(four.ok() && two.ok() && one.ok());
     Rig rig(false);
     audiobase& e = *rig.engine;
-    for (int i = 0; i < 10 && deviceIndex(e, "one") < 0; ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-    }
-    ASSERT_GE(deviceIndex(e, "one"), 0);
+    ASSERT_TRUE(listed(e, {"one"}));
     EXPECT_EQ(e.listaasiooutcha[size_t(deviceIndex(e, "two"))], 2);
     EXPECT_EQ(e.listaasiooutcha[size_t(deviceIndex(e, "one"))], 1);
 
@@ -212,14 +213,8 @@ TEST(RoutingModesJack, DeviceChecksByChannelCount)
         {"two", 5, 2, 0, false},   // both devices of mode 5 checked for the first row's pair
         {"four", 6, 1, 0, true},
     };
-    PSoundConfig& cfg = *e.soundcfg;
-    cfg.devicemode = 0;
     for (const Check& c : checks) {
-        cfg.devicework = c.mode;
-        cfg.asnum[0] = deviceIndex(e, c.device);
-        cfg.asnum[1] = deviceIndex(e, c.device);
-        cfg.aschan[0] = c.chan0;
-        cfg.aschan[1] = c.chan1;
+        useJack(e, c.mode, c.device, c.device, c.chan0, c.chan1);
         rig.box.calls.clear();
         EXPECT_EQ(e.initasio(), c.passes) << c.device << " mode " << c.mode;
         EXPECT_EQ(rig.box.calls.size(), c.passes ? 0u : 1u) << c.device << " mode " << c.mode;
@@ -236,17 +231,8 @@ TEST(RoutingModesJack, AServerAtAnotherRate)
     ASSERT_TRUE(devAp && devBp);
     Rig rig(false);
     audiobase& e = *rig.engine;
-    for (int i = 0; i < 10 && deviceIndex(e, "devA") < 0; ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-    }
-    ASSERT_GE(deviceIndex(e, "devA"), 0);
-    PSoundConfig& cfg = *e.soundcfg;
-    cfg.devicemode = 0;
-    cfg.devicework = 3;
-    cfg.asnum[0] = deviceIndex(e, "devA");
-    cfg.aschan[0] = 0;
-    cfg.aschan[1] = 1;
+    ASSERT_TRUE(listed(e, {"devA"}));
+    useJack(e, 3, "devA", "devA", 0, 1);
     ASSERT_TRUE(e.initasio());
     sound::StreamInfo info;
     ASSERT_TRUE(sound::getInfo(e.Master, info));
