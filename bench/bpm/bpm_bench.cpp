@@ -1,4 +1,4 @@
-// bpm_bench [--score TRUTH.tsv] FILE...
+// bpm_bench [--score TRUTH.tsv [--no-peers]] FILE...
 //
 // Runs each file through what the peaks worker does for the tempo: decode (ffmpeg, 16-bit
 // stereo at the file's rate), 4096-byte blocks into the engine's and the worker's own tempo
@@ -140,8 +140,11 @@ int main(int argc, char** argv)
 {
     QString truthFile;
     QStringList files;
+    bool noPeers = false;  // score ours only (while tuning)
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--score") == 0 && i + 1 < argc)
+        if (std::strcmp(argv[i], "--no-peers") == 0)
+            noPeers = true;
+        else if (std::strcmp(argv[i], "--score") == 0 && i + 1 < argc)
             truthFile = QString::fromLocal8Bit(argv[++i]);
         else
             files << QString::fromLocal8Bit(argv[i]);
@@ -165,7 +168,7 @@ int main(int argc, char** argv)
 
     // With --score the three run file by file in turn, so that a busy machine slows each alike.
     Score ours, aubio, stretch;
-    const bool peers = !truthFile.isEmpty();
+    const bool peers = !truthFile.isEmpty() && !noPeers;
     QTemporaryDir tmp;
     std::vector<std::optional<float>> results, ra, rs;
     for (const QString& f : files) {
@@ -184,7 +187,9 @@ int main(int argc, char** argv)
         stretch.time += seconds(t);
     }
     std::printf("total\t%.3f\n", ours.time);
-    if (!peers) return 0;
+    if (truthFile.isEmpty()) return 0;
+    ra.resize(results.size());
+    rs.resize(results.size());
 
     auto folded = [](std::optional<float> v) -> std::optional<float> {
         if (v) v = bpmresult::fold(*v);

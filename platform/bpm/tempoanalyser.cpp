@@ -302,13 +302,21 @@ float TempoAnalyser::tempo() const
         const double w = std::exp(-0.5 * std::pow(std::log2(b / 120.0) / 1.0, 2));
         const double bars = std::max(at(rb, 2 * p) + at(rb, 4 * p), at(rb, 3 * p) + at(rb, 6 * p));
         const double s = w * (2 * at(rb, p) + bars) / 4;
-        if (s > bestScore) {
+        // the beat shows in the whole onset envelope too, not only in the drums' pattern
+        if (s > bestScore && at(r, p) > 0) {
             bestScore = s;
             bestBpm = b;
             bestRaw = at(r, p);
         }
     }
-    if (debugOn()) std::fprintf(stderr, "  family %.2f score %.3f\n", bestBpm, bestScore);
+    if (debugOn()) {
+        std::fprintf(stderr, "  family %.2f score %.3f\n", bestBpm, bestScore);
+        if (const char* t = std::getenv("OSTREL_BPM_DEBUG_AT"))
+            for (double q : {0.25, 0.5, 1.0, 2.0, 4.0}) {
+                const double b = std::atof(t) * q, p = period(b);
+                std::fprintf(stderr, "  at %.2f rb %.3f r %.3f rh %.3f\n", b, at(rb, p), at(r, p), at(rh, p));
+            }
+    }
     if (bestScore <= 0) return 0;
 
     // Beat level. Drums mark the beat's halves or quarters (eighth or sixteenth hats, off-beat
@@ -333,10 +341,17 @@ float TempoAnalyser::tempo() const
     // swing: both thirds of the pulse sound in the hats or ride, its half does not
     const double third = std::min(at(rh, pf / 3), at(rh, pf * 2 / 3)), halfp = at(rh, pf / 2);
     const bool swung = third > 0.02 && third > halfp;
-    double chosen = swung ? fastest : fastest / 2;
+    // Nothing faster than the pulse in a clear metre of three: the pulse is the beat (a waltz
+    // without eighths); in two or four it is taken as the eighths of a slower beat.
+    const double pb = period(bestBpm);
+    const double threes = at(rb, 3 * pb) + at(rb, 6 * pb), twos = at(rb, 2 * pb) + at(rb, 4 * pb);
+    const bool triple = threes > 1.2 * twos;
+    double chosen = fastest / 2;
+    if (swung || (fastest == bestBpm && triple)) chosen = fastest;
     while (chosen > 185) chosen /= 2;
     if (debugOn())
-        std::fprintf(stderr, "  fastest %.2f third %.3f half %.3f swung %d\n", fastest, third, halfp, int(swung));
+        std::fprintf(stderr, "  fastest %.2f third %.3f half %.3f swung %d triple %.3f/%.3f\n", fastest, third, halfp,
+                     int(swung), threes, twos);
     if (bestRaw < 0.05) return 0;  // no steady beat (noise)
 
     // Refine the period on ever longer multiples of the beat: the autocorrelation peak near
