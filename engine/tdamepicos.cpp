@@ -61,12 +61,13 @@ void TDamepicos::init(int /*points*/, int width, const QString& file, HandOverCe
     mffile_ = file;
     mancho_ = std::max(1, width);
     wdpics_ = cells;
-    if (wdpics_) (*wdpics_)[0] = 0;
+    if (cells) (*cells)[0] = 0;
     mconteo_ = tempo;
     mdibujo_ = peaks;
 
     closeDecoder();
     if (OnConteo) OnConteo();
+    // one decoder reads every format: no choice by extension
     hDecode_ = sound::openFile(file.toStdString());
     if (OnConteo) OnConteo();
 
@@ -116,7 +117,7 @@ void TDamepicos::fin()
 void TDamepicos::terminate()
 {
     mfin_ = true;
-    if (wdpics_) (*wdpics_)[1] = 0;
+    if (HandOverCells* c = wdpics_.load()) (*c)[1] = 0;
 }
 
 void TDamepicos::waitForEnd()

@@ -75,7 +75,7 @@ private:
     int mancho_ = 1;
     int samplesize_ = 1;
     QString mffile_;
-    HandOverCells* wdpics_ = nullptr;
+    std::atomic<HandOverCells*> wdpics_{nullptr};  // terminate() may come from any thread
     PeakBufferPtr mwavebufL_, mwavebufr_, mpwavebufL_;
     bool mconteo_ = false, mdibujo_ = false;
 };

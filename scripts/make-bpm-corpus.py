@@ -8,8 +8,8 @@ dotted quarter for 6/8 and 12/8). Needs: fluidsynth, fluid-soundfont-gm, ffmpeg
 
     make-bpm-corpus.py OUTDIR [--count 40] [--seed 1] [--set a|b] [--seconds 75]
 
-Set "a" is the tuning corpus; set "b" uses other grooves, sounds and the same kinds of
-music, to check the analyser on pieces it was not tuned on.
+Set "a" is the tuning corpus; set "b" uses other grooves, sounds and drum kits and the same
+kinds of music, to check the analyser on pieces it was not tuned on.
 """
 import argparse
 import os
@@ -102,6 +102,7 @@ class Piece:
         self.sounds = sounds
         self.drums, self.bass, self.keys, self.lead = Track(), Track(), Track(), Track()
         self.jitter = rng.choice([0, 4, 8])  # ticks of human timing, no drift
+        self.kit = 0  # General MIDI drum kit (program on channel 10)
 
     def t(self, bar, beat_frac):
         j = self.rng.uniform(-self.jitter, self.jitter) if self.jitter else 0
@@ -121,6 +122,8 @@ class Piece:
         den = 3 if num == 6 else 2
         meta.raw(0, b"\xff\x58\x04" + bytes([num, den, 24, 8]))
         bass_prog, keys_prog, lead_prog = self.sounds
+        if self.kit:
+            self.drums.raw(0, bytes([0xC9, self.kit]))
         self.bass.raw(0, bytes([0xC1, bass_prog]))
         self.keys.raw(0, bytes([0xC2, keys_prog]))
         self.lead.raw(0, bytes([0xC3, lead_prog]))
@@ -363,6 +366,9 @@ def main():
         bpm = tempo_for(style, rng)
         intro = rng.choice([0, 0, 4, 8])
         p = Piece(rng, bpm, style, args.seconds * rng.uniform(0.8, 1.3), intro, rng.choice(sounds))
+        if args.set == "b":
+            # standard, room, power, electronic, 808, jazz, brush
+            p.kit = rng.choice([0, 8, 16, 24, 25, 32, 40])
         name = "%s%02d_%s_%g" % (args.set, i, style, bpm)
         mid = os.path.join(args.outdir, name + ".mid")
         wav = os.path.join(args.outdir, name + ".wav")

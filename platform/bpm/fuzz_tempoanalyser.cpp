@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::memcpy(&rate, data + 1, 4);
     const size_t block = size_t(data[5]) * 16 + 1;
     std::vector<int16_t> pcm((size - 6) / 2);
-    std::memcpy(pcm.data(), data + 6, pcm.size() * 2);
+    if (!pcm.empty()) std::memcpy(pcm.data(), data + 6, pcm.size() * 2);
     TempoAnalyser a;
     a.start(channels, rate % 20000);  // low rates make long inputs out of few bytes
     for (size_t i = 0; i < pcm.size(); i += block) a.feed(pcm.data() + i, std::min(block, pcm.size() - i));
