@@ -21,7 +21,7 @@ WavEncoder::WavEncoder(int rate)
     : rate_(rate > 0 ? rate : 44100)
 {
     capacity_ = std::size_t(kRingSeconds * rate_);
-    ring_.assign(capacity_ * 2, 0);
+    ring_ = std::make_unique<std::atomic<std::int16_t>[]>(capacity_ * 2);
     chunk_.resize(capacity_ * 2);
 }
 
@@ -59,8 +59,8 @@ void WavEncoder::process(float* frames, int frameCount, int)
     if (n < std::size_t(frameCount)) dropped_.fetch_add(std::size_t(frameCount) - n, std::memory_order_relaxed);
     std::size_t at = std::size_t(head % capacity_);
     for (std::size_t i = 0; i < n; ++i) {
-        ring_[2 * at] = toPcm(frames[2 * i]);
-        ring_[2 * at + 1] = toPcm(frames[2 * i + 1]);
+        ring_[2 * at].store(toPcm(frames[2 * i]), std::memory_order_relaxed);
+        ring_[2 * at + 1].store(toPcm(frames[2 * i + 1]), std::memory_order_relaxed);
         if (++at == capacity_) at = 0;
     }
     head_.store(head + n, std::memory_order_release);
@@ -73,9 +73,10 @@ bool WavEncoder::drain()
     const std::size_t n = std::size_t(head - tail);
     if (n == 0) return true;
     std::size_t at = std::size_t(tail % capacity_);
-    const std::size_t first = std::min(n, capacity_ - at);
-    std::copy_n(ring_.begin() + std::ptrdiff_t(2 * at), 2 * first, chunk_.begin());
-    std::copy_n(ring_.begin(), 2 * (n - first), chunk_.begin() + std::ptrdiff_t(2 * first));
+    for (std::size_t i = 0; i < 2 * n; ++i) {
+        chunk_[i] = ring_[2 * at + (i & 1)].load(std::memory_order_relaxed);
+        if ((i & 1) && ++at == capacity_) at = 0;
+    }
     tail_.store(head, std::memory_order_release);
     return writer_.write(chunk_.data(), n) == WavWriter::Result::Ok;
 }
