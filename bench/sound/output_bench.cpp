@@ -133,6 +133,8 @@ int main(int argc, char** argv)
     Handle live = buildGraph(files, deviceRate(dev), Decode | NonStop);
     openOutput(dev, live, {0, Side::Pair, -1});
 
+    // a second to settle: the first periods fault in the sources and effect lines
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     DeviceStats start, end;
     getDeviceStats(dev, start);
     const auto t0 = std::chrono::steady_clock::now();
