@@ -7,14 +7,15 @@ namespace sound {
 
 namespace {
 
-template <class P>
-bool setParams(Handle fx, const P& p)
+// Runs f on the effect behind fx while no mixing runs; its result, or the error it left.
+template <class F>
+bool onFx(Handle fx, F&& f)
 {
     bool ok = false;
     Error err = Error::WrongKind;
     const bool found = withProcessor(fx, [&](Processor& proc) {
-        if (auto f = dynamic_cast<FxProcessor*>(&proc)) {
-            ok = f->set(p);
+        if (auto p = dynamic_cast<FxProcessor*>(&proc)) {
+            ok = f(*p);
             err = lastError();
         }
     });
@@ -23,18 +24,15 @@ bool setParams(Handle fx, const P& p)
 }
 
 template <class P>
-bool getParams(Handle fx, P& p)
+bool setParams(Handle fx, const P& params)
 {
-    bool ok = false;
-    Error err = Error::WrongKind;
-    const bool found = withProcessor(fx, [&](Processor& proc) {
-        if (auto f = dynamic_cast<FxProcessor*>(&proc)) {
-            ok = f->get(p);
-            err = lastError();
-        }
-    });
-    if (!found) return false;
-    return ok ? (setError(Error::Ok), true) : fail(err, false);
+    return onFx(fx, [&](FxProcessor& p) { return p.set(params); });
+}
+
+template <class P>
+bool getParams(Handle fx, P& params)
+{
+    return onFx(fx, [&](FxProcessor& p) { return p.get(params); });
 }
 
 }  // namespace
