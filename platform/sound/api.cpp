@@ -12,6 +12,7 @@
 #include "mixer.h"
 #include "nosoundclock.h"
 #include "pushstream.h"
+#include "realtime.h"
 #include "reversestream.h"
 #include "sound.h"
 #include "stream.h"
@@ -793,6 +794,8 @@ bool getFft(Handle h, float* out, int size)
 
 int getData(Handle h, void* buffer, int bytes)
 {
+    if (!renderingInRealTime)
+        Decoder::awaitAhead(h, bytes);
     GraphLock l(graph().mutex);
     Stream* s = findStream(h);
     if (!s) return -1;

@@ -1,8 +1,15 @@
-// A file decoded whole by FFmpeg into 16-bit stereo at the file's rate. Reads and seeks are
-// copies out of that buffer, so positions are exact and cost nothing on the mixing thread.
+// A file decoded by FFmpeg into 16-bit stereo at the file's rate, held whole in memory so
+// that reads and seeks are copies and positions are exact.
+//
+// MPEG audio files are opened by a walk over their frame headers (exact length and a packet
+// index) and filled by a background thread in chunks, the chunks ahead of the reader first.
+// A real-time reader (renderingInRealTime) never waits: a frame not decoded yet reads as
+// silence and the position still advances. Any other reader waits for the frames it reads.
+// Other containers are decoded whole at open.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,12 +22,25 @@ namespace sound {
 inline constexpr const char* kAudioContainers =
     "mp3,wav,w64,ogg,asf,flac,aiff,aac,mov,matroska,caf,au,wv,ape,tta,loas,mpc,mpc8,dsf,voc,amr";
 
+struct Background;
+class PacketDecoder;
+
 class Decoder : public Stream {
 public:
-    // Decodes path (or the image data/size when data is not null). Runs without the graph
+    // Opens path (or the image data/size when data is not null). Runs without the graph
     // lock. Returns nullptr and sets err on failure.
     static Decoder* open(const std::string& path, const void* data, std::size_t size,
                          const OpenOptions& options, Error& err);
+    ~Decoder() override;
+
+    // Decodes the whole file at open, whatever its format: the reference the frame walk's
+    // lengths and the background decode are held to.
+    static Decoder* openWhole(const std::string& path, const void* data, std::size_t size,
+                              const OpenOptions& options, Error& err);
+
+    // For a reader that is not real-time: waits, with no lock held, until the decoders under
+    // stream h have decoded what a read of `bytes` from their current positions needs.
+    static void awaitAhead(Handle h, int bytes);
 
     std::int64_t positionFrames() const override { return pos_; }
     bool seekFrames(std::int64_t frame) override;
@@ -34,8 +54,14 @@ protected:
     bool atEnd() const override { return pos_ >= frames_; }
 
 private:
-    Decoder(int rate, unsigned flags) : Stream(Kind::Decoder, rate, flags) {}
-    std::vector<std::int16_t> pcm_;   // interleaved stereo
+    Decoder(int rate, unsigned flags);
+    static Decoder* openMpeg(const std::string& path, const void* data, std::size_t size,
+                             const OpenOptions& options, Error& err);
+
+    std::vector<std::int16_t> pcm_;          // interleaved stereo, whole-file decoders
+    std::shared_ptr<Background> bg_;         // MPEG audio filled in the background
+    std::unique_ptr<PacketDecoder> seq_;     // MPEG audio decoded as it is read
+    std::vector<std::int16_t> seqBlock_;
     std::int64_t frames_ = 0;
     std::int64_t pos_ = 0;
 };

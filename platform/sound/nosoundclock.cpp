@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "graph.h"
+#include "realtime.h"
 #include "stream.h"
 
 namespace sound {
@@ -47,6 +48,7 @@ void NoSoundClock::run()
     constexpr auto period = std::chrono::milliseconds(10);
     std::vector<float> buf(std::size_t(Stream::kMaxBlock) * 2);
     std::vector<Handle> now;
+    renderingInRealTime = true;
     auto next = clock::now();
     for (;;) {
         {

@@ -1,5 +1,11 @@
-// Demuxing a file without decoding: packet count and the length its packets announce, less
-// the encoder delay and padding the container states.
+// Reading a file without decoding: MPEG audio by the frame walk (its exact decoded length);
+// other files by demuxing, with the length their packets announce less the encoder delay and
+// padding the container states.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 extern "C" {
@@ -9,12 +15,47 @@ extern "C" {
 
 #include "decoder.h"
 #include "errorstate.h"
+#include "mpegframewalker.h"
 #include "sound.h"
 
 namespace sound {
 
+namespace {
+
+bool walkFile(const std::string& path, ScanResult& out)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    void* map = MAP_FAILED;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        map = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED)
+        return false;
+    ::madvise(map, std::size_t(st.st_size), MADV_SEQUENTIAL);
+    MpegIndex index;
+    bool ok = walkMpegFrames(static_cast<const std::uint8_t*>(map), std::size_t(st.st_size), index);
+    ::munmap(map, std::size_t(st.st_size));
+    if (!ok)
+        return false;
+    out.rate = index.rate;
+    out.channels = index.channels;
+    out.frames = index.frames;
+    out.packets = std::int64_t(index.packets.size());
+    return true;
+}
+
+}  // namespace
+
 bool prescanFile(const std::string& path, ScanResult& out)
 {
+    out = ScanResult{};
+    if (walkFile(path, out)) {
+        setError(Error::Ok);
+        return true;
+    }
     out = ScanResult{};
     AVFormatContext* fmt = nullptr;
     AVDictionary* opts = nullptr;
