@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -106,7 +107,15 @@ int main(int argc, char** argv)
     std::vector<float> block(size_t(kPeriod) * 2);
     const long periods = long(seconds * rate / kPeriod);
     const double c0 = cpuNow();
-    for (long i = 0; i < periods; ++i) getData(offline, block.data(), kPeriod * 8);
+    double slowest = 0;
+    long slowPeriods = 0;
+    for (long i = 0; i < periods; ++i) {
+        const double t = cpuNow();
+        getData(offline, block.data(), kPeriod * 8);
+        const double took = cpuNow() - t;
+        slowest = std::max(slowest, took);
+        if (took > double(kPeriod) / rate) ++slowPeriods;
+    }
     const double offlineCpu = cpuNow() - c0;
     freeAll();
 
@@ -157,6 +166,7 @@ int main(int argc, char** argv)
                 (unsigned long long)late, (unsigned long long)lateCpu);
     std::printf("offline render of the same graph: %.3f s cpu for %.1f s of audio (realtime factor %.0f)\n", offlineCpu,
                 seconds, offlineCpu > 0 ? seconds / offlineCpu : 0.0);
+    std::printf("offline periods slower than real time: %ld, slowest %.2f ms\n", slowPeriods, slowest * 1000);
     std::printf("callback cpu per second played vs offline render: ratio %.2f\n",
                 played > 0 && offlineCpu > 0 ? (cpu / played) / (offlineCpu / seconds) : 0.0);
     std::printf("output late callbacks: %llu, callback cpu: %.2f %%\n", (unsigned long long)late, 100.0 * cpu / wall);
