@@ -145,7 +145,7 @@ private:
     void releaseoutputs(const PSoundConfig& old);
     void createbuses();
     void buildrouting(bool asio, const std::array<int, 2>& rates);
-    sound::Handle outputmixer(bool asio, sound::DeviceRef device, int rate, int channels);
+    sound::Handle outputmixer(bool asio, int rate, int channels);
     void route(bool asio, sound::Handle mixer, sound::DeviceRef device, const sound::OutputRoute& where, float pan,
                std::array<Shared<sound::Handle>, 9>* feed, int feedslot);
     bool startoutputs();  // false when a device refuses to run
@@ -169,11 +169,10 @@ private:
     // outputs of the current routing: the streams on devices and their output handles
     struct Output {
         sound::Handle stream = 0;
-        sound::Handle output = 0;  // JACK outputs and offline: 0 until started
+        sound::Handle output = 0;  // JACK: the output once started; ALSA: the stream is played on its device
         sound::DeviceRef device;
         sound::OutputRoute where;
         bool asio = false;
-        bool start = true;
     };
     std::vector<Output> outs_;
     std::vector<sound::DeviceRef> used_;  // devices the routing initialised

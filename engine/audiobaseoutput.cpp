@@ -82,7 +82,7 @@ void audiobase::createbuses()
         if (!*bus) *bus = sound::createPushStream(kBusRate, 2, sound::Decode);
 }
 
-Handle audiobase::outputmixer(bool asio, DeviceRef, int rate, int channels)
+Handle audiobase::outputmixer(bool asio, int rate, int channels)
 {
     const unsigned flags = sound::NonStop | (asio || offlinerender ? unsigned(sound::Decode) : 0u);
     return sound::createMixer(rate > 0 ? rate : kBusRate, channels, flags);
@@ -126,23 +126,25 @@ void audiobase::buildrouting(bool asio, const std::array<int, 2>& rates)
     const bool mono = asio && singlechannel(mode);
 
     // where a row's stream lands: a channel (JACK single-channel), a pair, or pair 0 with a pan
-    auto where = [&](int choice) { return mono ? channelroute(choice) : singlechannel(mode) ? pairroute(0) : pairroute(choice); };
+    auto where = [&](int choice) {
+        return mono ? channelroute(choice) : singlechannel(mode) ? pairroute(0) : pairroute(choice);
+    };
     auto panfor = [&](int choice) { return !asio && singlechannel(mode) ? panof(choice) : 0.0f; };
 
     Handle hp = 0;
     if (master) {
-        const Handle m = outputmixer(asio, d0, r0, mono ? 1 : 2);
+        const Handle m = outputmixer(asio, r0, mono ? 1 : 2);
         Master = m;
         route(asio, m, d0, where(ch0), panfor(ch0), &nchan, asio ? ch0 : -1);
         for (int n = 1; n <= 4; ++n)
             if (carga* d = deck(n)) d->CMaster = m;
         const DeviceRef hd = mode == 6 ? d1 : d0;
-        hp = outputmixer(asio, hd, mode == 6 ? r1 : r0, mono ? 1 : 2);
+        hp = outputmixer(asio, mode == 6 ? r1 : r0, mono ? 1 : 2);
         route(asio, hp, hd, where(ch1), panfor(ch1), mode == 6 ? &nchan2 : &nchan, asio ? ch1 : -1);
     } else {
-        const Handle a = outputmixer(asio, d0, r0, mono ? 1 : 2);
+        const Handle a = outputmixer(asio, r0, mono ? 1 : 2);
         const DeviceRef bd = mode == 5 ? d1 : d0;
-        const Handle b = outputmixer(asio, bd, mode == 5 ? r1 : r0, mono ? 1 : 2);
+        const Handle b = outputmixer(asio, mode == 5 ? r1 : r0, mono ? 1 : 2);
         // JACK single channel: deck A on the first channel, deck B on the second, whatever is chosen
         route(asio, a, d0, mono ? channelroute(0) : where(ch0), panfor(ch0), &nchan, asio ? (mono ? 0 : ch0) : -1);
         route(asio, b, bd, mono ? channelroute(1) : where(ch1), panfor(ch1), mode == 5 ? &nchan2 : &nchan,
@@ -152,7 +154,7 @@ void audiobase::buildrouting(bool asio, const std::array<int, 2>& rates)
         if (carga2) carga2->CMaster = b;
         if (carga4) carga4->CMaster = b;
         // the cue has no output of its own here: its mixer runs silent
-        hp = outputmixer(asio, d0, kBusRate, asio ? 1 : 2);
+        hp = outputmixer(asio, kBusRate, asio ? 1 : 2);
         if (asio) sound::setAttribute(hp, sound::Attribute::Volume, 0);
         else route(asio, hp, d0, pairroute(0), 0, nullptr, -1);
     }
