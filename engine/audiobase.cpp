@@ -10,6 +10,7 @@
 #include "carga.h"
 #include "dsdevicename.h"
 #include "mainservices.h"
+#include "tdamepicos.h"
 #include "microsf.h"
 
 using sound::DeviceApi;
@@ -33,11 +34,26 @@ audiobase::audiobase(MainServices* owner)
     if (!LlamarDLL13) LlamarDLL13 = entry("ostrellibrary2.dll", "DameBpm", DLL13).DameBpm;
     if (!LlamarDLL12) LlamarDLL12 = entry("ostrellibrary2.dll", "Decode", DLL12).Decode;
     if (!LlamarDLL1) LlamarDLL1 = entry("ostrellibrary2.dll", "Init", DLL1).Init;
+
+    QObject* ui = winhandle ? winhandle->owner() : nullptr;
+    onda1_ = std::make_unique<TDamepicos>(bpmdeck(1), QStringLiteral("ostrel1"), ui);
+    onda1_->OnConteo = [this] { conteo(); };
+    creo_onda = onda1_.get();
+    onda2_ = std::make_unique<TDamepicos>(bpmdeck(2), QStringLiteral("ostrel2"), ui);
+    onda2_->OnConteo = [this] { conteo(); };
+    creo_onda2 = onda2_.get();
+}
+
+void audiobase::conteo()
+{
+    if (visualstep) visualstep();
 }
 
 audiobase::~audiobase()
 {
     delete fchangetimer;
+    for (TDamepicos* w : {onda1_.get(), onda2_.get()})
+        if (w) w->fin();
     if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
     for (const Output& o : outs_)
         if (o.output) sound::closeOutput(o.output);

@@ -31,6 +31,7 @@ class MainServices;
 class PeaksWorker;
 class QTimer;
 class SongGridLink;
+class TDamepicos;
 class carga;
 
 class audiobase {
@@ -47,6 +48,9 @@ public:
     void panicds();
     void Ponsgs();
     void desinit();
+    // The peaks workers' progress event: one repaint step of the visual side, on the calling thread.
+    void conteo();
+    std::function<void()> visualstep;
 
     // ---- outputs
     bool initds();
@@ -100,6 +104,7 @@ public:
     carga* carga2 = nullptr;
     carga* carga3 = nullptr;
     carga* carga4 = nullptr;
+    // the peaks and tempo workers of deck A and B, made with the decks' tempo libraries
     PeaksWorker* creo_onda = nullptr;
     PeaksWorker* creo_onda2 = nullptr;
     DeckLibrary* mquorsql = nullptr;
@@ -175,6 +180,7 @@ private:
         bool asio = false;
     };
     std::vector<Output> outs_;
+    std::unique_ptr<TDamepicos> onda1_, onda2_;
     std::vector<sound::DeviceRef> used_;  // devices the routing initialised
     int pacedframes_ = 0;                 // offline recording: frames since the last pause
     std::chrono::steady_clock::time_point pacedsince_;

@@ -6,6 +6,7 @@
 
 #include "bpmlibrary.h"
 #include "dsdevicename.h"
+#include "tdamepicos.h"
 #include "enginerig.h"
 
 using namespace enginerig;
@@ -257,8 +258,18 @@ TEST(Engine, ConstructionSetsVersionLevelAndTempoLibraries)
         const BpmEntryPoints e = rig.engine->bpmdeck(deck);
         EXPECT_TRUE(e.Init && e.Decode && e.DameBpm) << deck;
     }
-    // the two decks have libraries of their own
+    // the two decks have libraries of their own, and workers of their own whose progress
+    // event is the engine's repaint step
     EXPECT_NE(rig.engine->DLL.get(), rig.engine->DLL1.get());
+    auto* w1 = dynamic_cast<TDamepicos*>(rig.engine->creo_onda);
+    auto* w2 = dynamic_cast<TDamepicos*>(rig.engine->creo_onda2);
+    ASSERT_TRUE(w1 && w2);
+    EXPECT_NE(w1, w2);
+    int steps = 0;
+    rig.engine->visualstep = [&] { ++steps; };
+    w1->OnConteo();
+    w2->OnConteo();
+    EXPECT_EQ(steps, 2);
     rig.engine->initds();
     ASSERT_NE(rig.engine->fchangetimer, nullptr);
     EXPECT_EQ(rig.engine->fchangetimer->interval(), 5);
