@@ -393,8 +393,8 @@ public:
         while (from < to) {
             if (std::int64_t(p) != cached_) {
                 if (stop && stop()) return false;
-                if (std::int64_t(p) != next_)
-                    restartAt(p);
+                if (std::int64_t(p) != next_ && !restartAt(p, stop))
+                    return false;
                 decode(p, true);
                 next_ = std::int64_t(p) + 1;
                 cached_ = std::int64_t(p);
@@ -414,13 +414,19 @@ public:
     }
 
     std::string name;
+    bool exactRestart() const { return exactRestart_; }
 
 private:
-    void restartAt(std::size_t p)
+    bool restartAt(std::size_t p, const std::function<bool()>& stop)
     {
         avcodec_flush_buffers(f_.ctx);
-        for (std::size_t q = p > kWarmUp && exactRestart_ ? p - kWarmUp : 0; q < p; ++q)
+        next_ = cached_ = -1;
+        for (std::size_t q = p > kWarmUp && exactRestart_ ? p - kWarmUp : 0; q < p; ++q) {
+            if (stop && (q & 63) == 63 && stop())
+                return false;
             decode(q, false);
+        }
+        return true;
     }
 
     void decode(std::size_t i, bool keep)
@@ -518,7 +524,9 @@ struct Background {
         wake.wait(0);
         for (;;) {
             if (quit) return;
-            std::int64_t w = chunkOf(want.load(std::memory_order_relaxed));
+            // a decoder that cannot start again mid-file goes through it once, in order
+            const bool linear = !dec->exactRestart();
+            std::int64_t w = linear ? 0 : chunkOf(want.load(std::memory_order_relaxed));
             // the first chunk left from the reader's position on, then from the start
             std::int64_t next = -1;
             for (std::int64_t k = 0; k < chunks && next < 0; ++k)
@@ -528,6 +536,7 @@ struct Background {
             const std::int64_t a = c << kChunkShift, b = std::min(frames, (c + 1) << kChunkShift);
             auto stop = [&] {
                 if (quit) return true;
+                if (linear) return false;
                 std::int64_t ww = chunkOf(want.load(std::memory_order_relaxed));
                 return ww != c && !isReady(ww);
             };
