@@ -389,6 +389,8 @@ struct DeviceStats {
     std::uint64_t frames = 0;
     double cpuSeconds = 0;   // thread CPU time spent in our callback
     double busySeconds = 0;  // wall time spent in our callback
+    double latency = 0;      // seconds of output buffered ahead (ALSA) or one server period (JACK)
+    int period = 0;          // frames per callback as the host set it; 0 when it varies
     int rate = 0;
     int channels = 0;
     bool lost = false;
