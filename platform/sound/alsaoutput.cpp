@@ -55,6 +55,8 @@ Error AlsaOutput::open(int rate, int periodMs, int bufferMs)
         return Error::Device;
     }
     Pa_SetStreamFinishedCallback(stream_, &AlsaOutput::finished);
+    if (const PaStreamInfo* info = Pa_GetStreamInfo(stream_)) latency_ = info->outputLatency;
+    period_ = int(perBuffer);
     return start();
 }
 

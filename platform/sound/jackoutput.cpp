@@ -21,7 +21,9 @@ Error JackOutput::open(int, int, int)
     gone_ = false;
     rate_ = int(jack_get_sample_rate(client_));
     channels_ = std::clamp(entry_.outputChannels, 1, kMaxChannels);
-    mix_.assign(size_t(jack_get_buffer_size(client_)) * size_t(channels_), 0.0f);
+    period_ = int(jack_get_buffer_size(client_));
+    latency_ = double(period_) / rate_;
+    mix_.assign(size_t(period_) * size_t(channels_), 0.0f);
     for (int i = 0; i < channels_; ++i) {
         jack_port_t* p = jack_port_register(client_, ("out_" + std::to_string(i + 1)).c_str(), JACK_DEFAULT_AUDIO_TYPE,
                                             JackPortIsOutput, 0);
@@ -103,6 +105,8 @@ int JackOutput::bufferSize(unsigned frames, void* self)
 {
     auto d = static_cast<JackOutput*>(self);
     d->mix_.assign(size_t(frames) * d->ports_.size(), 0.0f);
+    d->period_ = int(frames);
+    d->latency_ = double(frames) / d->rate_;
     return 0;
 }
 

@@ -64,6 +64,8 @@ void OutputDevice::stats(DeviceStats& out) const
     out.busySeconds = double(wallNs_.load()) / 1e9;
     out.rate = rate_;
     out.channels = channels_;
+    out.latency = latency_;
+    out.period = period_;
     out.lost = lost();
 }
 

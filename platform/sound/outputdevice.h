@@ -56,6 +56,8 @@ protected:
     const DeviceEntry entry_;
     int rate_ = 0;
     int channels_ = 0;
+    double latency_ = 0;
+    int period_ = 0;
 
 private:
     void mix(float* out, int frames);

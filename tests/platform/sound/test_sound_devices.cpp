@@ -129,6 +129,12 @@ TEST_F(Devices, AlsaListsDefaultFirstAndInitialisesTwice)
 
     ASSERT_TRUE(initDevice({DeviceApi::Alsa, 1}, 44100, 8, 100));
     EXPECT_TRUE(initDevice({DeviceApi::Alsa, 1}, 44100, 8, 100));
+    // about 100 ms of buffer in 8 ms periods
+    DeviceStats st;
+    ASSERT_TRUE(getDeviceStats({DeviceApi::Alsa, 1}, st));
+    EXPECT_EQ(st.period, 353);
+    EXPECT_GE(st.latency, 0.08);
+    EXPECT_LE(st.latency, 0.13);
     ASSERT_TRUE(getDeviceInfo({DeviceApi::Alsa, 1}, info));
     EXPECT_TRUE(info.initialised);
     EXPECT_EQ(deviceRate({DeviceApi::Alsa, 1}), 44100);
@@ -259,6 +265,7 @@ TEST_P(JackRoute, EachToneLandsOnItsPairOnly)
     DeviceStats st;
     ASSERT_TRUE(getDeviceStats(dev, st));
     EXPECT_EQ(st.channels, 4);
+    EXPECT_EQ(st.period, 256);  // the server's
 
     // pair 0: a decoding mixer pulled straight by an output; pair 1: a played mixer
     Handle m0 = createMixer(rate, 2, Decode | NonStop);
