@@ -291,6 +291,12 @@ bool audiobase::asiocheck(int mode, std::array<int, 2>& rates)
 bool audiobase::initasio()
 {
     releaseoutputs(*oldsoundcfg);
+    // the sound cards of the other driver mode are let go
+    std::erase_if(used_, [](const DeviceRef& d) {
+        const bool alsa = d.api == DeviceApi::Alsa;
+        if (alsa) sound::freeDevice(d);
+        return alsa;
+    });
     createbuses();
     const int mode = std::clamp(soundcfg->devicework.load(), 1, 6);
     std::array<int, 2> rates{kBusRate, kBusRate};

@@ -65,6 +65,7 @@ struct Case {
     int mode;
     int chan0, chan1;
     std::array<int, 2> one, two;  // per channel of each PCM: 0 silent, 1 deck A, 2 deck B, 3 both
+    bool oneDevice = false;       // rows 0 and 1 name the same device
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << "mode " << c.mode << " channels " << c.chan0 << c.chan1; }
@@ -86,7 +87,7 @@ TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
     cfg.devicemode = 1;
     cfg.devicework = c.mode;
     cfg.dsnum[0] = one - 1;
-    cfg.dsnum[1] = two - 1;
+    cfg.dsnum[1] = (c.oneDevice ? one : two) - 1;
     cfg.dsnum[2] = two - 1;
     cfg.dschan[0] = c.chan0;
     cfg.dschan[1] = c.chan1;
@@ -126,10 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{4, 0, 1, {3, 1}, {0, 0}},
         Case{4, 1, 2, {1, 3}, {0, 0}},
         Case{5, 0, 0, {1, 1}, {2, 2}},
+        Case{5, 0, 0, {3, 3}, {0, 0}, true},  // one device in both rows plays both decks
         Case{6, 0, 0, {3, 3}, {1, 1}}),
     [](const ::testing::TestParamInfo<Case>& i) {
         return "Mode" + std::to_string(i.param.mode) + "_" + std::to_string(i.param.chan0) +
-               std::to_string(i.param.chan1);
+               std::to_string(i.param.chan1) + (i.param.oneDevice ? "_oneDevice" : "");
     });
 
 TEST(RoutingModesAlsaLists, DevicesAreListedByNumberWithTheirChannels)
