@@ -363,3 +363,39 @@ TEST(Automix, WithDeckBEmptyDeckAFadesAndStopsAlone)
 }
 
 }  // namespace
+
+namespace {
+
+// A loop the deck's own sync missed is caught by the tick: forward past the end by 5000 bytes
+// back to the start; in reverse 20000 bytes before the start to the end.
+TEST(LoopCatchUp, ForwardAndReverse)
+{
+    TickRig rig;
+    rig.load(1, rig.tone("a.wav", kToneA, 10));
+    carga& d = rig.deck(1);
+    d.basseqfx->loop = true;
+    d.syncnow = false;
+    d.syncloop[0] = 400000;
+    d.syncloop[1] = 600000;
+
+    struct Step {
+        bool reverse;
+        int64_t at, after;
+    };
+    const Step steps[] = {{false, 604000, 604000}, {false, 605000, 400000}, {true, 381000, 381000},
+                          {true, 380000, 600000}};
+    for (const Step& s : steps) {
+        d.reversing = s.reverse;
+        d.SetPosition(s.at);
+        rig.engine->OnChangeTimer();
+        EXPECT_EQ(d.Getposition(), s.after) << s.at;
+    }
+    // the deck's sync has the loop: the tick leaves it alone
+    d.syncnow = true;
+    d.reversing = false;
+    d.SetPosition(700000);
+    rig.engine->OnChangeTimer();
+    EXPECT_EQ(d.Getposition(), 700000);
+}
+
+}  // namespace
