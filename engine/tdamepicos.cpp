@@ -68,7 +68,7 @@ void TDamepicos::init(int /*points*/, int width, const QString& file, HandOverCe
     closeDecoder();
     if (OnConteo) OnConteo();
     // one decoder reads every format: no choice by extension
-    hDecode_ = sound::openFile(file.toStdString());
+    hDecode_ = sound::openFile(file.toStdString(), sound::OpenOptions{.flags = sound::Decode | sound::Prescan, .sequential = true});
     if (OnConteo) OnConteo();
 
     slength_ = hDecode_ ? std::max<int64_t>(0, sound::getLength(hDecode_)) : 0;
