@@ -346,8 +346,16 @@ float TempoAnalyser::tempo() const
     const double pb = period(bestBpm);
     const double threes = at(rb, 3 * pb) + at(rb, 6 * pb), twos = at(rb, 2 * pb) + at(rb, 4 * pb);
     const bool triple = threes > 1.2 * twos;
+    // A weak division in three of a pulse in the beat range is the beat's triplets (a jazz
+    // waltz's ride, 6/8's eighths): the pulse is the beat. An even grid of eighths shows as
+    // strongly as the pulse and means the pulse was two thirds of the beat.
+    const bool triplets = std::lround(fastest / bestBpm) % 3 == 0 && bestBpm >= 60 &&
+                          at(r, pf) < 0.35 * bestRaw;
     double chosen = fastest / 2;
-    if (swung || (fastest == bestBpm && triple)) chosen = fastest;
+    if (swung || (fastest == bestBpm && triple))
+        chosen = fastest;
+    else if (triplets)
+        chosen = bestBpm;
     while (chosen > 185) chosen /= 2;
     if (debugOn())
         std::fprintf(stderr, "  fastest %.2f third %.3f half %.3f swung %d triple %.3f/%.3f\n", fastest, third, halfp,

@@ -124,6 +124,16 @@ void waltz(Piece& p, int, double t, double b)
     for (int e = 0; e < 6; ++e) p.hat(t + e * b / 2, e % 2 ? 0.2 : 0.35);
 }
 
+void jazzwaltz(Piece& p, int, double t, double b)
+{
+    for (int i = 0; i < 3; ++i) {
+        p.hat(t + i * b, 0.5);  // ride on the beat and the last third
+        p.hat(t + (i + 2.0 / 3) * b, 0.3);
+    }
+    p.kick(t, 0.6);
+    p.tone(t, b * 2.5, 55, 0.5);
+}
+
 struct Case {
     const char* name;
     double bpm;
@@ -172,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"rock_66", 66, rock, 4, 0}, Case{"rock_138", 138, rock, 4, 0},
                       Case{"break_100", 100, breakbeat, 4, 0}, Case{"break_174", 174, breakbeat, 4, 0},
                       Case{"swing_144", 144, swing, 4, 0}, Case{"halftime_140", 140, halftime, 4, 0},
-                      Case{"waltz_90", 90, waltz, 3, 0}, Case{"intro_122", 122, rock, 4, 6},
+                      Case{"waltz_90", 90, waltz, 3, 0}, Case{"jazzwaltz_80", 80, jazzwaltz, 3, 0},
+                      Case{"intro_122", 122, rock, 4, 6},
                       Case{"rock_60", 60, rock, 4, 0}, Case{"four_180", 180, four, 4, 0}),
     [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
 
