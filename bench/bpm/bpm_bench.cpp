@@ -71,17 +71,20 @@ std::optional<float> ourTempo(const QString& file)
     auto own = BpmLibrary::load(QStringLiteral("ostrel1"));
     mine->Init(2, rate);
     own->Init(2, rate);
+    // the worker's blocks of 4096 bytes, cut from whatever the pipe holds
     std::vector<int16_t> block(2049);
-    char* raw = reinterpret_cast<char*>(block.data());
-    for (;;) {
-        qint64 got = 0;
-        while (got < 4096) {
-            if (p.bytesAvailable() == 0 && !p.waitForReadyRead(30000)) break;
-            got += p.read(raw + got, 4096 - got);
+    QByteArray pending;
+    bool more = true;
+    while (more) {
+        if (!p.waitForReadyRead(30000) && p.bytesAvailable() == 0) more = false;
+        pending += p.readAll();
+        qsizetype at = 0;
+        for (; pending.size() - at >= 4096; at += 4096) {
+            std::memcpy(block.data(), pending.constData() + at, 4096);
+            mine->Decode(block.data(), 2048);
+            own->Decode(block.data(), 4096);
         }
-        if (got < 4096) break;
-        mine->Decode(block.data(), 2048);
-        own->Decode(block.data(), 4096);
+        pending.remove(0, at);
     }
     p.waitForFinished();
     return bpmresult::finish(true, mine->DameBpm(), true, own->DameBpm());
@@ -211,6 +214,7 @@ int main(int argc, char** argv)
                          ra[i] ? bpmresult::fold(*ra[i]) : 0.0, rs[i] ? bpmresult::fold(*rs[i]) : 0.0);
     }
     ours.print("ours");
+    if (!peers) return 0;
     aubio.print("aubio");
     stretch.print("soundstretch");
     std::printf("time ours / soundstretch %.3f\n", stretch.time > 0 ? ours.time / stretch.time : 0.0);
