@@ -6,7 +6,10 @@
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "decoder.h"
 #include "mpegframewalker.h"
@@ -245,6 +248,33 @@ TEST_F(Progressive, AWaitingReaderInAMixerGetsExactBytesFarAhead)
     EXPECT_TRUE(std::equal(got.begin(), got.end(), whole_.begin() + at * 2));
     sound::freeStream(m);
     sound::freeStream(h);
+}
+
+TEST_F(Progressive, TheNoSoundClockPlaysWhileSeeksMoveTheDecodeAndTheDecoderIsFreedMidWay)
+{
+    sound::Handle h = sound::openFile(path_);
+    ASSERT_NE(h, 0u);
+    const std::int64_t frames = sound::getLength(h) / 4;
+    sound::Handle mix = sound::createMixer(44100, 2, sound::NonStop);
+    ASSERT_TRUE(sound::mixerAdd(mix, h, sound::NoRampIn));
+    std::atomic<int> pulled{0};
+    sound::setDsp(mix, [&](sound::Handle, sound::Handle, float*, int n) { pulled += n; });
+    ASSERT_TRUE(sound::play(mix));
+    std::mt19937 rng(3);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_TRUE(sound::setPosition(h, std::uniform_int_distribution<std::int64_t>(0, frames - 1)(rng) * 4));
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    for (int i = 0; i < 500 && pulled < 4410; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(pulled.load(), 4410);
+    EXPECT_TRUE(sound::freeStream(h));
+    const int before = pulled;
+    for (int i = 0; i < 500 && pulled < before + 4410; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(pulled.load(), before + 4410) << "the mixer plays on without its source";
+    sound::stop(mix);
+    sound::freeStream(mix);
 }
 
 }  // namespace
