@@ -416,6 +416,15 @@ public:
     std::string name;
     bool exactRestart() const { return exactRestart_; }
 
+    // Decoded samples packet p gives, before any trimming.
+    std::size_t samplesOf(std::size_t p)
+    {
+        restartAt(p, {});
+        decode(p, false);
+        next_ = cached_ = -1;
+        return raw_.size() / 2;
+    }
+
 private:
     bool restartAt(std::size_t p, const std::function<bool()>& stop)
     {
@@ -624,6 +633,18 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
     auto dec = std::make_unique<PacketDecoder>(index, src);
     if (!dec->init())
         return nullptr;
+    if (index->partialTail && !index->packets.back().dropped) {
+        // a last frame cut short gives a whole frame or nothing, as its decode says
+        const std::size_t n = dec->samplesOf(index->packets.size() - 1);
+        if (n == 0) {
+            index->packets.back().dropped = true;
+            index->layout();
+        } else if (n != std::size_t(index->samplesPerFrame)) {
+            return nullptr;
+        }
+        if (index->frames <= 0)
+            return nullptr;
+    }
     auto* d = new Decoder(index->rate, options.flags | Decode);
     d->frames_ = index->frames;
     d->fileChannels = index->channels;

@@ -84,14 +84,8 @@ std::int64_t skipId3v2(const Bytes& b)
     return at;
 }
 
-struct Gapless {
-    std::int64_t startSkip = 0;
-    std::int64_t firstDiscard = 0;   // 0: none
-    std::int64_t lastDiscard = 0;
-};
-
 // The Xing/Info or VBRI frame at `at`: true when it is to be skipped; its LAME delays in g.
-bool readInfoFrame(const Bytes& b, std::int64_t at, Gapless& g, int& skipBytes)
+bool readInfoFrame(const Bytes& b, std::int64_t at, MpegIndex::Gapless& g, int& skipBytes)
 {
     Header h;
     if (!b.has(at, 4)) return false;
@@ -145,7 +139,7 @@ bool walkMpegFrames(const std::uint8_t* data, std::size_t size, MpegIndex& out)
     Header first;
     if (frameAt(b, base, first) <= 0)
         return false;
-    Gapless g;
+    MpegIndex::Gapless& g = out.gapless;
     int infoBytes = 0;
     std::int64_t start = base;
     if (readInfoFrame(b, base, g, infoBytes))
@@ -183,31 +177,40 @@ bool walkMpegFrames(const std::uint8_t* data, std::size_t size, MpegIndex& out)
             break;  // what is left holds no frame: no output
         if (h.layer != first.layer || h.rate != first.rate || h.channels != first.channels || h.lsf != first.lsf)
             return false;
-        if (!b.has(q, h.size))
-            return false;  // cut short: what the decoder makes of it is not predictable here
         MpegPacket p;
         p.offset = q;
         p.size = h.size;
+        if (!b.has(q, h.size)) {
+            // cut short by the end of the file: the caller decodes it to learn what it gives
+            p.size = std::int32_t(std::int64_t(size) - q);
+            out.partialTail = true;
+        }
         p.dropped = q != at && !zeros;
         out.packets.push_back(p);
         at = q + h.size;
     }
     if (out.packets.empty())
         return false;
+    out.layout();
+    return out.frames > 0;
+}
 
+void MpegIndex::layout()
+{
     // The samples each packet keeps: the delay is skipped from the first packet on, the
     // padding is cut from the packets that reach into it.
-    const int spf = first.spf;
+    const int spf = samplesPerFrame;
     std::int64_t pts = 0, total = 0, skip = 0;
-    for (std::size_t i = 0; i < out.packets.size(); ++i) {
-        MpegPacket& p = out.packets[i];
-        std::int64_t sideSkip = i == 0 ? g.startSkip : 0, discard = 0;
-        if (g.firstDiscard && pts + spf >= g.firstDiscard && pts < g.lastDiscard)
-            discard = std::min<std::int64_t>(pts + spf - g.firstDiscard, spf);
+    for (std::size_t i = 0; i < packets.size(); ++i) {
+        MpegPacket& p = packets[i];
+        std::int64_t sideSkip = i == 0 ? gapless.startSkip : 0, discard = 0;
+        if (gapless.firstDiscard && pts + spf >= gapless.firstDiscard && pts < gapless.lastDiscard)
+            discard = std::min<std::int64_t>(pts + spf - gapless.firstDiscard, spf);
         if (sideSkip || discard)
             skip = sideSkip;
         pts += spf;
         p.outStart = total;
+        p.trimFront = p.outLen = 0;
         if (p.dropped)
             continue;
         std::int64_t n = spf, front = 0;
@@ -221,8 +224,7 @@ bool walkMpegFrames(const std::uint8_t* data, std::size_t size, MpegIndex& out)
         p.outLen = std::uint16_t(n);
         total += n;
     }
-    out.frames = total;
-    return total > 0;
+    frames = total;
 }
 
 }  // namespace sound

@@ -26,6 +26,18 @@ struct MpegIndex {
     int samplesPerFrame = 0;
     std::int64_t frames = 0;     // decoded length
     std::vector<MpegPacket> packets;
+    bool partialTail = false;    // the last packet is a frame cut short by the end of the file
+
+    // What the LAME/Xing frame says, in samples of the packets' timeline.
+    struct Gapless {
+        std::int64_t startSkip = 0;
+        std::int64_t firstDiscard = 0;   // 0: none
+        std::int64_t lastDiscard = 0;
+    } gapless;
+
+    // Works out each packet's kept samples and the decoded length from the packets, their
+    // dropped marks and the gapless figures.
+    void layout();
 
     // Index of the packet holding decoded frame `frame` (0 <= frame < frames).
     std::size_t packetAt(std::int64_t frame) const;
@@ -33,8 +45,8 @@ struct MpegIndex {
 
 // Fills `out` from a file image. false when the image is not plain MPEG audio from its
 // first byte after the ID3v2 tags, or holds anything the walk cannot predict exactly
-// (free-format bit rates, a change of layer, rate or channel count, a frame cut short at
-// the end): such files are decoded whole.
+// (free-format bit rates, a change of layer, rate or channel count): such files are decoded
+// whole. A last frame cut short is counted whole; partialTail tells the caller to check.
 bool walkMpegFrames(const std::uint8_t* data, std::size_t size, MpegIndex& out);
 
 }  // namespace sound

@@ -38,8 +38,8 @@ bool walkFile(const std::string& path, ScanResult& out)
     MpegIndex index;
     bool ok = walkMpegFrames(static_cast<const std::uint8_t*>(map), std::size_t(st.st_size), index);
     ::munmap(map, std::size_t(st.st_size));
-    if (!ok)
-        return false;
+    if (!ok || index.partialTail)
+        return false;  // a last frame cut short: its length needs a decode
     out.rate = index.rate;
     out.channels = index.channels;
     out.frames = index.frames;
