@@ -3,6 +3,7 @@
 
 #include "audiobase.h"
 #include "audiodjbase.h"
+#include "bpmresult.h"
 #include "carga.h"
 #include "decktime.h"
 #include "speedslider.h"
@@ -35,7 +36,7 @@ void audiobase::setheadphones(bool setenable, int canal)
 static bool matchedspeed(carga* x, carga* y, int& speed)
 {
     const double fbpm = x->fbpm, target = y->fabpm, freq = x->freq;
-    if (!(fbpm > 0) || !(target > 0) || !(freq > 0)) return false;
+    if (!bpmresult::known(fbpm) || !bpmresult::known(target) || !(freq > 0)) return false;
     speed = -int(roundEven(target * freq / fbpm));
     return true;
 }

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "audiodjbase.h"
+#include "bpmresult.h"
 #include "decktime.h"
 #include "peakscache.h"
 #include "speedslider.h"
@@ -499,7 +500,7 @@ void carga::loopmas()
 
 void carga::loop4(double beats)
 {
-    if (!loaded || fbpm <= 0) return;
+    if (!loaded || !bpmresult::known(fbpm)) return;
     PRecord& r = *basseqfx;
     const int64_t len = roundEven(beats * r.fmlopsec / fbpm);
     const bool playing = r.Fstatus == sPlay;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audiodjbase.h"
+#include "bpmresult.h"
 #include "carga.h"
 #include "decktime.h"
 #include "speedslider.h"
@@ -31,7 +32,7 @@ void carga::SetDmcSlider(int a)
     dmcslider = a;
     SetSpeed(float(-a));
     PRecord& r = *basseqfx;
-    if (fbpm > 0) {
+    if (bpmresult::known(fbpm)) {
         fabpm = -double(dmcslider) * fbpm / freq;
         mfxsec = 60.0 / fbpm;
         mfxmsec = static_cast<int>(roundEven(60000.0 / fbpm));

@@ -219,11 +219,16 @@ TEST(LoopsNoTempo, AutoLoopNeedsATempo)
     QTemporaryDir dir;
     const QString file = dir.filePath("notempo.wav");
     ASSERT_TRUE(clickTrack(file, kRate, kRate * 2, kBeat));
-    Rig rig(2);
-    ASSERT_TRUE(rig.load(file));
-    rig.deck->Play();
-    rig.deck->loop4(4);
-    EXPECT_FALSE(rig.deck->basseqfx->loop);
+    // never scanned, and scanned without a tempo found (the worker's 0.001 mark)
+    for (double bpm : {0.0, 0.001}) {
+        Rig rig(2);
+        rig.deck->basseqfx->tag[0] = bpm;
+        ASSERT_TRUE(rig.load(file));
+        rig.deck->Play();
+        rig.deck->loop4(4);
+        EXPECT_FALSE(rig.deck->basseqfx->loop) << bpm;
+        EXPECT_EQ(rig.deck->mfxsec, 0.0) << "echo delay from no tempo, bpm " << bpm;
+    }
 }
 
 }  // namespace

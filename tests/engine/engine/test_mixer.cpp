@@ -191,7 +191,9 @@ TEST(BeatMatch, DeckBFollowsDeckA)
 
 TEST(BeatMatch, ADeckWithoutTempoIsNeverLinked)
 {
-    for (auto [bpmA, bpmB] : std::vector<std::pair<double, double>>{{0, 120}, {120, 0}, {0, 0}}) {
+    // 0.001 is the worker's mark for a scan that found no tempo
+    for (auto [bpmA, bpmB] : std::vector<std::pair<double, double>>{
+             {0, 120}, {120, 0}, {0, 0}, {0.001, 120}, {120, 0.001}, {0.001, 0.001}}) {
         MatchRig rig(bpmA, bpmB);
         const int before = rig.deck(1).dmcslider;
         rig.engine->match1();
