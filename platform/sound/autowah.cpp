@@ -38,25 +38,51 @@ void AutoWah::run(float* stereo, int frames)
         const double g = std::tan(std::numbers::pi * fc / rate_);
         const double k = 2 * kResonance;
         const double a1 = 1 / (1 + g * (g + k));
-        for (int ch = 0; ch < 2; ++ch) {
-            if (!on[ch]) continue;
-            double s1 = s1_[ch], s2 = s2_[ch], last = last_[ch];
-            float* s = stereo + 2 * start + ch;
+        const double fb = live_.feedback, dry = live_.dryMix, wet = live_.wetMix;
+        if (on[0] && on[1]) {
+            // both channels in one loop: two independent chains, the same sums
+            double s1l = s1_[0], s2l = s2_[0], lastl = last_[0];
+            double s1r = s1_[1], s2r = s2_[1], lastr = last_[1];
+            float* s = stereo + 2 * start;
             for (int i = 0; i < n; ++i, s += 2) {
-                const double x = *s;
-                const double v0 = x + live_.feedback * last;
-                const double v1 = a1 * (s1 + g * (v0 - s2));
-                const double v2 = s2 + g * v1;
-                s1 = 2 * v1 - s1;
-                s2 = 2 * v2 - s2;
-                last = v1 * k;  // band-pass normalised to unity at the centre
-                *s = float(live_.dryMix * x + live_.wetMix * last);
+                const double xl = s[0], xr = s[1];
+                const double v0l = xl + fb * lastl, v0r = xr + fb * lastr;
+                const double v1l = a1 * (s1l + g * (v0l - s2l)), v1r = a1 * (s1r + g * (v0r - s2r));
+                const double v2l = s2l + g * v1l, v2r = s2r + g * v1r;
+                s1l = 2 * v1l - s1l;
+                s1r = 2 * v1r - s1r;
+                s2l = 2 * v2l - s2l;
+                s2r = 2 * v2r - s2r;
+                lastl = v1l * k;
+                lastr = v1r * k;
+                s[0] = float(dry * xl + wet * lastl);
+                s[1] = float(dry * xr + wet * lastr);
             }
-            if (std::fabs(s1) < 1e-25) s1 = 0;
-            if (std::fabs(s2) < 1e-25) s2 = 0;
-            s1_[ch] = s1;
-            s2_[ch] = s2;
-            last_[ch] = last;
+            s1_[0] = s1l; s2_[0] = s2l; last_[0] = lastl;
+            s1_[1] = s1r; s2_[1] = s2r; last_[1] = lastr;
+        } else {
+            for (int ch = 0; ch < 2; ++ch) {
+                if (!on[ch]) continue;
+                double s1 = s1_[ch], s2 = s2_[ch], last = last_[ch];
+                float* s = stereo + 2 * start + ch;
+                for (int i = 0; i < n; ++i, s += 2) {
+                    const double x = *s;
+                    const double v0 = x + fb * last;
+                    const double v1 = a1 * (s1 + g * (v0 - s2));
+                    const double v2 = s2 + g * v1;
+                    s1 = 2 * v1 - s1;
+                    s2 = 2 * v2 - s2;
+                    last = v1 * k;  // band-pass normalised to unity at the centre
+                    *s = float(dry * x + wet * last);
+                }
+                s1_[ch] = s1;
+                s2_[ch] = s2;
+                last_[ch] = last;
+            }
+        }
+        for (int ch = 0; ch < 2; ++ch) {
+            if (std::fabs(s1_[ch]) < 1e-25) s1_[ch] = 0;
+            if (std::fabs(s2_[ch]) < 1e-25) s2_[ch] = 0;
         }
         phase_ += step * n;
         phase_ -= std::floor(phase_);
