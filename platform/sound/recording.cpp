@@ -188,6 +188,15 @@ bool encoderActive(Handle encoder)
     return enc->active();
 }
 
+bool flushEncoder(Handle encoder)
+{
+    auto enc = findEncoder(encoder);
+    if (!enc) return fail(Error::Handle, false);
+    if (!enc->flush()) return fail(Error::Write, false);
+    setError(Error::Ok);
+    return true;
+}
+
 bool stopEncoder(Handle encoder)
 {
     std::shared_ptr<WavEncoder> enc;

@@ -475,5 +475,10 @@ bool pauseRecord(Handle record, bool paused);
 Handle encodeToWav(Handle stream, const std::string& utf8Path);
 bool encoderActive(Handle encoder);
 bool stopEncoder(Handle encoder);
+// Writes what the encoder has taken so far, from the calling thread (never an audio thread).
+// Its writer empties the ring only a few times a second: an offline renderer that runs faster
+// than that calls this between blocks instead of slowing down. false with Error::Handle or
+// Error::Write.
+bool flushEncoder(Handle encoder);
 
 }  // namespace sound

@@ -44,8 +44,20 @@ bool WavEncoder::finish()
         quit_ = true;
         thread_.join();
     }
+    std::lock_guard<std::mutex> l(drainMutex_);
     running_ = false;
     if (writer_.isOpen() && writer_.close() != WavWriter::Result::Ok) failed_ = true;
+    return !failed_;
+}
+
+bool WavEncoder::flush()
+{
+    std::lock_guard<std::mutex> l(drainMutex_);
+    if (!running_ || failed_) return !failed_;
+    if (!drain()) {
+        failed_ = true;
+        writer_.close();
+    }
     return !failed_;
 }
 
@@ -85,9 +97,12 @@ void WavEncoder::writerLoop()
 {
     for (;;) {
         const bool last = quit_.load();
-        if (!failed_ && !drain()) {
-            failed_ = true;
-            writer_.close();
+        {
+            std::lock_guard<std::mutex> l(drainMutex_);
+            if (!failed_ && !drain()) {
+                failed_ = true;
+                writer_.close();
+            }
         }
         if (last) return;
         std::this_thread::sleep_for(kWriterPeriod);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     bool start(const std::string& utf8Path);
     // Writes what is left in the ring, closes the file; true when every write went through.
     bool finish();
+    // Writes what the ring holds now from the calling thread (never an audio thread), so that
+    // an offline renderer can run ahead of the writer's pace; false once a write failed.
+    bool flush();
 
     void process(float* frames, int frameCount, int rate) override;
 
@@ -44,6 +48,7 @@ private:
     std::atomic<std::uint64_t> head_{0}, tail_{0};  // frames pushed / frames taken
     std::atomic<std::uint64_t> dropped_{0};
     std::atomic<bool> running_{false}, quit_{false}, failed_{false};
+    std::mutex drainMutex_;           // one drain at a time: the writer thread's or a flush
     std::vector<std::int16_t> chunk_;
     std::thread thread_;
 };
