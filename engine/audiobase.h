@@ -182,6 +182,5 @@ private:
     std::vector<Output> outs_;
     std::unique_ptr<TDamepicos> onda1_, onda2_;
     std::vector<sound::DeviceRef> used_;  // devices the routing initialised
-    int pacedframes_ = 0;                 // offline recording: frames since the last pause
-    std::chrono::steady_clock::time_point pacedsince_;
+    int pacedframes_ = 0;                 // offline recording: frames since the encoder was flushed
 };

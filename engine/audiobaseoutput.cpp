@@ -429,9 +429,8 @@ void audiobase::render(int frames, std::vector<float>* first)
 {
     constexpr int kBlock = 1024;
     // The encoder's writer empties its ring of a few seconds only every 50 ms or so: offline,
-    // a recording runs at most ten times faster than real time, so that it loses nothing.
-    constexpr int kPacedFrames = kBusRate / 10;
-    constexpr auto kPace = std::chrono::milliseconds(10);
+    // the recording is written out every tenth of a second of sound, so that it loses nothing.
+    constexpr int kFlushFrames = kBusRate / 10;
     std::vector<float> buf(size_t(kBlock) * 2);
     for (int done = 0; done < frames;) {
         const int k = std::min(kBlock, frames - done);
@@ -446,9 +445,8 @@ void audiobase::render(int frames, std::vector<float>* first)
         if (grabando && Grabacion) {
             sound::renderFloat(Grabacion, buf.data(), k);
             pacedframes_ += k;
-            if (pacedframes_ >= kPacedFrames) {
-                std::this_thread::sleep_until(pacedsince_ + kPace);
-                pacedsince_ = std::chrono::steady_clock::now();
+            if (pacedframes_ >= kFlushFrames) {
+                if (const Handle e = encoder.load()) sound::flushEncoder(e);
                 pacedframes_ = 0;
             }
         }
