@@ -9,6 +9,7 @@ namespace sound {
 namespace {
 constexpr int kControlFrames = 16;  // the sweep moves the filter every this many frames
 constexpr double kResonance = 0.25;  // 1/Q of the band-pass
+typedef double Pair __attribute__((vector_size(16)));  // left, right
 float finite(float v, float fallback) { return std::isfinite(v) ? v : fallback; }
 }  // namespace
 
@@ -40,26 +41,23 @@ void AutoWah::run(float* stereo, int frames)
         const double a1 = 1 / (1 + g * (g + k));
         const double fb = live_.feedback, dry = live_.dryMix, wet = live_.wetMix;
         if (on[0] && on[1]) {
-            // both channels in one loop: two independent chains, the same sums
-            double s1l = s1_[0], s2l = s2_[0], lastl = last_[0];
-            double s1r = s1_[1], s2r = s2_[1], lastr = last_[1];
+            // both channels side by side: the same operations on each
+            Pair s1 = {s1_[0], s1_[1]}, s2 = {s2_[0], s2_[1]}, last = {last_[0], last_[1]};
             float* s = stereo + 2 * start;
             for (int i = 0; i < n; ++i, s += 2) {
-                const double xl = s[0], xr = s[1];
-                const double v0l = xl + fb * lastl, v0r = xr + fb * lastr;
-                const double v1l = a1 * (s1l + g * (v0l - s2l)), v1r = a1 * (s1r + g * (v0r - s2r));
-                const double v2l = s2l + g * v1l, v2r = s2r + g * v1r;
-                s1l = 2 * v1l - s1l;
-                s1r = 2 * v1r - s1r;
-                s2l = 2 * v2l - s2l;
-                s2r = 2 * v2r - s2r;
-                lastl = v1l * k;
-                lastr = v1r * k;
-                s[0] = float(dry * xl + wet * lastl);
-                s[1] = float(dry * xr + wet * lastr);
+                const Pair x = {s[0], s[1]};
+                const Pair v0 = x + fb * last;
+                const Pair v1 = a1 * (s1 + g * (v0 - s2));
+                const Pair v2 = s2 + g * v1;
+                s1 = 2 * v1 - s1;
+                s2 = 2 * v2 - s2;
+                last = v1 * k;
+                const Pair y = dry * x + wet * last;
+                s[0] = float(y[0]);
+                s[1] = float(y[1]);
             }
-            s1_[0] = s1l; s2_[0] = s2l; last_[0] = lastl;
-            s1_[1] = s1r; s2_[1] = s2r; last_[1] = lastr;
+            s1_[0] = s1[0]; s2_[0] = s2[0]; last_[0] = last[0];
+            s1_[1] = s1[1]; s2_[1] = s2[1]; last_[1] = last[1];
         } else {
             for (int ch = 0; ch < 2; ++ch) {
                 if (!on[ch]) continue;

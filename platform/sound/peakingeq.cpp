@@ -55,37 +55,42 @@ PeakingEq::Coeffs PeakingEq::design(const Band& band) const
 
 namespace {
 
-// N stereo bands in one pass, in band order: per sample the same sums as one band after
-// the other, with the chains of both channels and of every band interleaved.
-template <int N>
-void cascade(float* s, int frames, const double (*c)[5], double* (*z)[2])
+// left and right side by side: both channels take the same operations at once
+typedef double Pair __attribute__((vector_size(16)));
+typedef float FloatPair __attribute__((vector_size(8)));
+
+struct StereoBand {
+    Pair b0, b1, b2, a1, a2, z1, z2;
+};
+
+inline Pair step(StereoBand& q, Pair x)
 {
-    double k[N][5], zl[N][2], zr[N][2];
-    for (int j = 0; j < N; ++j) {
-        for (int m = 0; m < 5; ++m) k[j][m] = c[j][m];
-        zl[j][0] = z[j][0][0]; zl[j][1] = z[j][0][1];
-        zr[j][0] = z[j][1][0]; zr[j][1] = z[j][1][1];
-    }
+    const Pair y = q.b0 * x + q.z1;
+    q.z1 = q.b1 * x - q.a1 * y + q.z2;
+    q.z2 = q.b2 * x - q.a2 * y;
+    return y;
+}
+
+// each band's output is rounded to float as it would be between two effects
+inline Pair roundToFloat(Pair v) { return __builtin_convertvector(__builtin_convertvector(v, FloatPair), Pair); }
+
+// N stereo bands in one pass, in band order: per sample the same sums as one band after
+// the other on one channel after the other.
+template <int N>
+void cascade(float* s, int frames, StereoBand* bands)
+{
+    StereoBand q0 = bands[0], q1 = bands[N > 1 ? 1 : 0], q2 = bands[N > 2 ? 2 : 0];
     for (int i = 0; i < frames; ++i, s += 2) {
-        float l = s[0], r = s[1];
-        for (int j = 0; j < N; ++j) {
-            const double xl = l, xr = r;
-            const double yl = k[j][0] * xl + zl[j][0];
-            const double yr = k[j][0] * xr + zr[j][0];
-            zl[j][0] = k[j][1] * xl - k[j][3] * yl + zl[j][1];
-            zr[j][0] = k[j][1] * xr - k[j][3] * yr + zr[j][1];
-            zl[j][1] = k[j][2] * xl - k[j][4] * yl;
-            zr[j][1] = k[j][2] * xr - k[j][4] * yr;
-            l = float(yl);
-            r = float(yr);
-        }
-        s[0] = l;
-        s[1] = r;
+        Pair x = {s[0], s[1]};
+        x = roundToFloat(step(q0, x));
+        if constexpr (N > 1) x = roundToFloat(step(q1, x));
+        if constexpr (N > 2) x = roundToFloat(step(q2, x));
+        s[0] = float(x[0]);
+        s[1] = float(x[1]);
     }
-    for (int j = 0; j < N; ++j) {
-        z[j][0][0] = zl[j][0]; z[j][0][1] = zl[j][1];
-        z[j][1][0] = zr[j][0]; z[j][1][1] = zr[j][1];
-    }
+    bands[0] = q0;
+    if constexpr (N > 1) bands[1] = q1;
+    if constexpr (N > 2) bands[2] = q2;
 }
 
 }  // namespace
@@ -104,21 +109,27 @@ void PeakingEq::run(float* stereo, int frames)
         if (!c.active) { ++b; continue; }
         if (c.channel < 0) {
             // this band and the stereo bands after it (up to three) in one pass
-            double k[3][5];
-            double* z[3][2];
+            StereoBand q[3];
+            int at[3];
             int n = 0;
             for (; b < kBands && n < 3; ++b) {
                 const Coeffs& d = coeffs_[b];
                 if (!d.active) continue;
                 if (d.channel >= 0) break;
-                k[n][0] = d.b0; k[n][1] = d.b1; k[n][2] = d.b2; k[n][3] = d.a1; k[n][4] = d.a2;
-                z[n][0] = state_[b][0];
-                z[n][1] = state_[b][1];
-                ++n;
+                q[n] = StereoBand{Pair{d.b0, d.b0}, Pair{d.b1, d.b1}, Pair{d.b2, d.b2}, Pair{d.a1, d.a1},
+                                  Pair{d.a2, d.a2}, Pair{state_[b][0][0], state_[b][1][0]},
+                                  Pair{state_[b][0][1], state_[b][1][1]}};
+                at[n++] = b;
             }
-            if (n == 1) cascade<1>(stereo, frames, k, z);
-            else if (n == 2) cascade<2>(stereo, frames, k, z);
-            else cascade<3>(stereo, frames, k, z);
+            if (n == 1) cascade<1>(stereo, frames, q);
+            else if (n == 2) cascade<2>(stereo, frames, q);
+            else cascade<3>(stereo, frames, q);
+            for (int j = 0; j < n; ++j) {
+                state_[at[j]][0][0] = q[j].z1[0];
+                state_[at[j]][1][0] = q[j].z1[1];
+                state_[at[j]][0][1] = q[j].z2[0];
+                state_[at[j]][1][1] = q[j].z2[1];
+            }
             continue;
         }
         const int ch = c.channel;
