@@ -137,7 +137,15 @@ int renderInto(Stream* s, float* out, int frames, bool applyVolume)
     int got = s->read(out, frames);
     if (got < frames)
         std::memset(out + 2 * got, 0, sizeof(float) * 2 * std::size_t(frames - got));
-    if (applyVolume) {
+    if (applyVolume && !s->volume.sliding() && !s->pan.sliding()) {
+        const float v = s->volume.value, p = s->pan.value;
+        const float gl = v * (p > 0 ? 1 - p : 1), gr = v * (p < 0 ? 1 + p : 1);
+        if (gl != 1.0f || gr != 1.0f)
+            for (int k = 0; k < frames; ++k) {
+                out[2 * k] *= gl;
+                out[2 * k + 1] *= gr;
+            }
+    } else if (applyVolume) {
         for (int k = 0; k < frames; ++k) {
             float v = s->volume.sliding() ? s->volume.advance(1) : s->volume.value;
             float p = s->pan.sliding() ? s->pan.advance(1) : s->pan.value;
