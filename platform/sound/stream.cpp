@@ -155,12 +155,12 @@ void Stream::remember(const float* f, int n)
 void Stream::recent(float* out, int n) const
 {
     n = std::min(n, kHistory);
+    if (n <= 0) return;
     int start = (histPos - n + kHistory) % kHistory;
-    for (int i = 0; i < n; ++i) {
-        int k = (start + i) % kHistory;
-        out[2 * i] = history[2 * std::size_t(k)];
-        out[2 * i + 1] = history[2 * std::size_t(k) + 1];
-    }
+    int first = std::min(n, kHistory - start);
+    std::memcpy(out, &history[2 * std::size_t(start)], sizeof(float) * 2 * std::size_t(first));
+    if (n > first)
+        std::memcpy(out + 2 * first, &history[0], sizeof(float) * 2 * std::size_t(n - first));
 }
 
 }  // namespace sound
