@@ -19,6 +19,7 @@
 #include "deckfakes.h"
 #include "psoundconfig.h"
 #include "sound.h"
+#include "toolprocess.h"
 
 namespace deckrig {
 
@@ -68,7 +69,7 @@ inline bool convert(const QString& src, const QString& dst, const QStringList& c
 {
     QStringList args{"-v", "error", "-y", "-i", src};
     args << codec << dst;
-    return QProcess::execute("ffmpeg", args) == 0 && QFile::exists(dst);
+    return testsupport::runTool("ffmpeg", args) == 0 && QFile::exists(dst);
 }
 
 // Frames of `samples` (interleaved stereo) whose left value exceeds `threshold`, taking the

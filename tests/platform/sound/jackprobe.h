@@ -44,22 +44,25 @@ public:
         return n;
     }
 
-    // Starts counting from now on.
-    void restart() { frames_.store(0); }
-    size_t frames() const { return frames_.load(); }
+    // Starts counting from the next period on; until then frames() is 0. Only the process
+    // callback moves the count, so a period under way cannot undo the restart.
+    void restart() { restart_.store(true); }
+    size_t frames() const { return restart_.load() ? 0 : frames_.load(); }
     const std::vector<float>& channel(int i) const { return data_[size_t(i)]; }
 
 private:
     static int process(jack_nframes_t n, void* self)
     {
         auto p = static_cast<JackProbe*>(self);
-        size_t at = p->frames_.load();
+        const bool fresh = p->restart_.load();
+        size_t at = fresh ? 0 : p->frames_.load();
         const size_t take = std::min<size_t>(n, p->capacity_ - at);
         for (size_t c = 0; c < p->ports_.size(); ++c) {
             auto in = static_cast<const float*>(jack_port_get_buffer(p->ports_[c], n));
             std::copy(in, in + take, p->data_[c].begin() + std::ptrdiff_t(at));
         }
         p->frames_.store(at + take);
+        if (fresh) p->restart_.store(false);
         return 0;
     }
 
@@ -68,4 +71,5 @@ private:
     size_t capacity_;
     std::vector<std::vector<float>> data_;
     std::atomic<size_t> frames_{0};
+    std::atomic<bool> restart_{false};
 };

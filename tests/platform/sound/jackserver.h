@@ -4,20 +4,23 @@
 #pragma once
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QString>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "../../support/toolprocess.h"
 
 class JackServer {
 public:
@@ -46,28 +49,35 @@ public:
 private:
     bool launch()
     {
+        // The test already runs threads: the child may only make async-signal-safe calls, so
+        // everything it needs is made here.
+        const QString jackd = QStandardPaths::findExecutable("jackd");
+        if (jackd.isEmpty()) return false;
+        const std::string path = jackd.toStdString(), log = logPath();
+        const std::string r = std::to_string(rate_), p = std::to_string(period_);
+        const char* argv[] = {"jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", r.c_str(),
+                              "-p", p.c_str(), "-P", "4", "-C", "4", nullptr};
+        std::vector<std::string> envText{"JACK_NO_AUDIO_RESERVATION=1"};
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "JACK_NO_AUDIO_RESERVATION=", 26) != 0) envText.emplace_back(*e);
+        std::vector<char*> envp;
+        for (std::string& e : envText) envp.push_back(e.data());
+        envp.push_back(nullptr);
+
         pid_ = fork();
         if (pid_ == 0) {
-            setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-            const std::string r = std::to_string(rate_), p = std::to_string(period_);
             // dies with the test, even a killed one
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             // quiet: the server talks on every client and every xrun
-            int log = open(logPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(log, 1);
-            dup2(log, 2);
-            execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", r.c_str(),
-                   "-p", p.c_str(), "-P", "4", "-C", "4", static_cast<char*>(nullptr));
+            int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(fd, 1);
+            dup2(fd, 2);
+            execve(path.c_str(), const_cast<char* const*>(argv), envp.data());
             _exit(127);
         }
         if (pid_ < 0) return false;
         setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
-        QProcess wait;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("JACK_DEFAULT_SERVER", QString::fromStdString(name_));
-        wait.setProcessEnvironment(env);
-        wait.start("jack_wait", {"-w", "-t", "20"});
-        if (!wait.waitForFinished(30000) || wait.exitCode() != 0) {
+        if (testsupport::runTool("jack_wait", {"-w", "-t", "20"}, nullptr, 30000) != 0) {
             stop();
             QFile log(QString::fromStdString(logPath()));
             if (log.open(QIODevice::ReadOnly))

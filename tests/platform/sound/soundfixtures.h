@@ -12,18 +12,14 @@
 #include <QTemporaryDir>
 
 #include "sound.h"
+#include "../../support/toolprocess.h"
 
 namespace soundtest {
 
 // Runs a program; true when it exited with 0.
 inline bool run(const QString& program, const QStringList& args)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(60000))
-        return false;
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return testsupport::runTool(program, args) == 0;
 }
 
 // A stereo test signal, different on each side: 440 Hz left, 660 Hz right, with a slow

@@ -6,6 +6,7 @@
 #include "alsafilepcm.h"
 #include "jackprobe.h"
 #include "jackserver.h"
+#include "../../support/toolprocess.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ namespace {
 QString makeTone(const QTemporaryDir& dir, int freq, int rate = 44100)
 {
     const QString path = dir.filePath(QString("tone%1_%2.wav").arg(freq).arg(rate));
-    QProcess::execute("sox", {"-n", "-r", QString::number(rate), "-c", "2", "-b", "16", path, "synth", "1",
+    testsupport::runTool("sox", {"-n", "-r", QString::number(rate), "-c", "2", "-b", "16", path, "synth", "1",
                               "sine", QString::number(freq), "vol", "0.5"});
     return path;
 }
@@ -188,7 +189,7 @@ TEST_F(Devices, AlsaDeviceThatFailsWhilePlayingIsLost)
 TEST_F(Devices, AlsaFilePcmCapturesTheRenderedStreamBitExactly)
 {
     const QString noise = dir.filePath("noise.wav");
-    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", noise, "synth", "0.5",
+    ASSERT_EQ(testsupport::runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", noise, "synth", "0.5",
                                         "whitenoise", "vol", "0.5"}), 0);
     ASSERT_TRUE(refreshDevices());
     const DeviceRef dev{DeviceApi::Alsa, 1};

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../../support/toolprocess.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -19,11 +21,11 @@ protected:
     void SetUp() override
     {
         noise_ = dir_.filePath("noise.wav").toStdString();
-        ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
+        ASSERT_EQ(testsupport::runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
                                             QString::fromStdString(noise_), "synth", "1", "whitenoise", "vol", "0.5"}),
                   0);
         tone_ = dir_.filePath("tone.wav").toStdString();
-        ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
+        ASSERT_EQ(testsupport::runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
                                             QString::fromStdString(tone_), "synth", "2", "sine", "1000", "vol", "0.5"}),
                   0);
     }

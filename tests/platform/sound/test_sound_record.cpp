@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../../support/toolprocess.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,7 +57,7 @@ protected:
     void SetUp() override
     {
         noise_ = dir_.filePath("noise.wav").toStdString();
-        ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
+        ASSERT_EQ(testsupport::runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16",
                                             QString::fromStdString(noise_), "synth", "3", "whitenoise", "vol", "0.5"}),
                   0);
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../../support/toolprocess.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -51,10 +53,9 @@ Header readHeader(const QString& path)
 // samples as another program reads them, or -1
 qint64 soxSamples(const QString& path)
 {
-    QProcess p;
-    p.start("soxi", {"-s", path});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0) return -1;
-    return p.readAllStandardOutput().trimmed().toLongLong();
+    QByteArray out;
+    if (testsupport::runTool("soxi", {"-s", path}, &out, 20000) != 0) return -1;
+    return out.trimmed().toLongLong();
 }
 
 std::vector<int16_t> ramp(size_t frames, size_t from)
