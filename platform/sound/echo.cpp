@@ -36,16 +36,30 @@ void Echo::run(float* stereo, int frames)
     int w = write_;
     int r = w - delay_;
     if (r < 0) r += size_;
-    for (int i = 0; i < frames; ++i) {
+    for (int i = 0; i < frames;) {
+        // a stretch where neither the write nor the read position wraps
+        const int n = std::min({frames - i, size_ - w, size_ - r});
         float* s = stereo + 2 * i;
         float* in = &line_[size_t(w) * 2];
         const float* out = &line_[size_t(r) * 2];
-        in[0] = s[0];
-        in[1] = s[1];
-        if (left) s[0] = dry * s[0] + wet * out[0];
-        if (right) s[1] = dry * s[1] + wet * out[1];
-        if (++w == size_) w = 0;
-        if (++r == size_) r = 0;
+        if (left && right) {
+            for (int k = 0; k < 2 * n; ++k) {
+                in[k] = s[k];
+                s[k] = dry * s[k] + wet * out[k];
+            }
+        } else {
+            for (int k = 0; k < n; ++k) {
+                in[2 * k] = s[2 * k];
+                in[2 * k + 1] = s[2 * k + 1];
+                if (left) s[2 * k] = dry * s[2 * k] + wet * out[2 * k];
+                if (right) s[2 * k + 1] = dry * s[2 * k + 1] + wet * out[2 * k + 1];
+            }
+        }
+        i += n;
+        w += n;
+        r += n;
+        if (w == size_) w = 0;
+        if (r == size_) r = 0;
     }
     write_ = w;
 }
