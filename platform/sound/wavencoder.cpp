@@ -10,10 +10,14 @@ namespace {
 constexpr double kRingSeconds = 4.0;
 constexpr auto kWriterPeriod = std::chrono::milliseconds(50);
 
+// Rounds to the nearest, ties to even, as nearbyint does in the default rounding mode: below
+// 2^22, adding and taking away 1.5 * 2^23 leaves the float rounded to a whole number.
 std::int16_t toPcm(float v)
 {
-    const float s = std::nearbyint(v * 32768.0f);
-    return std::int16_t(std::clamp(s, -32768.0f, 32767.0f));
+    const float x = v * 32768.0f;
+    if (!(x > -32768.0f)) return x < 0 ? -32768 : 0;  // NaN is silence
+    if (x >= 32767.0f) return 32767;
+    return std::int16_t((x + 0x1.8p23f) - 0x1.8p23f);
 }
 }  // namespace
 
