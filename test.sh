@@ -22,5 +22,6 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BENCH=O
 cmake --build "$dir" -j "$jobs"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-suppressions=$PWD/tests/tsan.supp second_deadlock_stack=1}
 cd "$dir"
 ctest --output-on-failure --timeout 900 -j "$jobs" "$@"
