@@ -10,21 +10,13 @@ namespace sound {
 
 namespace {
 
-// PortAudio names a hardware PCM "card: device (hw:X,Y)" and a plugin PCM by its own name.
-std::string pcmName(const std::string& deviceName)
-{
-    const auto open = deviceName.rfind("(hw:");
-    if (open != std::string::npos && deviceName.back() == ')')
-        return deviceName.substr(open + 1, deviceName.size() - open - 2);
-    return deviceName;
-}
-
 // PortAudio asserts, and so aborts the process, on some PCMs that fail to open; it only
 // gets the ones that opened a moment ago.
 bool pcmOpens(const std::string& deviceName)
 {
     snd_pcm_t* pcm = nullptr;
-    if (snd_pcm_open(&pcm, pcmName(deviceName).c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) != 0) return false;
+    const std::string name = DeviceCatalog::alsaPcmName(deviceName);
+    if (snd_pcm_open(&pcm, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) != 0) return false;
     snd_pcm_close(pcm);
     return true;
 }
@@ -39,8 +31,7 @@ Error AlsaOutput::open(int rate, int periodMs, int bufferMs)
 
     PaStreamParameters out{};
     out.device = entry_.portAudioIndex;
-    // A plugin PCM claims any channel count; real hardware states its own.
-    channels_ = entry_.outputChannels > 8 ? 2 : std::clamp(entry_.outputChannels, 1, kMaxChannels);
+    channels_ = std::clamp(entry_.outputChannels, 1, kMaxChannels);
     out.channelCount = channels_;
     out.sampleFormat = paFloat32;
     out.suggestedLatency = std::max(bufferMs, 1) / 1000.0;

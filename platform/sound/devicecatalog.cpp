@@ -20,6 +20,45 @@ void jackQuiet(const char*) {}
 
 constexpr const char* kOurClient = "ostrelkorvanta";
 
+// Past this a PCM takes any channel count: ALSA states such a range up to about 2^30.
+constexpr unsigned kAnyCount = 1024;
+
+// The channels a PCM takes in one direction, -1 when it does not open now. A card states its
+// range: its maximum. A plugin that converts (plug, file, null, a sound server's) takes any
+// count: it has as many as the widest speaker layout it declares, 2 when it declares none.
+// PortAudio cannot tell them apart: it gives the maximum, capped at 128.
+int alsaChannels(const std::string& pcm, snd_pcm_stream_t direction)
+{
+    snd_pcm_t* p = nullptr;
+    if (snd_pcm_open(&p, pcm.c_str(), direction, SND_PCM_NONBLOCK) != 0) return -1;
+    unsigned most = 0;
+    snd_pcm_hw_params_t* hw = nullptr;
+    if (snd_pcm_hw_params_malloc(&hw) == 0) {
+        if (snd_pcm_hw_params_any(p, hw) < 0 || snd_pcm_hw_params_get_channels_max(hw, &most) != 0) most = 0;
+        snd_pcm_hw_params_free(hw);
+    }
+    int channels = most > 0 && most <= kAnyCount ? int(most) : -1;
+    if (most > kAnyCount) {
+        channels = 2;
+        if (snd_pcm_chmap_query_t** maps = snd_pcm_query_chmaps(p)) {
+            unsigned widest = 0;
+            for (int i = 0; maps[i]; ++i) widest = std::max(widest, maps[i]->map.channels);
+            snd_pcm_free_chmaps(maps);
+            if (widest > 0 && widest <= kAnyCount) channels = int(widest);
+        }
+    }
+    snd_pcm_close(p);
+    return channels;
+}
+
+// PortAudio's count for a PCM that would not open for us: its cap means any count.
+int honestChannels(const std::string& pcm, snd_pcm_stream_t direction, int portAudio)
+{
+    if (portAudio <= 0) return 0;
+    const int own = alsaChannels(pcm, direction);
+    return own > 0 ? own : portAudio >= 128 ? 2 : portAudio;
+}
+
 // One entry per client with ports of the given direction, in the server's order.
 void listJack(jack_client_t* c, unsigned long flags, std::vector<DeviceEntry>& out, double rate, double latency)
 {
@@ -110,6 +149,9 @@ bool DeviceCatalog::readLocked()
         e.portAudioIndex = i;
         e.generation = generation_;
         if (h->type == paALSA) {
+            const std::string pcm = alsaPcmName(e.name);
+            e.outputChannels = honestChannels(pcm, SND_PCM_STREAM_PLAYBACK, e.outputChannels);
+            e.inputChannels = honestChannels(pcm, SND_PCM_STREAM_CAPTURE, e.inputChannels);
             if (e.outputChannels > 0) {
                 e.lowLatency = d->defaultLowOutputLatency;
                 if (e.name == "default") alsaOut.insert(alsaOut.begin(), e);
@@ -166,6 +208,14 @@ void DeviceCatalog::releaseStream()
 {
     std::lock_guard<std::mutex> l(m_);
     if (openStreams_ > 0) --openStreams_;
+}
+
+std::string DeviceCatalog::alsaPcmName(const std::string& deviceName)
+{
+    const auto open = deviceName.rfind("(hw:");
+    if (open != std::string::npos && deviceName.back() == ')')
+        return deviceName.substr(open + 1, deviceName.size() - open - 2);
+    return deviceName;
 }
 
 std::string DeviceCatalog::jackServer() const

@@ -1,5 +1,5 @@
 // The devices we can play to: the ALSA PCMs (outputs and inputs) as PortAudio sees them,
-// and the JACK clients of the server JACK_DEFAULT_SERVER names, each client with playback
+// each with the channels it really takes, and the JACK clients of the server JACK_DEFAULT_SERVER names, each client with playback
 // ports one output device. PortAudio reads its devices once per initialisation, so a
 // refresh re-initialises it, which it can only do while no stream of ours is open.
 #pragma once
@@ -14,7 +14,7 @@ enum class HostKind { Alsa, Jack };
 
 struct DeviceEntry {
     std::string name;
-    int outputChannels = 0;
+    int outputChannels = 0;     // ALSA: a card's own count; a plugin's widest declared layout, else 2
     int inputChannels = 0;
     double rate = 0;            // the device's own rate (a JACK server's rate)
     double lowLatency = 0;      // seconds
@@ -43,6 +43,10 @@ public:
     int openStreams() const;
     // the JACK server the lists were read from
     std::string jackServer() const;
+
+    // The ALSA PCM behind a PortAudio device name: "card: device (hw:X,Y)" is hw:X,Y, a plugin
+    // is named as it stands.
+    static std::string alsaPcmName(const std::string& deviceName);
 
 private:
     DeviceCatalog() = default;

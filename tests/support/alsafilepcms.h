@@ -1,8 +1,11 @@
 // ALSA outputs for tests: a configuration of our own (ALSA_CONFIG_PATH) whose PCMs are `file`
-// plugins over `null`, so every sample played lands in a file of float frames as fast as it
-// is produced (nothing paces them: bound what you read). "default" is one of them.
+// plugins over `null`, so every sample played lands in a file of interleaved float frames as
+// fast as it is produced (nothing paces them: bound what you read). "default" is one of them.
+// A file PCM takes any channel count; one of more than two channels declares the speaker
+// layout of that many (the channel map of its `null`), as a surround card's plugin does.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -14,18 +17,19 @@
 
 class AlsaFilePcms {
 public:
-    // One PCM per name, each writing <name>.raw in a folder of its own.
-    explicit AlsaFilePcms(const QStringList& names)
+    // One PCM per name, each writing <name>.raw in a folder of its own; channels: 2, 4, 6 or 8.
+    explicit AlsaFilePcms(const QStringList& names, int channels = 2) : channels_(channels)
     {
         QString conf = QStringLiteral("pcm.sink { type null }\n");
-        conf += pcm(QStringLiteral("!default"), filePath(QStringLiteral("default")));
-        for (const QString& n : names) conf += pcm(n, filePath(n));
+        conf += pcm(QStringLiteral("!default"), filePath(QStringLiteral("default")), 2);
+        for (const QString& n : names) conf += pcm(n, filePath(n), channels);
         QFile f(dir_.filePath(QStringLiteral("asound.conf")));
         if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
         f.close();
         setenv("ALSA_CONFIG_PATH", QFile::encodeName(f.fileName()).constData(), 1);
     }
 
+    int channels() const { return channels_; }
     QString filePath(const QString& name) const { return dir_.filePath(name + QStringLiteral(".raw")); }
     qint64 size(const QString& name) const { return QFile(filePath(name)).size(); }
 
@@ -41,10 +45,15 @@ public:
     }
 
 private:
-    static QString pcm(const QString& name, const QString& file)
+    static QString pcm(const QString& name, const QString& file, int channels)
     {
-        return QStringLiteral("pcm.%1 {\n  type file\n  slave.pcm \"sink\"\n  file \"%2\"\n  format \"raw\"\n}\n")
-            .arg(name, file);
+        static const char* const layouts[] = {"FL,FR,RL,RR", "FL,FR,RL,RR,FC,LFE", "FL,FR,RL,RR,FC,LFE,SL,SR"};
+        const QString slave = channels <= 2 ? QStringLiteral("\"sink\"")
+                                            : QStringLiteral("{ type null chmap [ \"%1\" ] }")
+                                                  .arg(QLatin1String(layouts[std::clamp(channels, 4, 8) / 2 - 2]));
+        return QStringLiteral("pcm.%1 {\n  type file\n  slave.pcm %2\n  file \"%3\"\n  format \"raw\"\n}\n")
+            .arg(name, slave, file);
     }
+    int channels_;
     QTemporaryDir dir_;
 };

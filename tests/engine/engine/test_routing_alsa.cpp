@@ -1,8 +1,9 @@
-// The six routing modes on ALSA ("DirectSound" driver mode), through file PCMs of two
-// channels that capture every sample: deck A plays one tone, deck B another, the cue of deck
-// A is on; which channel of which device carries which tone is checked against the routing
-// table. Device lists and the tear-down and rebuild around a device change are checked on the
-// same PCMs.
+// The six routing modes on ALSA ("DirectSound" driver mode), through file PCMs that capture
+// every sample: four-channel PCMs (pairs 1 and 2), and two-channel ones where a pair the
+// device lacks must stay silent. Deck A plays one tone, deck B another, the cue of deck A is
+// on; which channel of which device carries which tone is checked against the routing table.
+// Device lists and the tear-down and rebuild around a device change are checked on the same
+// PCMs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,7 +16,6 @@ using namespace enginerig;
 
 namespace {
 
-constexpr qint64 kFrameBytes = 2 * sizeof(float);
 constexpr size_t kSkip = 8192, kWindow = 8192;
 
 int listIndex(const audiobase& e, const QString& name)
@@ -25,37 +25,42 @@ int listIndex(const audiobase& e, const QString& name)
     return -1;
 }
 
-// The first frame of a capture where anything sounds; -1 when all is silent.
-long firstSound(const std::vector<float>& s)
+// The first frame of a capture of `channels` where anything sounds; -1 when all is silent.
+long firstSound(const std::vector<float>& s, int channels)
 {
     for (size_t i = 0; i < s.size(); ++i)
-        if (std::abs(s[i]) > 0.01f) return long(i / 2);
+        if (std::abs(s[i]) > 0.01f) return long(i / size_t(channels));
     return -1;
 }
 
-// Tones per channel (bit 1 deck A, bit 2 deck B) heard anywhere in a capture. Two unpaced
-// devices run at their own speeds, so a bus crossing from one to the other arrives in bursts:
-// look at every window, not at one.
-std::array<int, 2> captured(const AlsaFilePcms& pcms, const QString& name, qint64 fromBytes = 0)
+using Heard = std::array<int, 4>;  // per channel: 0 silent, 1 deck A, 2 deck B, 3 both
+
+// Tones per channel heard anywhere in a capture. Two unpaced devices run at their own speeds,
+// so a bus crossing from one to the other arrives in bursts: look at every window, not at one.
+Heard captured(const AlsaFilePcms& pcms, const QString& name, qint64 fromBytes = 0)
 {
-    std::vector<float> s = pcms.samples(name, fromBytes + (64 << 20));
-    s.erase(s.begin(), s.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(fromBytes / kFrameBytes) * 2,
+    const int chans = pcms.channels();
+    const size_t frameBytes = sizeof(float) * size_t(chans);
+    std::vector<float> s = pcms.samples(name, fromBytes + (32 << 20) * chans);
+    s.erase(s.begin(), s.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(size_t(fromBytes) / frameBytes) * chans,
                                                             std::ptrdiff_t(s.size())));
-    const long first = firstSound(s);
-    if (first < 0) return {0, 0};
-    if (size_t(first) + kSkip + kWindow > s.size() / 2) return {-1, -1};
-    std::array<int, 2> t{0, 0};
-    for (size_t at = size_t(first); at + kWindow <= s.size() / 2; at += kWindow)
-        for (int ch = 0; ch < 2; ++ch) t[size_t(ch)] |= tones(s, 2, ch, at, kWindow);
+    const size_t frames = s.size() / size_t(chans);
+    const long first = firstSound(s, chans);
+    if (first < 0) return {0, 0, 0, 0};
+    if (size_t(first) + kSkip + kWindow > frames) return {-1, -1, -1, -1};
+    Heard t{0, 0, 0, 0};
+    for (size_t at = size_t(first); at + kWindow <= frames; at += kWindow)
+        for (int ch = 0; ch < chans; ++ch) t[size_t(ch)] |= tones(s, chans, ch, at, kWindow);
     return t;
 }
 
 // Unpaced outputs: wait until each named capture holds enough frames past its first sound.
 void waitForSound(const AlsaFilePcms& pcms, const QStringList& names, qint64 past)
 {
+    const qint64 enough = qint64(4 << 20) * pcms.channels();
     for (int i = 0; i < 2000; ++i) {
         bool all = true;
-        for (const QString& n : names) all = all && pcms.size(n) > past + qint64(8 << 20);
+        for (const QString& n : names) all = all && pcms.size(n) > past + enough;
         if (all) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -64,24 +69,29 @@ void waitForSound(const AlsaFilePcms& pcms, const QStringList& names, qint64 pas
 struct Case {
     int mode;
     int chan0, chan1;
-    std::array<int, 2> one, two;  // per channel of each PCM: 0 silent, 1 deck A, 2 deck B, 3 both
+    Heard one, two;               // what each channel of the first and second PCM carries
     bool oneDevice = false;       // rows 0 and 1 name the same device
+    int channels = 4;             // of each PCM
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << "mode " << c.mode << " channels " << c.chan0 << c.chan1; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << "mode " << c.mode << " channels " << c.chan0 << c.chan1 << " on " << c.channels;
+}
 
 class RoutingModesAlsa : public ::testing::TestWithParam<Case> {};
 
 TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
 {
     const Case c = GetParam();
-    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
+    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"}, c.channels);
     Rig rig(false);
     audiobase& e = *rig.engine;
     e.dameds();
     const int one = listIndex(e, "ostrel_one"), two = listIndex(e, "ostrel_two");
     ASSERT_GT(one, 0);
     ASSERT_GT(two, 0);
+    ASSERT_EQ(e.listadsoutcha[size_t(one)], c.channels);
 
     PSoundConfig& cfg = *e.soundcfg;
     cfg.devicemode = 1;
@@ -103,7 +113,7 @@ TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
     // what the devices took before the cue was set is left out
     const qint64 from1 = pcms.size("ostrel_one") + (256 << 10), from2 = pcms.size("ostrel_two") + (256 << 10);
     waitForSound(pcms, {"ostrel_one"}, from1);
-    if (c.two != std::array<int, 2>{0, 0}) waitForSound(pcms, {"ostrel_two"}, from2);
+    if (c.two != Heard{0, 0, 0, 0}) waitForSound(pcms, {"ostrel_two"}, from2);
     // a bus between two clocks never grows past its ring
     for (sound::Handle bus : {chanheadphones.load(), chanheadphones2.load()})
         EXPECT_LE(sound::pushQueued(bus), kBusRate / 5);
@@ -116,27 +126,37 @@ TEST_P(RoutingModesAlsa, TonesLandWhereTheModeRoutesThem)
 INSTANTIATE_TEST_SUITE_P(
     Modes, RoutingModesAlsa,
     ::testing::Values(
-        // single channel: a pan to the left or right channel of the first device
-        Case{1, 0, 1, {1, 2}, {0, 0}},
-        Case{1, 1, 0, {2, 1}, {0, 0}},
-        // channels 3 + 4 do not exist on a two-channel PCM: what goes there stays silent
-        Case{2, 0, 1, {1, 1}, {0, 0}},
-        Case{2, 1, 0, {2, 2}, {0, 0}},
-        Case{3, 0, 1, {3, 3}, {0, 0}},
-        Case{3, 0, 0, {3, 3}, {0, 0}},
-        Case{4, 0, 1, {3, 1}, {0, 0}},
-        Case{4, 1, 2, {1, 3}, {0, 0}},
-        Case{5, 0, 0, {1, 1}, {2, 2}},
-        Case{5, 0, 0, {3, 3}, {0, 0}, true},  // one device in both rows plays both decks
-        Case{6, 0, 0, {3, 3}, {1, 1}}),
+        // single channel: a pan to the left or right channel of the first pair
+        Case{1, 0, 1, {1, 2, 0, 0}, {}},
+        Case{1, 1, 0, {2, 1, 0, 0}, {}},
+        // each deck on its pair; channels 5 + 6 are not there on four, 3 + 4 not on two
+        Case{2, 0, 1, {1, 1, 2, 2}, {}},
+        Case{2, 1, 0, {2, 2, 1, 1}, {}},
+        Case{2, 0, 2, {1, 1, 0, 0}, {}},
+        Case{2, 0, 1, {1, 1, 0, 0}, {}, false, 2},
+        Case{2, 1, 0, {2, 2, 0, 0}, {}, false, 2},
+        // the master on one pair, the cue (deck A) on the other or mixed into the same
+        Case{3, 0, 1, {3, 3, 1, 1}, {}},
+        Case{3, 1, 0, {1, 1, 3, 3}, {}},
+        Case{3, 0, 0, {3, 3, 0, 0}, {}},
+        Case{3, 0, 1, {3, 3, 0, 0}, {}, false, 2},
+        Case{4, 0, 1, {3, 1, 0, 0}, {}},
+        Case{4, 1, 2, {1, 3, 0, 0}, {}},
+        Case{5, 0, 0, {1, 1, 0, 0}, {2, 2, 0, 0}},
+        Case{5, 1, 1, {0, 0, 1, 1}, {0, 0, 2, 2}},
+        Case{5, 1, 0, {2, 2, 1, 1}, {}, true},  // one device in both rows plays both decks
+        Case{5, 0, 0, {3, 3, 0, 0}, {}, true, 2},
+        Case{6, 0, 0, {3, 3, 0, 0}, {1, 1, 0, 0}},
+        Case{6, 1, 1, {0, 0, 3, 3}, {0, 0, 1, 1}}),
     [](const ::testing::TestParamInfo<Case>& i) {
         return "Mode" + std::to_string(i.param.mode) + "_" + std::to_string(i.param.chan0) +
-               std::to_string(i.param.chan1) + (i.param.oneDevice ? "_oneDevice" : "");
+               std::to_string(i.param.chan1) + "_of" + std::to_string(i.param.channels) +
+               (i.param.oneDevice ? "_oneDevice" : "");
     });
 
 TEST(RoutingModesAlsaLists, DevicesAreListedByNumberWithTheirChannels)
 {
-    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
+    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"}, 6);
     Rig rig(false);
     audiobase& e = *rig.engine;
     e.dameds();
@@ -144,9 +164,13 @@ TEST(RoutingModesAlsaLists, DevicesAreListedByNumberWithTheirChannels)
     ASSERT_EQ(e.listads.size(), size_t(e.dsdevices) + 1);
     EXPECT_TRUE(e.listads[0].isEmpty());
     EXPECT_EQ(e.listads[1], "default");
-    EXPECT_GT(listIndex(e, "ostrel_one"), 0);
-    EXPECT_GT(listIndex(e, "ostrel_two"), 0);
+    ASSERT_GT(listIndex(e, "ostrel_one"), 0);
+    ASSERT_GT(listIndex(e, "ostrel_two"), 0);
     for (int i = 1; i <= e.dsdevices; ++i) EXPECT_GT(e.listadsoutcha[size_t(i)], 0) << i;
+    // a PCM that takes any channel count is as wide as the speakers it declares, else stereo
+    EXPECT_EQ(e.listadsoutcha[1], 2);
+    EXPECT_EQ(e.listadsoutcha[size_t(listIndex(e, "ostrel_one"))], 6);
+    EXPECT_EQ(e.listadsoutcha[size_t(listIndex(e, "ostrel_two"))], 6);
     // a second reading gives the same list, without suffixes
     const std::vector<QString> first = e.listads;
     e.dameds();
@@ -202,7 +226,7 @@ TEST(RoutingModesAlsaLists, StopAndPlayReturnEachDeckToItsState)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     e.stopcargas();
     const std::vector<float> s = pcms.samples("ostrel_one", 256 << 20);
-    const size_t from = size_t(before / kFrameBytes) + kSkip;
+    const size_t from = size_t(before) / (2 * sizeof(float)) + kSkip;
     ASSERT_GT(s.size() / 2, from + kWindow);
     EXPECT_EQ(tones(s, 2, 0, from, kWindow), 3);
 }
