@@ -2,7 +2,9 @@
 // plugin over `null`: every sample played lands in capture.raw, as fast as it is produced
 // (nothing paces it), and recording from it reads input.raw. "failing" is listed and
 // opens, but its first write fails: its file's folder does not exist. "leaving" is a plain
-// `null` until unplug() turns it into a sound card that is not there.
+// `null` until unplug() turns it into a sound card that is not there. "surround" takes any
+// channel count, as every file PCM does, and declares speaker layouts of two, four and six
+// (capturing into surround.raw).
 #pragma once
 
 #include <QDateTime>
@@ -25,11 +27,13 @@ public:
     }
 
     QString capturePath() const { return dir_.filePath("capture.raw"); }
+    QString surroundPath() const { return dir_.filePath("surround.raw"); }
     // what the default PCM's capture side reads (raw, in the format it is opened with)
     QString inputPath() const { return dir_.filePath("input.raw"); }
-    QByteArray captured() const
+    // what a PCM captured: the default one's unless another file is named
+    QByteArray captured(const QString& path = QString()) const
     {
-        QFile f(capturePath());
+        QFile f(path.isEmpty() ? capturePath() : path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
@@ -50,8 +54,14 @@ pcm.failing {
   file "%2"
   format "raw"
 }
+pcm.surround {
+  type file
+  slave.pcm { type null chmap [ "FL,FR" "FL,FR,RL,RR" "FL,FR,RL,RR,FC,LFE" ] }
+  file "%5"
+  format "raw"
+}
 %3
-)").arg(capturePath(), dir_.filePath("gone/failing.raw"), QString::fromUtf8(leaving), inputPath());
+)").arg(capturePath(), dir_.filePath("gone/failing.raw"), QString::fromUtf8(leaving), inputPath(), surroundPath());
         QFile f(dir_.filePath("asound.conf"));
         if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
         f.flush();

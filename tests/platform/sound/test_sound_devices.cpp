@@ -230,6 +230,65 @@ TEST_F(Devices, AlsaFilePcmCapturesTheRenderedStreamBitExactly)
     for (size_t i = start + expected.size(); i < got.size(); ++i) ASSERT_EQ(got[i], 0.0f) << "after the end, " << i;
 }
 
+// A PCM that takes any channel count is listed as wide as the widest speaker layout it
+// declares (else as stereo) and opens that wide: a stream on the second pair lands bit for
+// bit in channels 3 + 4 of its interleaved frames, and a fourth pair is not there.
+TEST_F(Devices, AlsaPcmIsAsWideAsTheSpeakersItDeclares)
+{
+    const QString noise = dir.filePath("noise.wav");
+    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", noise, "synth", "0.25",
+                                        "whitenoise", "vol", "0.5"}), 0);
+    ASSERT_TRUE(refreshDevices());
+    DeviceInfo info;
+    ASSERT_TRUE(getDeviceInfo({DeviceApi::Alsa, 1}, info));
+    EXPECT_EQ(info.outputChannels, 2);
+    const DeviceRef dev{DeviceApi::Alsa, alsaDeviceNamed("surround")};
+    ASSERT_GT(dev.index, 0);
+    ASSERT_TRUE(getDeviceInfo(dev, info));
+    EXPECT_EQ(info.outputChannels, 6);
+    ASSERT_TRUE(initDevice(dev, 44100, 8, 100));
+    DeviceStats st;
+    ASSERT_TRUE(getDeviceStats(dev, st));
+    EXPECT_EQ(st.channels, 6);
+
+    Handle beyond = createMixer(44100, 2, NonStop);
+    ASSERT_TRUE(beyond && setStreamDevice(beyond, dev, {3, Side::Pair, -1}));
+    EXPECT_FALSE(play(beyond));
+    EXPECT_EQ(lastError(), Error::Param);
+
+    Handle played = createMixer(44100, 2, NonStop);
+    Handle source = openFile(noise.toStdString());
+    ASSERT_TRUE(played && source && mixerAdd(played, source, NoRampIn));
+    ASSERT_TRUE(setStreamDevice(played, dev, {1, Side::Pair, -1}));
+    Handle offline = createMixer(44100, 2, Decode | NonStop | FloatOut);
+    Handle source2 = openFile(noise.toStdString());
+    ASSERT_TRUE(offline && source2 && mixerAdd(offline, source2, NoRampIn));
+    const int frames = int(getLength(source2) / 4);
+    std::vector<float> expected(size_t(frames) * 2);
+    ASSERT_EQ(getData(offline, expected.data(), frames * 8), frames * 8);
+
+    ASSERT_TRUE(getDeviceStats(dev, st));
+    const uint64_t before = st.frames;
+    ASSERT_TRUE(play(played));
+    ASSERT_TRUE(waitFor([&] { return getDeviceStats(dev, st) && st.frames >= before + uint64_t(frames) + 44100; }));
+    ASSERT_TRUE(freeDevice(dev));
+
+    const QByteArray raw = alsa.captured(alsa.surroundPath());
+    std::vector<float> got(size_t(raw.size()) / 4);
+    std::memcpy(got.data(), raw.constData(), got.size() * 4);
+    ASSERT_EQ(got.size() % 6, 0u);
+    size_t start = 0;
+    while (start < got.size() && got[start] == 0.0f) ++start;
+    start -= start % 6;
+    ASSERT_LE(start + size_t(frames) * 6, got.size());
+    for (size_t f = 0; f < got.size() / 6; ++f)
+        for (size_t ch = 0; ch < 6; ++ch) {
+            const size_t i = f - start / 6;
+            const bool sounds = f >= start / 6 && i < size_t(frames) && (ch == 2 || ch == 3);
+            ASSERT_EQ(got[f * 6 + ch], sounds ? expected[i * 2 + ch - 2] : 0.0f) << "frame " << f << " channel " << ch;
+        }
+}
+
 TEST_F(Devices, WithoutAJackServerTheJackListIsEmpty)
 {
     const std::string none = "ostrel_none_" + std::to_string(getpid());
