@@ -85,8 +85,11 @@ void JackOutput::close()
 int JackOutput::process(unsigned frames, void* self)
 {
     auto d = static_cast<JackOutput*>(self);
+    // First: open() handed ports_ and mix_ over through jack_activate, which is not ours to see;
+    // this acquire pairs with the store to running_ made after them.
+    const bool running = d->running_.load(std::memory_order_acquire);
     const size_t chans = d->ports_.size();
-    const bool play = d->running_.load(std::memory_order_acquire) && frames * chans <= d->mix_.size();
+    const bool play = running && frames * chans <= d->mix_.size();
     if (play) d->render(d->mix_.data(), int(frames));
     for (size_t c = 0; c < chans; ++c) {
         auto out = static_cast<float*>(jack_port_get_buffer(d->ports_[c], frames));

@@ -56,8 +56,9 @@ protected:
     const DeviceEntry entry_;
     int rate_ = 0;
     int channels_ = 0;
-    double latency_ = 0;
-    int period_ = 0;
+    // JACK changes these on its thread when the server's period changes; stats() reads them
+    std::atomic<double> latency_{0};
+    std::atomic<int> period_{0};
 
 private:
     void mix(float* out, int frames);
