@@ -4,7 +4,8 @@
 // opens, but its first write fails: its file's folder does not exist. "leaving" is a plain
 // `null` until unplug() turns it into a sound card that is not there. "surround" takes any
 // channel count, as every file PCM does, and declares speaker layouts of two, four and six
-// (capturing into surround.raw).
+// (capturing into surround.raw). "fixed" takes three channels and no other count, as a card
+// does (it is listed, not played: `multi` over `null` stalls).
 #pragma once
 
 #include <QDateTime>
@@ -53,6 +54,11 @@ pcm.failing {
   slave.pcm "sink"
   file "%2"
   format "raw"
+}
+pcm.fixed {
+  type multi
+  slaves.a { pcm "sink" channels 3 }
+  bindings { 0 { slave a channel 0 } 1 { slave a channel 1 } 2 { slave a channel 2 } }
 }
 pcm.surround {
   type file

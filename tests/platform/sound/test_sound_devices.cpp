@@ -231,8 +231,9 @@ TEST_F(Devices, AlsaFilePcmCapturesTheRenderedStreamBitExactly)
 }
 
 // A PCM that takes any channel count is listed as wide as the widest speaker layout it
-// declares (else as stereo) and opens that wide: a stream on the second pair lands bit for
-// bit in channels 3 + 4 of its interleaved frames, and a fourth pair is not there.
+// declares (else as stereo), one of a fixed count with that count; it opens that wide: a
+// stream on the second pair lands bit for bit in channels 3 + 4 of its interleaved frames,
+// and a fourth pair is not there.
 TEST_F(Devices, AlsaPcmIsAsWideAsTheSpeakersItDeclares)
 {
     const QString noise = dir.filePath("noise.wav");
@@ -242,6 +243,8 @@ TEST_F(Devices, AlsaPcmIsAsWideAsTheSpeakersItDeclares)
     DeviceInfo info;
     ASSERT_TRUE(getDeviceInfo({DeviceApi::Alsa, 1}, info));
     EXPECT_EQ(info.outputChannels, 2);
+    ASSERT_TRUE(getDeviceInfo({DeviceApi::Alsa, alsaDeviceNamed("fixed")}, info));
+    EXPECT_EQ(info.outputChannels, 3);
     const DeviceRef dev{DeviceApi::Alsa, alsaDeviceNamed("surround")};
     ASSERT_GT(dev.index, 0);
     ASSERT_TRUE(getDeviceInfo(dev, info));
