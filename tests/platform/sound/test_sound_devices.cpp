@@ -237,7 +237,7 @@ TEST_F(Devices, AlsaFilePcmCapturesTheRenderedStreamBitExactly)
 TEST_F(Devices, AlsaPcmIsAsWideAsTheSpeakersItDeclares)
 {
     const QString noise = dir.filePath("noise.wav");
-    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", noise, "synth", "0.25",
+    ASSERT_EQ(testsupport::runTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", noise, "synth", "0.25",
                                         "whitenoise", "vol", "0.5"}), 0);
     ASSERT_TRUE(refreshDevices());
     DeviceInfo info;
