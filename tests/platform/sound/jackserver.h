@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
@@ -41,12 +42,58 @@ public:
         // servers starting at the same moment trip over each other's shared memory
         int lock = open("/tmp/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock >= 0) flock(lock, LOCK_EX);
+        clearStaleShm();
         const bool up = launch();
         if (lock >= 0) close(lock);
         return up;
     }
 
 private:
+    // JACK keeps eight server entries in its shared registry and only reclaims a dead entry
+    // for a server of the same name; killed test servers (unique names) would fill it and
+    // every later server start would hang. With no jackd alive, whatever JACK left in
+    // /dev/shm is stale and goes.
+    static void clearStaleShm()
+    {
+        if (anyJackdAlive()) return;
+        DIR* d = opendir("/dev/shm");
+        if (!d) return;
+        while (dirent* e = readdir(d)) {
+            if (std::strncmp(e->d_name, "jack", 4) == 0)
+                unlinkat(dirfd(d), e->d_name, 0);
+        }
+        closedir(d);
+    }
+
+    static bool anyJackdAlive()
+    {
+        DIR* d = opendir("/proc");
+        if (!d) return true;
+        bool alive = false;
+        while (dirent* e = readdir(d)) {
+            if (e->d_name[0] < '0' || e->d_name[0] > '9') continue;
+            char path[300], buf[256] = {};
+            std::snprintf(path, sizeof path, "/proc/%s/stat", e->d_name);
+            int fd = open(path, O_RDONLY | O_CLOEXEC);
+            if (fd < 0) continue;
+            const ssize_t n = read(fd, buf, sizeof buf - 1);
+            close(fd);
+            if (n <= 0) continue;
+            // "pid (comm) state ..."
+            const char* open_ = std::strchr(buf, '(');
+            const char* close_ = std::strrchr(buf, ')');
+            if (!open_ || !close_ || close_ < open_ || close_[1] == 0) continue;
+            const std::string comm(open_ + 1, close_);
+            const char state = close_[2];
+            if ((comm == "jackd" || comm.rfind("jackd", 0) == 0) && state != 'Z') {
+                alive = true;
+                break;
+            }
+        }
+        closedir(d);
+        return alive;
+    }
+
     bool launch()
     {
         // The test already runs threads: the child may only make async-signal-safe calls, so
