@@ -112,11 +112,15 @@ TEST(StoredImage, EveryFormatRoundTripsExactly)
                     ExpectSamePixels(d, *back);
                     // row padding included (set to the last pixel byte when saving), except where
                     // the prediction filter carries pixels only
-                    if (f != DUpf24) EXPECT_EQ(std::memcmp(d.DIBbits, back->DIBbits, size_t(d.DIBSize)), 0);
+                    if (f != DUpf24) {
+                        EXPECT_EQ(std::memcmp(d.DIBbits, back->DIBbits, size_t(d.DIBSize)), 0);
+                    }
                     EXPECT_EQ(back->RLZH(), lzh);
                     EXPECT_EQ(back->ClpRect, (TRect{0, 0, w - 1, h - 1}));
                     EXPECT_EQ(back->BcoulL & DUmaxValue[f], back->GetIndexFromColor(0xFFFFFF));
-                    if (f <= DUpf8) EXPECT_EQ(back->DIBLogPal.Count, d.DIBLogPal.Count);
+                    if (f <= DUpf8) {
+                        EXPECT_EQ(back->DIBLogPal.Count, d.DIBLogPal.Count);
+                    }
                 }
 }
 
@@ -146,7 +150,9 @@ TEST(StoredImage, HeaderAndEncodingByFormat)
         EXPECT_EQ(uint8_t(s[20]), 0xFE);
         const uint32_t pixelBytes = uint8_t(s[16]) | uint8_t(s[17]) << 8 | uint8_t(s[18]) << 16;
         EXPECT_EQ(s.size(), 20 + 2 + qsizetype(pixelBytes) + 2);
-        if (c.f != DUpf8) EXPECT_EQ(pixelBytes, uint32_t(d.DIBSize));
+        if (c.f != DUpf8) {
+            EXPECT_EQ(pixelBytes, uint32_t(d.DIBSize));
+        }
     }
 }
 

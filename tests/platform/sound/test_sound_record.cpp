@@ -40,8 +40,9 @@ Wav readWav(const QString& path)
     if (!f.open(QIODevice::ReadOnly)) return w;
     QByteArray b = f.readAll();
     if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(36, 4) != "data") return w;
-    auto u16 = [&](int at) { uint16_t v; std::memcpy(&v, b.constData() + at, 2); return v; };
-    auto u32 = [&](int at) { uint32_t v; std::memcpy(&v, b.constData() + at, 4); return v; };
+    const std::vector<char> bytes(b.begin(), b.end());
+    auto u16 = [&](int at) { uint16_t v; std::memcpy(&v, bytes.data() + at, 2); return v; };
+    auto u32 = [&](int at) { uint32_t v; std::memcpy(&v, bytes.data() + at, 4); return v; };
     w.format = u16(20);
     w.channels = u16(22);
     w.rate = u32(24);
