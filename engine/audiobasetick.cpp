@@ -56,19 +56,8 @@ void audiobase::countplay(carga* x, Shared<int>& puesta, Shared<bool>& posada, S
     r.veces = veces.load();
     const QString file = x->filename.get();
     if (mquorsql) mquorsql->salvatag(r, file);
-    for (SongGridLink* grid : {msgfiles.load(), msgplay.load(), msgexplo.load()}) {
-        if (!grid) continue;
-        for (int row = 1; row < grid->rowCount(); ++row) {
-            if (grid->cell(6, row) != file) continue;
-            grid->setCell(2, row, formatFixed(r.tag[0], 3, 3));
-            grid->setCell(5, row, r.duration.get());
-            for (int slot = 1; slot <= 10; ++slot) grid->setCell(6 + slot, row, FloatText(r.tag[size_t(slot)]));
-            grid->setCell(23, row, FloatText(r.tag[11]));
-            grid->setCell(24, row, FloatText(r.tag[12]));
-            grid->setCell(22, row, QString::number(veces.load()));
-        }
-        grid->repaint();
-    }
+    for (SongGridLink* grid : {msgfiles.load(), msgplay.load(), msgexplo.load()})
+        writeDeckRows(grid, r, file, veces.load());
 }
 
 void audiobase::loopcatchup(carga* x)

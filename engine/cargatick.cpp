@@ -84,16 +84,5 @@ void carga::bpmHandOver()
     SetDmcSlider(dmcslider);
     const QString file = filename;
     if (mquorsql) mquorsql->salvatag(r, file);
-    for (SongGridLink* grid : {msgfiles.load(), msgplay.load(), msgexplo.load()}) {
-        if (!grid) continue;
-        for (int row = 1; row < grid->rowCount(); ++row) {
-            if (grid->cell(6, row) != file) continue;
-            grid->setCell(2, row, formatFixed(r.tag[0], 3, 3));
-            grid->setCell(5, row, r.duration.get());
-            for (int slot = 1; slot <= 10; ++slot) grid->setCell(6 + slot, row, FloatText(r.tag[slot]));
-            grid->setCell(23, row, FloatText(r.tag[11]));
-            grid->setCell(24, row, FloatText(r.tag[12]));
-        }
-        grid->repaint();
-    }
+    for (SongGridLink* grid : {msgfiles.load(), msgplay.load(), msgexplo.load()}) writeDeckRows(grid, r, file);
 }

@@ -12,3 +12,9 @@ public:
     virtual void setCell(int column, int row, const QString& text) = 0;
     virtual void repaint() = 0;
 };
+
+class PRecord;
+
+// Writes a deck's tempo, time and cues (and the play count when veces >= 0) into every row
+// of grid that holds file, then repaints it. A null grid is skipped.
+void writeDeckRows(SongGridLink* grid, const PRecord& r, const QString& file, int veces = -1);
