@@ -71,6 +71,32 @@ struct Ffmpeg {
     AVFrame* frame = nullptr;
     MemoryReader mem{nullptr, 0};
 
+    // Opens path, or the image data/size when data is not null. Only plain files and memory,
+    // and only audio containers: no protocols, no playlists (hls, concat, ...) reaching out to
+    // other files. Returns avformat_open_input's result.
+    int open(const std::string& path, const void* data, std::size_t size)
+    {
+        fmt = avformat_alloc_context();
+        if (!fmt) return AVERROR(ENOMEM);
+        if (data) {
+            mem = MemoryReader{static_cast<const std::uint8_t*>(data), size};
+            auto* buf = static_cast<std::uint8_t*>(av_malloc(32768));
+            io = avio_alloc_context(buf, 32768, 0, &mem, &MemoryReader::read, nullptr, &MemoryReader::seek);
+            if (!io) {
+                av_free(buf);
+                return AVERROR(ENOMEM);
+            }
+            fmt->pb = io;
+            fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
+        }
+        AVDictionary* opts = nullptr;
+        av_dict_set(&opts, "protocol_whitelist", "file", 0);
+        av_dict_set(&opts, "format_whitelist", kAudioContainers, 0);
+        const int r = avformat_open_input(&fmt, data ? "" : path.c_str(), nullptr, &opts);
+        av_dict_free(&opts);
+        return r;
+    }
+
     ~Ffmpeg()
     {
         swr_free(&swr);
@@ -207,27 +233,13 @@ Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size
                             Error& err)
 {
     Ffmpeg f;
-    f.fmt = avformat_alloc_context();
-    if (!f.fmt) { err = Error::Memory; return nullptr; }
     std::int64_t fileSize = 0;
     if (data) {
         if (size == 0) { err = Error::Format; return nullptr; }
-        f.mem = MemoryReader{static_cast<const std::uint8_t*>(data), size};
-        auto* buf = static_cast<std::uint8_t*>(av_malloc(32768));
-        f.io = avio_alloc_context(buf, 32768, 0, &f.mem, &MemoryReader::read, nullptr, &MemoryReader::seek);
-        if (!f.io) { av_free(buf); err = Error::Memory; return nullptr; }
-        f.fmt->pb = f.io;
-        f.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
         fileSize = std::int64_t(size);
     }
-    // only plain files and memory, and only audio containers: no protocols, no playlists
-    // (hls, concat, ...) reaching out to other files
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    av_dict_set(&opts, "format_whitelist", kAudioContainers, 0);
-    const char* url = data ? "" : path.c_str();
-    int r = avformat_open_input(&f.fmt, url, nullptr, &opts);
-    av_dict_free(&opts);
+    int r = f.open(path, data, size);
+    if (r == AVERROR(ENOMEM)) { err = Error::Memory; return nullptr; }
     if (r < 0) {
         err = (r == AVERROR(ENOENT) || r == AVERROR(EACCES) || r == AVERROR(EISDIR)) ? Error::FileOpen : Error::Format;
         return nullptr;
@@ -608,21 +620,8 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
     // only when FFmpeg itself would read the file as MPEG audio
     {
         Ffmpeg f;
-        f.fmt = avformat_alloc_context();
-        if (!f.fmt) { err = Error::Memory; return nullptr; }
-        if (data) {
-            f.mem = MemoryReader{static_cast<const std::uint8_t*>(data), size};
-            auto* buf = static_cast<std::uint8_t*>(av_malloc(32768));
-            f.io = avio_alloc_context(buf, 32768, 0, &f.mem, &MemoryReader::read, nullptr, &MemoryReader::seek);
-            if (!f.io) { av_free(buf); err = Error::Memory; return nullptr; }
-            f.fmt->pb = f.io;
-            f.fmt->flags |= AVFMT_FLAG_CUSTOM_IO;
-        }
-        AVDictionary* opts = nullptr;
-        av_dict_set(&opts, "protocol_whitelist", "file", 0);
-        av_dict_set(&opts, "format_whitelist", kAudioContainers, 0);
-        int r = avformat_open_input(&f.fmt, data ? "" : path.c_str(), nullptr, &opts);
-        av_dict_free(&opts);
+        const int r = f.open(path, data, size);
+        if (r == AVERROR(ENOMEM)) { err = Error::Memory; return nullptr; }
         if (r < 0 || std::strcmp(f.fmt->iformat->name, "mp3") != 0)
             return nullptr;
     }
