@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
 # Runs the sound layer's open-and-decode fuzz target under ASan+UBSan for SECONDS (default 300),
-# seeded with tiny files of every container made by ffmpeg. Builds into build-sound1-fuzz.
+# seeded with tiny files of every container made by ffmpeg. Builds into build-fuzz.
 # Usage: scripts/run-sound-fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs="${1:-300}"
-scripts/install-fuzz-deps.sh
-CC=clang CXX=clang++ cmake -S . -B build-sound1-fuzz -G Ninja -DOSTREL_FUZZ=ON -DOSTREL_SANITIZE=ON \
-  -DOSTREL_TESTS=OFF -DOSTREL_BENCH=OFF >/dev/null
-cmake --build build-sound1-fuzz --target fuzz_sound_decode
+. scripts/fuzz-build.sh fuzz_sound_decode
 work="$(mktemp -d)"
 mkdir -p "$work/corpus"
 while IFS=: read -r ext args; do
   # shellcheck disable=SC2086
-  ffmpeg -v error -y -f lavfi -i "sine=frequency=440:sample_rate=8000:duration=0.15" $args "$work/corpus/seed.$ext"
+  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=8000:duration=0.15" $args "$work/corpus/seed.$ext"
 done <<'LIST'
 mp3:-c:a libmp3lame -b:a 32k
 mp2:-c:a mp2 -b:a 64k
@@ -26,6 +23,6 @@ aac:-c:a aac -b:a 32k -f adts
 m4a:-c:a aac -b:a 32k
 LIST
 cd "$work"
-"$OLDPWD/build-sound1-fuzz/platform/sound/fuzz/fuzz_sound_decode" -max_total_time="$secs" -timeout=10 \
+"$OLDPWD/build-fuzz/platform/sound/fuzz/fuzz_sound_decode" -max_total_time="$secs" -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 corpus
 echo "corpus and findings in $work"
