@@ -4,6 +4,12 @@
 //
 //   output_bench [seconds]        (60 by default)
 //
+// Two more peers run beside it on the same server in the same minute, JACK clients whose
+// callbacks do arithmetic for as long as ours takes on average: one touches nothing else, the
+// other also reads one word from each of 256 scattered pages of a 64 MB block, as a callback
+// that walks decoded tracks and delay lines does. What happens to them happens to the machine,
+// not to our code: their late callbacks are the floor this machine sets.
+//
 // Last line: "output late callbacks: N, callback cpu: P %": N the callbacks whose own work
 // ran past their period, P our callback time as a share of one core.
 #include "sound.h"
@@ -12,12 +18,15 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <csignal>
 #include <fcntl.h>
+#include <jack/jack.h>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -60,6 +69,98 @@ double cpuNow()
     timespec ts;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+// A peer client: each period, a fixed count of dependent multiply-adds and, if it has a block,
+// one read from each of `pages` pages spread over it; timed as ours are.
+struct Spinner {
+    static constexpr std::size_t kPageFloats = 1024;
+    std::atomic<long> rounds{0};
+    std::atomic<std::uint64_t> callbacks{0}, late{0}, lateCpu{0}, cpuNs{0};
+    double periodNs = 0;
+    std::vector<float> block;
+    std::size_t pages = 0, next = 0;
+    jack_client_t* client = nullptr;
+    jack_port_t* port = nullptr;
+
+    static std::int64_t now(clockid_t clock)
+    {
+        timespec ts;
+        clock_gettime(clock, &ts);
+        return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    static float spin(long n)
+    {
+        float x = 1.0f;
+        for (long i = 0; i < n; ++i) x = x * 0.999999f + 1e-7f;
+        return x;
+    }
+    static int process(jack_nframes_t frames, void* self)
+    {
+        auto s = static_cast<Spinner*>(self);
+        const std::int64_t w0 = now(CLOCK_MONOTONIC), c0 = now(CLOCK_THREAD_CPUTIME_ID);
+        float x = spin(s->rounds.load(std::memory_order_relaxed));
+        const std::size_t all = s->block.size() / kPageFloats;
+        for (std::size_t k = 0; k < s->pages; ++k) {
+            x += s->block[(s->next % all) * kPageFloats];
+            s->next += 7919;  // a prime stride: every page in turn, neighbours far apart
+        }
+        auto out = static_cast<float*>(jack_port_get_buffer(s->port, frames));
+        for (jack_nframes_t i = 0; i < frames; ++i) out[i] = x * 0.0f;
+        const std::int64_t wall = now(CLOCK_MONOTONIC) - w0, cpu = now(CLOCK_THREAD_CPUTIME_ID) - c0;
+        s->callbacks.fetch_add(1, std::memory_order_relaxed);
+        s->cpuNs.fetch_add(std::uint64_t(cpu), std::memory_order_relaxed);
+        if (double(wall) > s->periodNs) s->late.fetch_add(1, std::memory_order_relaxed);
+        if (double(cpu) > s->periodNs) s->lateCpu.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
+    bool open(const char* name, std::size_t touchPages)
+    {
+        if (touchPages > 0) {
+            block.assign(std::size_t(64) << 20 >> 2, 0.5f);
+            pages = touchPages;
+        }
+        jack_status_t status{};
+        client = jack_client_open(name, JackNoStartServer, &status);
+        if (!client) return false;
+        periodNs = 1e9 * jack_get_buffer_size(client) / jack_get_sample_rate(client);
+        port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        jack_set_process_callback(client, &Spinner::process, this);
+        return port && jack_activate(client) == 0;
+    }
+    // the rounds that take about the given CPU time on this thread
+    static long roundsFor(double seconds)
+    {
+        const long probe = 2000000;
+        const std::int64_t c0 = now(CLOCK_THREAD_CPUTIME_ID);
+        volatile float sink = spin(probe);
+        (void)sink;
+        const double per = double(now(CLOCK_THREAD_CPUTIME_ID) - c0) / 1e9 / probe;
+        return per > 0 ? long(seconds / per) : 0;
+    }
+    void close()
+    {
+        if (client) jack_client_close(client);
+        client = nullptr;
+    }
+    ~Spinner() { close(); }
+
+    struct Count {
+        std::uint64_t callbacks, late, lateCpu, cpuNs;
+    };
+    Count count() const { return {callbacks.load(), late.load(), lateCpu.load(), cpuNs.load()}; }
+};
+
+void printPeer(const char* what, bool ok, const Spinner::Count& a, const Spinner::Count& b)
+{
+    if (!ok) {
+        std::printf("%s: could not open\n", what);
+        return;
+    }
+    const std::uint64_t n = b.callbacks - a.callbacks;
+    std::printf("%s: %llu callbacks of %.3f ms cpu each; late by wall time: %llu, by cpu time alone: %llu\n", what,
+                (unsigned long long)n, n ? double(b.cpuNs - a.cpuNs) / 1e6 / double(n) : 0.0,
+                (unsigned long long)(b.late - a.late), (unsigned long long)(b.lateCpu - a.lateCpu));
 }
 
 // four looping sources, every effect on each, summed by one mixer
@@ -146,9 +247,21 @@ int main(int argc, char** argv)
     std::this_thread::sleep_for(std::chrono::seconds(1));
     DeviceStats start, end;
     getDeviceStats(dev, start);
+    // the peers get our mean callback time of the settling second
+    Spinner bare, paged;
+    const bool bareOk = bare.open("bare_peer", 0), pagedOk = paged.open("paging_peer", 256);
+    const long rounds = start.callbacks > 0 ? Spinner::roundsFor(start.cpuSeconds / double(start.callbacks)) : 0;
+    bare.rounds = rounds;
+    paged.rounds = rounds;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const Spinner::Count bare0 = bare.count(), paged0 = paged.count();
+    getDeviceStats(dev, start);
     const auto t0 = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     getDeviceStats(dev, end);
+    const Spinner::Count bare1 = bare.count(), paged1 = paged.count();
+    bare.close();
+    paged.close();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     freeDevice(dev);
     freeAll();
@@ -169,6 +282,8 @@ int main(int argc, char** argv)
     std::printf("offline periods slower than real time: %ld, slowest %.2f ms\n", slowPeriods, slowest * 1000);
     std::printf("callback cpu per second played vs offline render: ratio %.2f\n",
                 played > 0 && offlineCpu > 0 ? (cpu / played) / (offlineCpu / seconds) : 0.0);
+    printPeer("bare peer client, same server, same minute", bareOk, bare0, bare1);
+    printPeer("peer client reading 256 scattered pages a period", pagedOk, paged0, paged1);
     std::printf("output late callbacks: %llu, callback cpu: %.2f %%\n", (unsigned long long)late, 100.0 * cpu / wall);
     return 0;
 }

@@ -114,7 +114,8 @@ struct Ffmpeg {
 // Converts decoded frames to 16-bit stereo at the rate of the first frame.
 class Converter {
 public:
-    bool push(Ffmpeg& f, const AVFrame* fr, std::vector<std::int16_t>& out, std::uint64_t maxFrames, Error& err)
+    template <class Samples>
+    bool push(Ffmpeg& f, const AVFrame* fr, Samples& out, std::uint64_t maxFrames, Error& err)
     {
         if (fr->nb_samples <= 0 || fr->sample_rate <= 0 || fr->ch_layout.nb_channels <= 0)
             return true;
@@ -135,7 +136,8 @@ public:
         return true;
     }
 
-    bool flush(Ffmpeg& f, std::vector<std::int16_t>& out, std::uint64_t maxFrames, Error& err)
+    template <class Samples>
+    bool flush(Ffmpeg& f, Samples& out, std::uint64_t maxFrames, Error& err)
     {
         if (!f.swr || inRate_ == rate_)
             return true;
@@ -185,7 +187,8 @@ private:
         return true;
     }
 
-    bool append(Ffmpeg& f, const std::uint8_t** in, int inCount, int outMax, std::vector<std::int16_t>& out,
+    template <class Samples>
+    bool append(Ffmpeg& f, const std::uint8_t** in, int inCount, int outMax, Samples& out,
                 std::uint64_t maxFrames, Error& err)
     {
         std::size_t have = out.size() / 2;
@@ -266,7 +269,7 @@ Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size
     if (!f.pkt || !f.frame) { err = Error::Memory; return nullptr; }
 
     const std::uint64_t maxFrames = options.maxBytes / 4;
-    std::vector<std::int16_t> pcm;
+    BigVector<std::int16_t> pcm;
     {
         // reserve what the container announces, but never trust it beyond a sane bound
         double secs = f.fmt->duration > 0 ? double(f.fmt->duration) / AV_TIME_BASE : 0;
@@ -490,7 +493,7 @@ struct Background {
 
     std::int64_t frames = 0;
     std::int64_t chunks = 0;
-    std::unique_ptr<std::int16_t[]> pcm;
+    BigArray<std::int16_t> pcm;
     std::unique_ptr<std::atomic<bool>[]> ready;
     std::atomic<std::int64_t> want{0};
     std::atomic<std::uint32_t> wake{0};      // bumped on each request the thread must see
@@ -657,7 +660,7 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
     bg->frames = index->frames;
     bg->chunks = Background::chunkOf(index->frames - 1) + 1;
     // not touched until decoded: the pages come as the chunks are written
-    bg->pcm.reset(new (std::nothrow) std::int16_t[std::size_t(index->frames) * 2]);
+    bg->pcm = BigArray<std::int16_t>(std::size_t(index->frames) * 2);
     bg->ready.reset(new (std::nothrow) std::atomic<bool>[std::size_t(bg->chunks)]);
     if (!bg->pcm || !bg->ready) {
         delete d;

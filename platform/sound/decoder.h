@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bigbuffer.h"
 #include "stream.h"
 
 namespace sound {
@@ -58,7 +59,7 @@ private:
     static Decoder* openMpeg(const std::string& path, const void* data, std::size_t size,
                              const OpenOptions& options, Error& err);
 
-    std::vector<std::int16_t> pcm_;          // interleaved stereo, whole-file decoders
+    BigVector<std::int16_t> pcm_;            // interleaved stereo, whole-file decoders
     std::shared_ptr<Background> bg_;         // MPEG audio filled in the background
     std::unique_ptr<PacketDecoder> seq_;     // MPEG audio decoded as it is read
     std::vector<std::int16_t> seqBlock_;

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "bigbuffer.h"
 #include "effectkernel.h"
 #include "sound.h"
 #include "paramslot.h"
@@ -30,7 +31,7 @@ private:
     ParamSlot<EchoParams> slot_;
     EchoParams live_;
     int delay_ = 0;
-    std::vector<float> line_;  // interleaved, size_ frames
+    BigVector<float> line_;  // interleaved, size_ frames
     int size_ = 0;
     int write_ = 0;
 };

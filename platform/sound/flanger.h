@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "bigbuffer.h"
 #include "effectkernel.h"
 #include "sound.h"
 #include "paramslot.h"
@@ -27,7 +28,7 @@ protected:
 private:
     ParamSlot<FlangerParams> slot_;
     FlangerParams live_;
-    std::vector<float> line_;
+    BigVector<float> line_;
     int size_ = 0;
     int write_ = 0;
     double phase_ = 0;  // 0..1

@@ -36,19 +36,27 @@ public:
         unlink(logPath().c_str());
     }
 
-    // true once the server answers
-    bool start()
+    // True once the server answers. A restart keeps JACK's shared registry: this process's
+    // libjack still maps it and would not find a server entered in a new one.
+    bool start() { return startServer(true); }
+    bool restart()
+    {
+        stop();
+        return startServer(false);
+    }
+
+private:
+    bool startServer(bool clearStale)
     {
         // servers starting at the same moment trip over each other's shared memory
         int lock = open("/tmp/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock >= 0) flock(lock, LOCK_EX);
-        clearStaleShm();
+        if (clearStale) clearStaleShm();
         const bool up = launch();
         if (lock >= 0) close(lock);
         return up;
     }
 
-private:
     // JACK keeps eight server entries in its shared registry and only reclaims a dead entry
     // for a server of the same name; killed test servers (unique names) would fill it and
     // every later server start would hang. With no jackd alive, whatever JACK left in

@@ -432,5 +432,19 @@ TEST_F(Devices, JackServerThatVanishesLeavesTheOtherDevicesPlaying)
     EXPECT_FALSE(after.lost);
     EXPECT_TRUE(freeDevice(jack));
     EXPECT_TRUE(freeDevice(pcm));
+
+    // the refresh buttons: the dead server's devices go, a new server's come and play
+    ASSERT_TRUE(refreshDevices());
+    EXPECT_EQ(jackDeviceNamed("system"), -1);
+    ASSERT_TRUE(server.restart());
+    ASSERT_TRUE(refreshDevices());
+    const DeviceRef again{DeviceApi::Jack, jackDeviceNamed("system")};
+    ASSERT_GE(again.index, 0);
+    ASSERT_TRUE(initDevice(again));
+    Handle m3 = createMixer(44100, 2, Decode | NonStop);
+    ASSERT_NE(openOutput(again, m3, {}), 0u);
+    ASSERT_TRUE(waitFor([&] { return getDeviceStats(again, st) && st.callbacks > 10; }));
+    EXPECT_FALSE(st.lost);
+    EXPECT_TRUE(freeDevice(again));
 }
 
