@@ -17,6 +17,8 @@ namespace {
 
 constexpr std::size_t kHuge = std::size_t(2) << 20;
 constexpr std::size_t kFromHere = std::size_t(1) << 20;
+// no sample buffer comes near this; a request past it is a size gone wrong
+constexpr std::size_t kMost = std::size_t(1) << 40;
 
 std::size_t mappedSize(std::size_t bytes) { return (bytes + kHuge - 1) & ~(kHuge - 1); }
 
@@ -26,7 +28,7 @@ bool mapped(std::size_t bytes)
     (void)bytes;
     return false;
 #else
-    return bytes >= kFromHere && bytes <= std::size_t(-1) - 2 * kHuge;
+    return bytes >= kFromHere;
 #endif
 }
 
@@ -34,6 +36,7 @@ bool mapped(std::size_t bytes)
 
 void* bigAllocate(std::size_t bytes) noexcept
 {
+    if (bytes > kMost) return nullptr;
     if (!mapped(bytes)) return ::operator new(bytes ? bytes : 1, std::nothrow);
     const std::size_t size = mappedSize(bytes), span = size + kHuge;
     void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -2,9 +2,10 @@
 // playback ports, wired to them in order. It runs at the server's rate and period. A
 // server that goes away calls us back; the device then reports itself lost.
 //
-// libjack directly rather than PortAudio's JACK host: that one aborts the process when it
-// is re-initialised after its server went away, and re-initialising is how PortAudio lists
-// devices again.
+// libjack directly rather than PortAudio's JACK host. Once its server has gone away, that
+// one aborts the process when it is re-initialised (it asserts that closing its client
+// succeeded), and re-initialising is how PortAudio lists devices again; and stopping or
+// closing one of its streams then waits ten minutes for a callback that never comes.
 #pragma once
 
 #include <atomic>
