@@ -64,12 +64,14 @@ void stopJack(pid_t pid)
     waitpid(pid, nullptr, 0);
 }
 
-double cpuNow()
+std::int64_t nowNs(clockid_t clock)
 {
     timespec ts;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+    clock_gettime(clock, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
+
+double cpuNow() { return double(nowNs(CLOCK_THREAD_CPUTIME_ID)) / 1e9; }
 
 // A peer client: each period, a fixed count of dependent multiply-adds and, if it has a block,
 // one read from each of `pages` pages spread over it; timed as ours are.
@@ -83,12 +85,6 @@ struct Spinner {
     jack_client_t* client = nullptr;
     jack_port_t* port = nullptr;
 
-    static std::int64_t now(clockid_t clock)
-    {
-        timespec ts;
-        clock_gettime(clock, &ts);
-        return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-    }
     static float spin(long n)
     {
         float x = 1.0f;
@@ -98,7 +94,7 @@ struct Spinner {
     static int process(jack_nframes_t frames, void* self)
     {
         auto s = static_cast<Spinner*>(self);
-        const std::int64_t w0 = now(CLOCK_MONOTONIC), c0 = now(CLOCK_THREAD_CPUTIME_ID);
+        const std::int64_t w0 = nowNs(CLOCK_MONOTONIC), c0 = nowNs(CLOCK_THREAD_CPUTIME_ID);
         float x = spin(s->rounds.load(std::memory_order_relaxed));
         const std::size_t all = s->block.size() / kPageFloats;
         for (std::size_t k = 0; k < s->pages; ++k) {
@@ -107,7 +103,7 @@ struct Spinner {
         }
         auto out = static_cast<float*>(jack_port_get_buffer(s->port, frames));
         for (jack_nframes_t i = 0; i < frames; ++i) out[i] = x * 0.0f;
-        const std::int64_t wall = now(CLOCK_MONOTONIC) - w0, cpu = now(CLOCK_THREAD_CPUTIME_ID) - c0;
+        const std::int64_t wall = nowNs(CLOCK_MONOTONIC) - w0, cpu = nowNs(CLOCK_THREAD_CPUTIME_ID) - c0;
         s->callbacks.fetch_add(1, std::memory_order_relaxed);
         s->cpuNs.fetch_add(std::uint64_t(cpu), std::memory_order_relaxed);
         if (double(wall) > s->periodNs) s->late.fetch_add(1, std::memory_order_relaxed);
@@ -132,10 +128,10 @@ struct Spinner {
     static long roundsFor(double seconds)
     {
         const long probe = 2000000;
-        const std::int64_t c0 = now(CLOCK_THREAD_CPUTIME_ID);
+        const std::int64_t c0 = nowNs(CLOCK_THREAD_CPUTIME_ID);
         volatile float sink = spin(probe);
         (void)sink;
-        const double per = double(now(CLOCK_THREAD_CPUTIME_ID) - c0) / 1e9 / probe;
+        const double per = double(nowNs(CLOCK_THREAD_CPUTIME_ID) - c0) / 1e9 / probe;
         return per > 0 ? long(seconds / per) : 0;
     }
     void close()
