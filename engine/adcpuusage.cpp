@@ -1,9 +1,9 @@
-#include "adcpuusage.h"
+#include "engine/adcpuusage.h"
 
 #include <mutex>
 #include <vector>
 
-#include "proccpustat.h"
+#include "platform/sys/proccpustat.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The engine: construction, device lists, tempo libraries and shut-down.
-#include "audiobase.h"
+#include "engine/audiobase.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <QtGlobal>
 
-#include "audiodjbase.h"
-#include "bpmlibrary.h"
-#include "carga.h"
-#include "dsdevicename.h"
-#include "mainservices.h"
-#include "tdamepicos.h"
-#include "microsf.h"
+#include "engine/audiodjbase.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/carga.h"
+#include "engine/dsdevicename.h"
+#include "engine/mainservices.h"
+#include "engine/tdamepicos.h"
+#include "engine/microsf.h"
 
 using sound::DeviceApi;
 using sound::DeviceRef;

@@ -19,10 +19,10 @@
 
 #include <QString>
 
-#include "bpmentrypoints.h"
-#include "psoundconfig.h"
-#include "shared.h"
-#include "sound.h"
+#include "platform/bpm/bpmentrypoints.h"
+#include "engine/psoundconfig.h"
+#include "engine/shared.h"
+#include "platform/sound/sound.h"
 
 class BpmLibrary;
 class DeckLibrary;

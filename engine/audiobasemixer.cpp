@@ -1,12 +1,12 @@
 // The engine: crossfader, headphone cue and beat match.
 #include <algorithm>
 
-#include "audiobase.h"
-#include "audiodjbase.h"
-#include "bpmresult.h"
-#include "carga.h"
-#include "decktime.h"
-#include "speedslider.h"
+#include "engine/audiobase.h"
+#include "engine/audiodjbase.h"
+#include "engine/bpmresult.h"
+#include "engine/carga.h"
+#include "engine/decktime.h"
+#include "engine/speedslider.h"
 
 void audiobase::setcrossfader(int tcross)
 {

@@ -7,11 +7,11 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "audiobase.h"
-#include "audiodjbase.h"
-#include "carga.h"
-#include "deckmessagebox.h"
-#include "mainservices.h"
+#include "engine/audiobase.h"
+#include "engine/audiodjbase.h"
+#include "engine/carga.h"
+#include "engine/deckmessagebox.h"
+#include "engine/mainservices.h"
 
 using sound::DeviceApi;
 using sound::DeviceRef;

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "audiobase.h"
-#include "audiodjbase.h"
-#include "carga.h"
+#include "engine/audiobase.h"
+#include "engine/audiodjbase.h"
+#include "engine/carga.h"
 
 using sound::Handle;
 

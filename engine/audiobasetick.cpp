@@ -1,13 +1,13 @@
 // The engine: the 5 ms tick. Recording level, play counting, beat-match follow, loop
 // catch-up and automix.
-#include "audiobase.h"
-#include "audiodjbase.h"
-#include "carga.h"
-#include "decklibrary.h"
-#include "decktime.h"
-#include "mainservices.h"
-#include "microsf.h"
-#include "songgridlink.h"
+#include "engine/audiobase.h"
+#include "engine/audiodjbase.h"
+#include "engine/carga.h"
+#include "engine/decklibrary.h"
+#include "engine/decktime.h"
+#include "engine/mainservices.h"
+#include "engine/microsf.h"
+#include "engine/songgridlink.h"
 
 namespace {
 constexpr int kPlayTicks = 1200;  // 6 s of playing counts as played

@@ -1,4 +1,4 @@
-#include "audiodjbase.h"
+#include "engine/audiodjbase.h"
 
 namespace {
 std::array<Shared<carga*>, 5> decks{};

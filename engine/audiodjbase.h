@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "shared.h"
-#include "sound.h"
+#include "engine/shared.h"
+#include "platform/sound/sound.h"
 
 class carga;
 class SongGridLink;

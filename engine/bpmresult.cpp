@@ -1,4 +1,4 @@
-#include "bpmresult.h"
+#include "engine/bpmresult.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // Deck player: construction, second load stage, unload, reload, keylock routing,
 // transport, positions, cues and loops.
-#include "carga.h"
+#include "engine/carga.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -10,11 +10,11 @@
 #include <QFile>
 #include <QTimer>
 
-#include "audiodjbase.h"
-#include "bpmresult.h"
-#include "decktime.h"
-#include "peakscache.h"
-#include "speedslider.h"
+#include "engine/audiodjbase.h"
+#include "engine/bpmresult.h"
+#include "engine/decktime.h"
+#include "engine/peakscache.h"
+#include "engine/speedslider.h"
 
 using sound::Handle;
 

@@ -19,11 +19,11 @@
 
 #include <QString>
 
-#include "peaksworker.h"
-#include "precord.h"
-#include "psoundconfig.h"
-#include "shared.h"
-#include "sound.h"
+#include "engine/peaksworker.h"
+#include "engine/precord.h"
+#include "engine/psoundconfig.h"
+#include "engine/shared.h"
+#include "platform/sound/sound.h"
 
 class QTimer;
 class DeckMessageBox;

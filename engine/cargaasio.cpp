@@ -1,10 +1,10 @@
-#include "cargaasio.h"
+#include "engine/cargaasio.h"
 
 #include <algorithm>
 
-#include "audiodjbase.h"
-#include "deckmessagebox.h"
-#include "decktime.h"
+#include "engine/audiodjbase.h"
+#include "engine/deckmessagebox.h"
+#include "engine/decktime.h"
 
 using sound::Handle;
 

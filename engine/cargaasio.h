@@ -1,7 +1,7 @@
 // The deck player that builds its chain on the sound layer: decks A and B and both samplers.
 #pragma once
 
-#include "carga.h"
+#include "engine/carga.h"
 
 class cargaasio : public carga {
 public:

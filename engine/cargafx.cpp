@@ -2,8 +2,8 @@
 // the switchable effects. The effects sit on the reverse stream (Channel).
 #include <algorithm>
 
-#include "audiodjbase.h"
-#include "carga.h"
+#include "engine/audiodjbase.h"
+#include "engine/carga.h"
 
 using sound::Handle;
 

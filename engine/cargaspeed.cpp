@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audiodjbase.h"
-#include "bpmresult.h"
-#include "carga.h"
-#include "decktime.h"
-#include "speedslider.h"
+#include "engine/audiodjbase.h"
+#include "engine/bpmresult.h"
+#include "engine/carga.h"
+#include "engine/decktime.h"
+#include "engine/speedslider.h"
 
 using sound::Handle;
 

@@ -2,13 +2,13 @@
 // texts, bend, loop arming, brake).
 #include <cmath>
 
-#include "audiodjbase.h"
-#include "carga.h"
-#include "decklibrary.h"
-#include "decktime.h"
-#include "microsf.h"
-#include "progressview.h"
-#include "songgridlink.h"
+#include "engine/audiodjbase.h"
+#include "engine/carga.h"
+#include "engine/decklibrary.h"
+#include "engine/decktime.h"
+#include "engine/microsf.h"
+#include "engine/progressview.h"
+#include "engine/songgridlink.h"
 
 namespace {
 constexpr int64_t kEndGuard = 50000;

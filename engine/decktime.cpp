@@ -1,4 +1,4 @@
-#include "decktime.h"
+#include "engine/decktime.h"
 
 QString decode_time(int64_t ms, char kind, int* rem)
 {

@@ -1,4 +1,4 @@
-#include "dsdevicename.h"
+#include "engine/dsdevicename.h"
 
 QString dsdevicename(const std::vector<QString>& earlier, const QString& name)
 {

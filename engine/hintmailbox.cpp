@@ -1,4 +1,4 @@
-#include "hintmailbox.h"
+#include "engine/hintmailbox.h"
 
 void HintMailbox::post(const QString& word)
 {

@@ -1,5 +1,5 @@
-#include "mainservices.h"
+#include "engine/mainservices.h"
 
-#include "hintmailbox.h"
+#include "engine/hintmailbox.h"
 
 void MainServices::postHint(const QString& word) { hint().post(word); }

@@ -1,4 +1,4 @@
-#include "microsf.h"
+#include "engine/microsf.h"
 
 #include <cmath>
 

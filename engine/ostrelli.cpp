@@ -1,4 +1,4 @@
-#include "ostrelli.h"
+#include "engine/ostrelli.h"
 
 #include <QStandardPaths>
 

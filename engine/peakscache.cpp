@@ -1,4 +1,4 @@
-#include "peakscache.h"
+#include "engine/peakscache.h"
 
 #include <cstdlib>
 
@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "ostrelli.h"
+#include "engine/ostrelli.h"
 
 QString PeaksCache::fileFor(const QString& audioFile)
 {

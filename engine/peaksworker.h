@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "peakbuffer.h"
-#include "shared.h"
+#include "engine/peakbuffer.h"
+#include "engine/shared.h"
 
 // Cells the worker writes and the deck tick takes over: 0 tempo (above 0 once found),
 // 1 scan progress in percent, 2 reserved.

@@ -10,8 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "peakbuffer.h"
-#include "shared.h"
+#include "engine/peakbuffer.h"
+#include "engine/shared.h"
 
 enum TBassStatus : int { sStop, sPlay, sPause, sSeek, sLoop };
 enum Tbusca : int { sMas, sMenos };  // pitch bend: faster, slower

@@ -1,4 +1,4 @@
-#include "psoundconfig.h"
+#include "engine/psoundconfig.h"
 
 SharedText* PSoundConfig::sample(int slot)
 {

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "shared.h"
+#include "engine/shared.h"
 
 class PSoundConfig {
 public:

@@ -1,8 +1,8 @@
-#include "songgridlink.h"
+#include "engine/songgridlink.h"
 
-#include "decktime.h"
-#include "microsf.h"
-#include "precord.h"
+#include "engine/decktime.h"
+#include "engine/microsf.h"
+#include "engine/precord.h"
 
 void writeDeckRows(SongGridLink* grid, const PRecord& r, const QString& file, int veces)
 {

@@ -1,4 +1,4 @@
-#include "tdamepicos.h"
+#include "engine/tdamepicos.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#include "bpmlibrary.h"
-#include "bpmresult.h"
-#include "peakscache.h"
-#include "sound.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/bpmresult.h"
+#include "engine/peakscache.h"
+#include "platform/sound/sound.h"
 
 namespace {
 

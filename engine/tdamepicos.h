@@ -18,8 +18,8 @@
 #include <QPointer>
 #include <QObject>
 
-#include "bpmentrypoints.h"
-#include "peaksworker.h"
+#include "platform/bpm/bpmentrypoints.h"
+#include "engine/peaksworker.h"
 
 class TDamepicos : public PeaksWorker {
 public:

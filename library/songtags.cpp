@@ -1,12 +1,12 @@
-#include "songtags.h"
+#include "library/songtags.h"
 
 #include <cstdio>
 #include <exception>
 
 #include <QFileInfo>
 
-#include "microsf.h"
-#include "taudioinfo.h"
+#include "engine/microsf.h"
+#include "library/taudioinfo.h"
 
 namespace songtags {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "ttagsong.h"
+#include "library/ttagsong.h"
 
 class TAudioInfo;
 

@@ -1,4 +1,4 @@
-#include "sqliteexception.h"
+#include "library/sqliteexception.h"
 
 QString SQLiteErrorStr(int code)
 {

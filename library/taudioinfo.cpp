@@ -1,4 +1,4 @@
-#include "taudioinfo.h"
+#include "library/taudioinfo.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,9 +7,9 @@
 
 #include <QString>
 
-#include "tid3v1tag.h"
-#include "tid3v2tag.h"
-#include "tmpegframehdr.h"
+#include "library/tid3v1tag.h"
+#include "library/tid3v2tag.h"
+#include "library/tmpegframehdr.h"
 
 class QIODevice;
 

@@ -1,4 +1,4 @@
-#include "tcommframe.h"
+#include "library/tcommframe.h"
 
 void TCommFrame::LoadData(const uint8_t* data, int64_t size)
 {

@@ -1,4 +1,4 @@
-#include "tid3frame.h"
+#include "library/tid3frame.h"
 
 #include <cstring>
 

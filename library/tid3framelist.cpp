@@ -1,4 +1,4 @@
-#include "tid3framelist.h"
+#include "library/tid3framelist.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "tid3frame.h"
+#include "library/tid3frame.h"
 
 class TID3FrameList {
 public:

@@ -1,4 +1,4 @@
-#include "tid3v1tag.h"
+#include "library/tid3v1tag.h"
 
 #include <cstring>
 #include <stdexcept>

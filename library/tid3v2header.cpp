@@ -1,4 +1,4 @@
-#include "tid3v2header.h"
+#include "library/tid3v2header.h"
 
 #include <QIODevice>
 

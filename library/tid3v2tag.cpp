@@ -1,4 +1,4 @@
-#include "tid3v2tag.h"
+#include "library/tid3v2tag.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include "tcommframe.h"
-#include "ttextframe.h"
-#include "tunknownframe.h"
+#include "library/tcommframe.h"
+#include "library/ttextframe.h"
+#include "library/tunknownframe.h"
 
 void TID3v2Tag::Load(const uint8_t* ABuf, int64_t ABufSz)
 {

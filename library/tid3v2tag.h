@@ -6,8 +6,8 @@
 
 #include <QString>
 
-#include "tid3framelist.h"
-#include "tid3v2header.h"
+#include "library/tid3framelist.h"
+#include "library/tid3v2header.h"
 
 class QIODevice;
 

@@ -1,4 +1,4 @@
-#include "tmpegframehdr.h"
+#include "library/tmpegframehdr.h"
 
 namespace {
 // [mpeg1?0:1][layer-1][index]

@@ -1,15 +1,15 @@
-#include "tmsql.h"
+#include "library/tmsql.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include <QLocale>
 
-#include "microsf.h"
-#include "ostrelli.h"
-#include "precord.h"
-#include "librarylog.h"
-#include "sqliteexception.h"
+#include "engine/microsf.h"
+#include "engine/ostrelli.h"
+#include "engine/precord.h"
+#include "library/librarylog.h"
+#include "library/sqliteexception.h"
 
 namespace {
 const QString kCreateSongs = QStringLiteral(

@@ -15,9 +15,9 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include "tsqlitedatabase.h"
-#include "tsqlitetable.h"
-#include "ttagsong.h"
+#include "library/tsqlitedatabase.h"
+#include "library/tsqlitetable.h"
+#include "library/ttagsong.h"
 
 class PRecord;
 class PSoundConfig;

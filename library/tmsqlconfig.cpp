@@ -3,10 +3,10 @@
 
 #include <QSet>
 
-#include "psoundconfig.h"
-#include "librarylog.h"
-#include "sqliteexception.h"
-#include "tmsql.h"
+#include "engine/psoundconfig.h"
+#include "library/librarylog.h"
+#include "library/sqliteexception.h"
+#include "library/tmsql.h"
 
 namespace {
 const QString kCreateConfig = QStringLiteral(

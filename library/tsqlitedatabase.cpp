@@ -1,11 +1,11 @@
-#include "tsqlitedatabase.h"
+#include "library/tsqlitedatabase.h"
 
 #include <QCollator>
 
 #include <sqlite3.h>
 
-#include "sqliteexception.h"
-#include "tsqlitetable.h"
+#include "library/sqliteexception.h"
+#include "library/tsqlitetable.h"
 
 namespace {
 constexpr int kCacheMax = 96;

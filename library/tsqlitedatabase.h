@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include "tsqlitequery.h"
+#include "library/tsqlitequery.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

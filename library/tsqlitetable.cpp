@@ -1,12 +1,12 @@
-#include "tsqlitetable.h"
+#include "library/tsqlitetable.h"
 
 #include <cmath>
 
 #include <sqlite3.h>
 
-#include "microsf.h"
-#include "sqliteexception.h"
-#include "tsqlitedatabase.h"
+#include "engine/microsf.h"
+#include "library/sqliteexception.h"
+#include "library/tsqlitedatabase.h"
 
 namespace {
 int storageOf(const char16_t* decl, int valueType)

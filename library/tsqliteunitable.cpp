@@ -1,9 +1,9 @@
-#include "tsqliteunitable.h"
+#include "library/tsqliteunitable.h"
 
 #include <sqlite3.h>
 
-#include "sqliteexception.h"
-#include "tsqlitedatabase.h"
+#include "library/sqliteexception.h"
+#include "library/tsqlitedatabase.h"
 
 TSQLiteUniTable::TSQLiteUniTable(TSQLiteDatabase& db, const QString& SQL, const QVariantList& binds)
     : fDB(db), fSQL(SQL)

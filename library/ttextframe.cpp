@@ -1,4 +1,4 @@
-#include "ttextframe.h"
+#include "library/ttextframe.h"
 
 void TTextFrame::LoadData(const uint8_t* data, int64_t size)
 {

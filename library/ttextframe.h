@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "tid3frame.h"
+#include "library/tid3frame.h"
 
 class TTextFrame : public TID3Frame {
 public:

@@ -1,7 +1,7 @@
 // Any other frame, held as its raw data bytes.
 #pragma once
 
-#include "tid3frame.h"
+#include "library/tid3frame.h"
 
 class TUnknownFrame : public TID3Frame {
 public:

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "ostrelli.h"
+#include "engine/ostrelli.h"
 
 static bool makeProfileFolder(QString* error)
 {

@@ -23,8 +23,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "bpmlibrary.h"
-#include "bpmresult.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/bpmresult.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "audiodjbase.h"
-#include "cargaasio.h"
-#include "psoundconfig.h"
-#include "sound.h"
+#include "engine/audiodjbase.h"
+#include "engine/cargaasio.h"
+#include "engine/psoundconfig.h"
+#include "platform/sound/sound.h"
 
 namespace {
 

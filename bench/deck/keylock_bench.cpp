@@ -11,9 +11,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "cargaasio.h"
-#include "psoundconfig.h"
-#include "sound.h"
+#include "engine/cargaasio.h"
+#include "engine/psoundconfig.h"
+#include "platform/sound/sound.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "audiobase.h"
-#include "cargaasio.h"
-#include "mainservices.h"
-#include "hintmailbox.h"
+#include "engine/audiobase.h"
+#include "engine/cargaasio.h"
+#include "engine/mainservices.h"
+#include "engine/hintmailbox.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "songtags.h"
-#include "taudioinfo.h"
-#include "tmsql.h"
+#include "library/songtags.h"
+#include "library/taudioinfo.h"
+#include "library/tmsql.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

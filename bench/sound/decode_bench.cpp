@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 namespace {
 

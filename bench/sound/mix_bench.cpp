@@ -9,7 +9,7 @@
 
 #include <QByteArray>
 
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 namespace {
 

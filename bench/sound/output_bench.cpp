@@ -12,7 +12,7 @@
 //
 // Last line: "output late callbacks: N, callback cpu: P %": N the callbacks whose own work
 // ran past their period, P our callback time as a share of one core.
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
-#include "dibcanvas.h"
+#include "engine/dib/dibcanvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "dibtypes.h"
+#include "engine/dib/dibtypes.h"
 
 class TDIBUltra;
 

@@ -1,11 +1,11 @@
-#include "dibcodec.h"
+#include "engine/dib/dibcodec.h"
 
 #include <vector>
 
 #include <QByteArray>
 #include <QIODevice>
 
-#include "dib_error.h"
+#include "engine/dib/dib_error.h"
 
 const char* const DIBCorruptMessage = "Corrupted CompressedDIB data !";
 

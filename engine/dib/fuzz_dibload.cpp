@@ -6,10 +6,10 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "dib_error.h"
-#include "elzhexception.h"
-#include "elzrw1exception.h"
-#include "tdibultra.h"
+#include "engine/dib/dib_error.h"
+#include "engine/dib/elzhexception.h"
+#include "engine/dib/elzrw1exception.h"
+#include "engine/dib/tdibultra.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Surface creation, palettes, buffer management and display.
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "dib_error.h"
+#include "engine/dib/dib_error.h"
 
 namespace {
 

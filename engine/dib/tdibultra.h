@@ -14,8 +14,8 @@
 
 #include <QString>
 
-#include "dibcanvas.h"
-#include "dibtypes.h"
+#include "engine/dib/dibcanvas.h"
+#include "engine/dib/dibtypes.h"
 
 class QIODevice;
 

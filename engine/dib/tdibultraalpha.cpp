@@ -1,11 +1,11 @@
 // Transparent colour index, alpha masks and alpha blits (5-6-5 surfaces).
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 #include <cstring>
 
 #include <QFile>
 
-#include "dib_error.h"
+#include "engine/dib/dib_error.h"
 
 namespace {
 

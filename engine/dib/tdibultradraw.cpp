@@ -1,5 +1,5 @@
 // Pen, brush, clip, the line drawer and single pixels.
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,7 +9,7 @@
 
 #include <QDebug>
 
-#include "dib_error.h"
+#include "engine/dib/dib_error.h"
 
 namespace {
 

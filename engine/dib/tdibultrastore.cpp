@@ -1,7 +1,7 @@
 // The stored image format (magic 0x4DFE) and Windows bitmaps: loading and saving.
 // Nothing read from a file is trusted: every size is checked against the bytes that are
 // really there and against the largest picture we accept before anything is allocated.
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 #include <bit>
 #include <cstring>
@@ -10,9 +10,9 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include "dib_error.h"
-#include "dibcodec.h"
-#include "tlzh.h"
+#include "engine/dib/dib_error.h"
+#include "engine/dib/dibcodec.h"
+#include "engine/dib/tlzh.h"
 
 namespace {
 

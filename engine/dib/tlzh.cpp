@@ -1,12 +1,12 @@
-#include "tlzh.h"
+#include "engine/dib/tlzh.h"
 
 #include <cstring>
 #include <new>
 
 #include <QIODevice>
 
-#include "elzhexception.h"
-#include "elzrw1exception.h"
+#include "engine/dib/elzhexception.h"
+#include "engine/dib/elzrw1exception.h"
 
 namespace {
 

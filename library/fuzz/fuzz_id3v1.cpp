@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "tid3v1tag.h"
+#include "library/tid3v1tag.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

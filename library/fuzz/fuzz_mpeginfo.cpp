@@ -4,7 +4,7 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "taudioinfo.h"
+#include "library/taudioinfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

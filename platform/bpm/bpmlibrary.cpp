@@ -1,4 +1,4 @@
-#include "bpmlibrary.h"
+#include "platform/bpm/bpmlibrary.h"
 
 #include <map>
 

@@ -13,8 +13,8 @@
 
 #include <QString>
 
-#include "bpmentrypoints.h"
-#include "tempoanalyser.h"
+#include "platform/bpm/bpmentrypoints.h"
+#include "platform/bpm/tempoanalyser.h"
 
 class BpmLibrary {
 public:

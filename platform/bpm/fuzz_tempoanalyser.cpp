@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tempoanalyser.h"
+#include "platform/bpm/tempoanalyser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

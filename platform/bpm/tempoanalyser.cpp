@@ -1,4 +1,4 @@
-#include "tempoanalyser.h"
+#include "platform/bpm/tempoanalyser.h"
 
 #include <algorithm>
 #include <cmath>

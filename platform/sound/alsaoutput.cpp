@@ -1,4 +1,4 @@
-#include "alsaoutput.h"
+#include "platform/sound/alsaoutput.h"
 
 #include <algorithm>
 #include <cmath>

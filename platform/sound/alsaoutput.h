@@ -6,7 +6,7 @@
 
 #include <portaudio.h>
 
-#include "outputdevice.h"
+#include "platform/sound/outputdevice.h"
 
 namespace sound {
 

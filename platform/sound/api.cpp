@@ -6,17 +6,17 @@
 
 #include <kissfft/kiss_fftr.h>
 
-#include "decoder.h"
-#include "errorstate.h"
-#include "graph.h"
-#include "mixer.h"
-#include "nosoundclock.h"
-#include "pushstream.h"
-#include "realtime.h"
-#include "reversestream.h"
-#include "sound.h"
-#include "stream.h"
-#include "tempostream.h"
+#include "platform/sound/decoder.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/mixer.h"
+#include "platform/sound/nosoundclock.h"
+#include "platform/sound/pushstream.h"
+#include "platform/sound/realtime.h"
+#include "platform/sound/reversestream.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/stream.h"
+#include "platform/sound/tempostream.h"
 
 namespace sound {
 

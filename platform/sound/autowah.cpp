@@ -1,4 +1,4 @@
-#include "autowah.h"
+#include "platform/sound/autowah.h"
 
 #include <algorithm>
 #include <cmath>

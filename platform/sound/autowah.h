@@ -2,9 +2,9 @@
 // rate times a second, with part of its output fed back into it.
 #pragma once
 
-#include "effectkernel.h"
-#include "sound.h"
-#include "paramslot.h"
+#include "platform/sound/effectkernel.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/paramslot.h"
 
 namespace sound {
 

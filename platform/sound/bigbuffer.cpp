@@ -1,4 +1,4 @@
-#include "bigbuffer.h"
+#include "platform/sound/bigbuffer.h"
 
 #include <cstdint>
 #include <sys/mman.h>

@@ -1,4 +1,4 @@
-#include "decoder.h"
+#include "platform/sound/decoder.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -14,10 +14,10 @@
 #include <mutex>
 #include <thread>
 
-#include "graph.h"
-#include "mixer.h"
-#include "mpegframewalker.h"
-#include "realtime.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/mixer.h"
+#include "platform/sound/mpegframewalker.h"
+#include "platform/sound/realtime.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "bigbuffer.h"
-#include "stream.h"
+#include "platform/sound/bigbuffer.h"
+#include "platform/sound/stream.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "devicecatalog.h"
+#include "platform/sound/devicecatalog.h"
 
 #include <algorithm>
 

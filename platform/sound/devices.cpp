@@ -9,13 +9,13 @@
 #include <memory>
 #include <mutex>
 
-#include "devicecatalog.h"
-#include "errorstate.h"
-#include "graph.h"
-#include "alsaoutput.h"
-#include "jackoutput.h"
-#include "logicaloutput.h"
-#include "outputdevice.h"
+#include "platform/sound/devicecatalog.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/alsaoutput.h"
+#include "platform/sound/jackoutput.h"
+#include "platform/sound/logicaloutput.h"
+#include "platform/sound/outputdevice.h"
 
 namespace sound {
 

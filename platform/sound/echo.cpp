@@ -1,4 +1,4 @@
-#include "echo.h"
+#include "platform/sound/echo.h"
 
 #include <algorithm>
 #include <cmath>

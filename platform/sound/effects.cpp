@@ -1,7 +1,7 @@
 // The effect calls of sound.h: each effect is an FxProcessor on the stream's chain.
-#include "errorstate.h"
-#include "fxprocessor.h"
-#include "sound.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/fxprocessor.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

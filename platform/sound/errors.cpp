@@ -1,6 +1,6 @@
-#include "sound.h"
+#include "platform/sound/sound.h"
 
-#include "errorstate.h"
+#include "platform/sound/errorstate.h"
 
 namespace sound {
 

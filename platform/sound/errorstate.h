@@ -1,7 +1,7 @@
 // Setting the per-thread error code behind sound::lastError().
 #pragma once
 
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

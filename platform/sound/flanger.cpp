@@ -1,4 +1,4 @@
-#include "flanger.h"
+#include "platform/sound/flanger.h"
 
 #include <algorithm>
 #include <cmath>

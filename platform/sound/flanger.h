@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "bigbuffer.h"
-#include "effectkernel.h"
-#include "sound.h"
-#include "paramslot.h"
+#include "platform/sound/bigbuffer.h"
+#include "platform/sound/effectkernel.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/paramslot.h"
 
 namespace sound {
 

@@ -1,12 +1,12 @@
-#include "fxprocessor.h"
+#include "platform/sound/fxprocessor.h"
 
-#include "autowah.h"
-#include "echo.h"
-#include "errorstate.h"
-#include "flanger.h"
-#include "peakingeq.h"
-#include "reverb.h"
-#include "volumeeffect.h"
+#include "platform/sound/autowah.h"
+#include "platform/sound/echo.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/flanger.h"
+#include "platform/sound/peakingeq.h"
+#include "platform/sound/reverb.h"
+#include "platform/sound/volumeeffect.h"
 
 namespace sound {
 

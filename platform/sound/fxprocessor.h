@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "effectkernel.h"
-#include "sound.h"
+#include "platform/sound/effectkernel.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

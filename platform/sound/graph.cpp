@@ -1,4 +1,4 @@
-#include "graph.h"
+#include "platform/sound/graph.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "jackoutput.h"
+#include "platform/sound/jackoutput.h"
 
 #include <algorithm>
 #include <cstring>

@@ -14,7 +14,7 @@
 
 #include <jack/types.h>
 
-#include "outputdevice.h"
+#include "platform/sound/outputdevice.h"
 
 
 namespace sound {

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "graph.h"
-#include "outputdevice.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/outputdevice.h"
 
 namespace sound {
 

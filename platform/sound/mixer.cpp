@@ -1,4 +1,4 @@
-#include "mixer.h"
+#include "platform/sound/mixer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "mpegframewalker.h"
+#include "platform/sound/mpegframewalker.h"
 
 #include <algorithm>
 #include <cstring>

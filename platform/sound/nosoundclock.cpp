@@ -1,11 +1,11 @@
-#include "nosoundclock.h"
+#include "platform/sound/nosoundclock.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "graph.h"
-#include "realtime.h"
-#include "stream.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/realtime.h"
+#include "platform/sound/stream.h"
 
 namespace sound {
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

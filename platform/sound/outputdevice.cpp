@@ -1,5 +1,5 @@
-#include "outputdevice.h"
-#include "realtime.h"
+#include "platform/sound/outputdevice.h"
+#include "platform/sound/realtime.h"
 
 #include <algorithm>
 #include <cstring>

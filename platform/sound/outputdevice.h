@@ -11,8 +11,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "devicecatalog.h"
-#include "sound.h"
+#include "platform/sound/devicecatalog.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

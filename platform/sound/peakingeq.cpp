@@ -1,4 +1,4 @@
-#include "peakingeq.h"
+#include "platform/sound/peakingeq.h"
 
 #include <cmath>
 #include <numbers>

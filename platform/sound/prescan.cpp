@@ -13,10 +13,10 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "decoder.h"
-#include "errorstate.h"
-#include "mpegframewalker.h"
-#include "sound.h"
+#include "platform/sound/decoder.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/mpegframewalker.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

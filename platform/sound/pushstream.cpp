@@ -1,4 +1,4 @@
-#include "pushstream.h"
+#include "platform/sound/pushstream.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,11 +6,11 @@
 #include <mutex>
 #include <vector>
 
-#include "devicecatalog.h"
-#include "errorstate.h"
-#include "graph.h"
-#include "recordinput.h"
-#include "wavencoder.h"
+#include "platform/sound/devicecatalog.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/recordinput.h"
+#include "platform/sound/wavencoder.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "recordinput.h"
+#include "platform/sound/recordinput.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,8 +7,8 @@
 
 #include <portaudio.h>
 
-#include "devicecatalog.h"
-#include "sound.h"
+#include "platform/sound/devicecatalog.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

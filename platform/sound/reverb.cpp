@@ -1,4 +1,4 @@
-#include "reverb.h"
+#include "platform/sound/reverb.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,9 +6,9 @@
 #include <array>
 #include <vector>
 
-#include "effectkernel.h"
-#include "sound.h"
-#include "paramslot.h"
+#include "platform/sound/effectkernel.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/paramslot.h"
 
 namespace sound {
 

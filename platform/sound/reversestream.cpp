@@ -1,4 +1,4 @@
-#include "reversestream.h"
+#include "platform/sound/reversestream.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "stream.h"
+#include "platform/sound/stream.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "stream.h"
+#include "platform/sound/stream.h"
 
 #include <algorithm>
 #include <cstring>

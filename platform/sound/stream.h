@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "graph.h"
-#include "param.h"
-#include "sound.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/param.h"
+#include "platform/sound/sound.h"
 
 namespace sound {
 

@@ -1,9 +1,9 @@
 // Playing a non-decoding stream: on the no-sound device our clock pulls it; on a real device
 // the output code, through the hooks it installed, opens an output that pulls it.
-#include "errorstate.h"
-#include "graph.h"
-#include "nosoundclock.h"
-#include "stream.h"
+#include "platform/sound/errorstate.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/nosoundclock.h"
+#include "platform/sound/stream.h"
 
 namespace sound {
 

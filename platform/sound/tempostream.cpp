@@ -1,4 +1,4 @@
-#include "tempostream.h"
+#include "platform/sound/tempostream.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "stream.h"
+#include "platform/sound/stream.h"
 
 namespace soundtouch { class SoundTouch; }
 

@@ -1,4 +1,4 @@
-#include "volumeeffect.h"
+#include "platform/sound/volumeeffect.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // A plain gain of 0 to 2 on one channel or both.
 #pragma once
 
-#include "effectkernel.h"
-#include "sound.h"
-#include "paramslot.h"
+#include "platform/sound/effectkernel.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/paramslot.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "wavencoder.h"
+#include "platform/sound/wavencoder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "sound.h"
-#include "wavwriter.h"
+#include "platform/sound/sound.h"
+#include "platform/sound/wavwriter.h"
 
 namespace sound {
 

@@ -1,4 +1,4 @@
-#include "wavwriter.h"
+#include "platform/sound/wavwriter.h"
 
 #include <bit>
 #include <cerrno>

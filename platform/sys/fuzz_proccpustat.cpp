@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryFile>
 
-#include "proccpustat.h"
+#include "platform/sys/proccpustat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

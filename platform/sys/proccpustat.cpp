@@ -1,4 +1,4 @@
-#include "proccpustat.h"
+#include "platform/sys/proccpustat.h"
 
 #include <QFile>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "fakemainservices.h"
+#include "tests/support/fakemainservices.h"
 
 TEST(HintMailbox, TwoWordsInOneTickBothArriveInOrder)
 {

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "precord.h"
-#include "psoundconfig.h"
+#include "engine/precord.h"
+#include "engine/psoundconfig.h"
 
 TEST(Records, EnumerationOrder)
 {

@@ -6,8 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "microsf.h"
-#include "ostrelli.h"
+#include "engine/microsf.h"
+#include "engine/ostrelli.h"
 
 struct TextCase {
     const char* name;

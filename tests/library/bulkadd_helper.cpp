@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "tmsql.h"
+#include "library/tmsql.h"
 
 int main(int argc, char** argv)
 {

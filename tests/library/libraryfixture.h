@@ -7,8 +7,8 @@
 
 #include <QTemporaryDir>
 
-#include "precord.h"
-#include "tmsql.h"
+#include "engine/precord.h"
+#include "library/tmsql.h"
 
 struct LibraryDb : ::testing::Test {
     QTemporaryDir dir;

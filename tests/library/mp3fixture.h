@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QString>
 
-#include "tmpegframehdr.h"
+#include "library/tmpegframehdr.h"
 
 namespace mp3 {
 

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "tmsql.h"
+#include "library/tmsql.h"
 
 // A process killed in the middle of a bulk add leaves a database that opens, passes the
 // integrity check and holds every row whose insert had returned.

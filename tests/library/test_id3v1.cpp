@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
-#include "mp3fixture.h"
-#include "tid3v1tag.h"
+#include "tests/library/mp3fixture.h"
+#include "library/tid3v1tag.h"
 
 namespace {
 TID3v1Tag load(const QByteArray& b)

@@ -3,11 +3,11 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 
-#include "mp3fixture.h"
-#include "tcommframe.h"
-#include "tid3v2tag.h"
-#include "ttextframe.h"
-#include "tunknownframe.h"
+#include "tests/library/mp3fixture.h"
+#include "library/tcommframe.h"
+#include "library/tid3v2tag.h"
+#include "library/ttextframe.h"
+#include "library/tunknownframe.h"
 
 namespace {
 TID3v2Tag tagOf(const QByteArray& bytes)

@@ -5,8 +5,8 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 
-#include "mp3fixture.h"
-#include "taudioinfo.h"
+#include "tests/library/mp3fixture.h"
+#include "library/taudioinfo.h"
 
 namespace {
 TAudioInfo infoOf(const QByteArray& bytes)

@@ -4,9 +4,9 @@
 
 #include <QTemporaryDir>
 
-#include "mp3fixture.h"
-#include "songtags.h"
-#include "taudioinfo.h"
+#include "tests/library/mp3fixture.h"
+#include "library/songtags.h"
+#include "library/taudioinfo.h"
 
 TEST(SongTags, NameSplitsAtTheFirstHyphen)
 {

@@ -2,10 +2,10 @@
 
 #include <QTemporaryDir>
 
-#include "sqliteexception.h"
-#include "tsqlitedatabase.h"
-#include "tsqlitetable.h"
-#include "tsqliteunitable.h"
+#include "library/sqliteexception.h"
+#include "library/tsqlitedatabase.h"
+#include "library/tsqlitetable.h"
+#include "library/tsqliteunitable.h"
 
 namespace {
 struct Layer : ::testing::Test {

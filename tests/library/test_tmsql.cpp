@@ -3,8 +3,8 @@
 #include <set>
 #include <thread>
 
-#include "libraryfixture.h"
-#include "sqliteexception.h"
+#include "tests/library/libraryfixture.h"
+#include "library/sqliteexception.h"
 
 TEST_F(LibraryDb, NewFileHasTablesIndexesSeedsAndCounters)
 {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "libraryfixture.h"
-#include "psoundconfig.h"
-#include "sqliteexception.h"
+#include "tests/library/libraryfixture.h"
+#include "engine/psoundconfig.h"
+#include "library/sqliteexception.h"
 
 TEST_F(LibraryDb, NewDatabaseLoadsTheDefaults)
 {

@@ -8,8 +8,8 @@
 
 #include <QObject>
 
-#include "hintmailbox.h"
-#include "mainservices.h"
+#include "engine/hintmailbox.h"
+#include "engine/mainservices.h"
 
 class FakeMainServices : public MainServices {
 public:

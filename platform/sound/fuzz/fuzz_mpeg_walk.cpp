@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "mpegframewalker.h"
+#include "platform/sound/mpegframewalker.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

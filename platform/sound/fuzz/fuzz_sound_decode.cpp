@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

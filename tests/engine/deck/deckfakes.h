@@ -8,13 +8,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "decklibrary.h"
-#include "deckmessagebox.h"
-#include "peaksworker.h"
-#include "precord.h"
-#include "progressview.h"
-#include "songgridlink.h"
-#include "speedslider.h"
+#include "engine/decklibrary.h"
+#include "engine/deckmessagebox.h"
+#include "engine/peaksworker.h"
+#include "engine/precord.h"
+#include "engine/progressview.h"
+#include "engine/songgridlink.h"
+#include "engine/speedslider.h"
 
 struct FakeMessageBox : DeckMessageBox {
     struct Call { QString caption, text; int timeout; };

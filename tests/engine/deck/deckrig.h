@@ -14,12 +14,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "audiodjbase.h"
-#include "cargaasio.h"
-#include "deckfakes.h"
-#include "psoundconfig.h"
-#include "sound.h"
-#include "toolprocess.h"
+#include "engine/audiodjbase.h"
+#include "engine/cargaasio.h"
+#include "tests/engine/deck/deckfakes.h"
+#include "engine/psoundconfig.h"
+#include "platform/sound/sound.h"
+#include "tests/support/toolprocess.h"
 
 namespace deckrig {
 

@@ -8,9 +8,9 @@
 
 #include <QDir>
 
-#include "deckrig.h"
-#include "decktime.h"
-#include "ostrelli.h"
+#include "tests/engine/deck/deckrig.h"
+#include "engine/decktime.h"
+#include "engine/ostrelli.h"
 
 #include <QFileInfo>
 

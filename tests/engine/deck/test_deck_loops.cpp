@@ -2,7 +2,7 @@
 // no click is doubled or lost at the seam, forward and in reverse.
 #include <gtest/gtest.h>
 
-#include "deckrig.h"
+#include "tests/engine/deck/deckrig.h"
 
 using namespace deckrig;
 

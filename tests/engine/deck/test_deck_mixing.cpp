@@ -2,7 +2,7 @@
 // auto-wah: the deck sets what it should on its streams and effects.
 #include <gtest/gtest.h>
 
-#include "deckrig.h"
+#include "tests/engine/deck/deckrig.h"
 
 using namespace deckrig;
 

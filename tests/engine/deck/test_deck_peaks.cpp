@@ -4,9 +4,9 @@
 
 #include <QFile>
 
-#include "deckrig.h"
-#include "peakscache.h"
-#include "tdamepicos.h"
+#include "tests/engine/deck/deckrig.h"
+#include "engine/peakscache.h"
+#include "engine/tdamepicos.h"
 
 using namespace deckrig;
 

@@ -2,8 +2,8 @@
 // scratch, reverse, brake and bend.
 #include <gtest/gtest.h>
 
-#include "deckrig.h"
-#include "decktime.h"
+#include "tests/engine/deck/deckrig.h"
+#include "engine/decktime.h"
 
 using namespace deckrig;
 

@@ -2,8 +2,8 @@
 // progress, state mirror and the time texts.
 #include <gtest/gtest.h>
 
-#include "deckrig.h"
-#include "decktime.h"
+#include "tests/engine/deck/deckrig.h"
+#include "engine/decktime.h"
 
 #include <QTimer>
 

@@ -2,8 +2,8 @@
 // width and by jog steps, hot cues and their marks.
 #include <gtest/gtest.h>
 
-#include "deckrig.h"
-#include "decktime.h"
+#include "tests/engine/deck/deckrig.h"
+#include "engine/decktime.h"
 
 using namespace deckrig;
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "tdibultra.h"
+#include "engine/dib/tdibultra.h"
 
 using Pixels = std::set<std::pair<int, int>>;
 

@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
-#include "dib_error.h"
-#include "dibtesthelpers.h"
+#include "engine/dib/dib_error.h"
+#include "tests/engine/dib/dibtesthelpers.h"
 
 namespace {
 

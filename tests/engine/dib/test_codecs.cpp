@@ -5,12 +5,12 @@
 #include <QBuffer>
 #include <QByteArray>
 
-#include "dib_error.h"
-#include "dibcodec.h"
-#include "dibtesthelpers.h"
-#include "elzhexception.h"
-#include "elzrw1exception.h"
-#include "tlzh.h"
+#include "engine/dib/dib_error.h"
+#include "engine/dib/dibcodec.h"
+#include "tests/engine/dib/dibtesthelpers.h"
+#include "engine/dib/elzhexception.h"
+#include "engine/dib/elzrw1exception.h"
+#include "engine/dib/tlzh.h"
 
 namespace {
 

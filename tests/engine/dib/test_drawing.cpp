@@ -3,8 +3,8 @@
 #include <random>
 #include <thread>
 
-#include "dib_error.h"
-#include "dibtesthelpers.h"
+#include "engine/dib/dib_error.h"
+#include "tests/engine/dib/dibtesthelpers.h"
 
 namespace {
 

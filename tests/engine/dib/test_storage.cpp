@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "dib_error.h"
-#include "dibtesthelpers.h"
-#include "elzhexception.h"
-#include "elzrw1exception.h"
+#include "engine/dib/dib_error.h"
+#include "tests/engine/dib/dibtesthelpers.h"
+#include "engine/dib/elzhexception.h"
+#include "engine/dib/elzrw1exception.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "audiobase.h"
-#include "audiodjbase.h"
-#include "cargaasio.h"
-#include "deckfakes.h"
-#include "deckrig.h"
-#include "fakemainservices.h"
+#include "engine/audiobase.h"
+#include "engine/audiodjbase.h"
+#include "engine/cargaasio.h"
+#include "tests/engine/deck/deckfakes.h"
+#include "tests/engine/deck/deckrig.h"
+#include "tests/support/fakemainservices.h"
 
 namespace enginerig {
 

@@ -4,10 +4,10 @@
 
 #include <QTimer>
 
-#include "bpmlibrary.h"
-#include "dsdevicename.h"
-#include "tdamepicos.h"
-#include "enginerig.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/dsdevicename.h"
+#include "engine/tdamepicos.h"
+#include "tests/engine/engine/enginerig.h"
 
 using namespace enginerig;
 

@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QProcess>
 
-#include "enginerig.h"
+#include "tests/engine/engine/enginerig.h"
 
 using namespace enginerig;
 

@@ -9,8 +9,8 @@
 #include <chrono>
 #include <thread>
 
-#include "alsafilepcms.h"
-#include "enginerig.h"
+#include "tests/support/alsafilepcms.h"
+#include "tests/engine/engine/enginerig.h"
 
 using namespace enginerig;
 

@@ -11,9 +11,9 @@
 
 #include <QCoreApplication>
 
-#include "enginerig.h"
-#include "jackprobe.h"
-#include "jackserver.h"
+#include "tests/engine/engine/enginerig.h"
+#include "tests/platform/sound/jackprobe.h"
+#include "tests/platform/sound/jackserver.h"
 
 using namespace enginerig;
 

@@ -4,9 +4,9 @@
 
 #include <QFile>
 
-#include "enginerig.h"
-#include "decktime.h"
-#include "hintmailbox.h"
+#include "tests/engine/engine/enginerig.h"
+#include "engine/decktime.h"
+#include "engine/hintmailbox.h"
 
 using namespace enginerig;
 

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "adcpuusage.h"
-#include "proccpustat.h"
+#include "engine/adcpuusage.h"
+#include "platform/sys/proccpustat.h"
 
 namespace {
 

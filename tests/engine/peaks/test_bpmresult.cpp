@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "bpmresult.h"
+#include "engine/bpmresult.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "peakscache.h"
+#include "engine/peakscache.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "bpmlibrary.h"
-#include "bpmresult.h"
-#include "peakscache.h"
-#include "sound.h"
-#include "tdamepicos.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/bpmresult.h"
+#include "engine/peakscache.h"
+#include "platform/sound/sound.h"
+#include "engine/tdamepicos.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "bpmlibrary.h"
-#include "bpmresult.h"
-#include "tempoanalyser.h"
+#include "platform/bpm/bpmlibrary.h"
+#include "engine/bpmresult.h"
+#include "platform/bpm/tempoanalyser.h"
 
 namespace {
 

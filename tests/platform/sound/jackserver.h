@@ -21,7 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "../../support/toolprocess.h"
+#include "tests/support/toolprocess.h"
 
 class JackServer {
 public:

@@ -11,8 +11,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "sound.h"
-#include "../../support/toolprocess.h"
+#include "platform/sound/sound.h"
+#include "tests/support/toolprocess.h"
 
 namespace soundtest {
 

@@ -1,6 +1,6 @@
 // The sample buffers the callback walks: large ones are 2 MB aligned mappings, small ones heap
 // blocks; both keep their contents as a vector grows, and an impossible size is refused.
-#include "bigbuffer.h"
+#include "platform/sound/bigbuffer.h"
 
 #include <gtest/gtest.h>
 

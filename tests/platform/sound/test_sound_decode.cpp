@@ -6,7 +6,7 @@
 #include <QFile>
 #include <random>
 
-#include "soundfixtures.h"
+#include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
 

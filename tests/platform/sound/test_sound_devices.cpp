@@ -1,12 +1,12 @@
 // Devices and outputs: the no-sound device, ALSA through a file PCM (every sample captured,
 // unpaced: frame counts are bounded) and JACK on a dummy server of our own (paced, counted
 // in samples by a capture client).
-#include "sound.h"
+#include "platform/sound/sound.h"
 
-#include "alsafilepcm.h"
-#include "jackprobe.h"
-#include "jackserver.h"
-#include "../../support/toolprocess.h"
+#include "tests/platform/sound/alsafilepcm.h"
+#include "tests/platform/sound/jackprobe.h"
+#include "tests/platform/sound/jackserver.h"
+#include "tests/support/toolprocess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // An offline renderer flushes the WAV encoder between blocks instead of waiting for its writer:
 // a take pulled far faster than real time, longer than the encoder's ring, loses nothing.
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 #include <gtest/gtest.h>
 
-#include "../../support/toolprocess.h"
+#include "tests/support/toolprocess.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // The effect kernels measured on signals they process: gains in dB at band centres,
 // echo delays to the sample, exact volumes, stability and resets.
-#include "autowah.h"
-#include "echo.h"
-#include "flanger.h"
-#include "peakingeq.h"
-#include "reverb.h"
-#include "volumeeffect.h"
+#include "platform/sound/autowah.h"
+#include "platform/sound/echo.h"
+#include "platform/sound/flanger.h"
+#include "platform/sound/peakingeq.h"
+#include "platform/sound/reverb.h"
+#include "platform/sound/volumeeffect.h"
 
 #include <gtest/gtest.h>
 

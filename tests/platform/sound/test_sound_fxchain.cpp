@@ -1,10 +1,10 @@
 // Effects on a stream's processor chain, through the calls of sound.h: what the stream
 // delivers with them, their order by priority, records in and out, removal and reset.
-#include "sound.h"
+#include "platform/sound/sound.h"
 
 #include <gtest/gtest.h>
 
-#include "../../support/toolprocess.h"
+#include "tests/support/toolprocess.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

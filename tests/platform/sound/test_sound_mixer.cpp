@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "soundfixtures.h"
+#include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
 

@@ -11,10 +11,10 @@
 #include <random>
 #include <thread>
 
-#include "decoder.h"
-#include "mpegframewalker.h"
-#include "realtime.h"
-#include "soundfixtures.h"
+#include "platform/sound/decoder.h"
+#include "platform/sound/mpegframewalker.h"
+#include "platform/sound/realtime.h"
+#include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
 

@@ -1,12 +1,12 @@
 // Recording: WAV encoders at the end of a stream's chain, and input devices (the capture
 // side of the ALSA file PCM reads a file we wrote).
-#include "sound.h"
+#include "platform/sound/sound.h"
 
-#include "alsafilepcm.h"
+#include "tests/platform/sound/alsafilepcm.h"
 
 #include <gtest/gtest.h>
 
-#include "../../support/toolprocess.h"
+#include "tests/support/toolprocess.h"
 
 #include <QFile>
 #include <QProcess>

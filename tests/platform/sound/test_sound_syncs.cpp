@@ -7,7 +7,7 @@
 #include <cmath>
 #include <thread>
 
-#include "soundfixtures.h"
+#include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <thread>
 
-#include "soundfixtures.h"
+#include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
 

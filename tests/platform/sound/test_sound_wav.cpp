@@ -1,8 +1,8 @@
-#include "wavwriter.h"
+#include "platform/sound/wavwriter.h"
 
 #include <gtest/gtest.h>
 
-#include "../../support/toolprocess.h"
+#include "tests/support/toolprocess.h"
 
 #include <QFile>
 #include <QProcess>
