@@ -9,6 +9,7 @@ packages=(
   libsoundtouch-dev portaudio19-dev libjack-jackd2-dev jackd2 libasound2-dev
   librtmidi-dev libhidapi-dev libpugixml-dev libkissfft-dev libgtest-dev
   ninja-build pkg-config cmake g++ xvfb xauth ffmpeg sox
+  fonts-dejavu-core fonts-dejavu-extra
   ${EXTRA_PACKAGES:-}
 )
 
