@@ -1,0 +1,35 @@
+#include "snkins/quor/tquorswitch1.h"
+
+#include <QMouseEvent>
+
+#include "snkins/quor/kitpicture.h"
+
+TQuorSwitch1::TQuorSwitch1(QWidget* parent) : Tjvswitch2(parent)
+{
+    setGlyphOn(kitPicture("bon3"));
+    setGlyphOff(kitPicture("boff3"));
+    setTransparentColor(1, qRgb(0, 0, 0));
+    setTransparentColor(0, qRgb(0, 0, 0));
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(font().pointSizeF());
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    resize(98, 22);
+    setTabStop(false);
+}
+
+void TQuorSwitch1::mousePressEvent(QMouseEvent* e)
+{
+    Tjvswitch2::mousePressEvent(e);
+    setStateOn(true);
+}
+
+void TQuorSwitch1::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint at = e->position().toPoint();
+    emit mouseUp(e->button(), e->modifiers(), at.x(), at.y());
+    setStateOn(false);
+    if (e->button() == Qt::LeftButton && rect().contains(at)) emit clicked();
+}
