@@ -24,6 +24,16 @@ Tfinfo2::Tfinfo2(QWidget* form)
 {
     setWindowTitle(QStringLiteral("Track Info"));
     setFixedSize(678, 256);
+    // the dark look of the panels that open it: light captions, edits like their search box
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(50, 50, 50));
+    pal.setColor(QPalette::WindowText, QColor(221, 221, 221));
+    pal.setColor(QPalette::Button, QColor(58, 58, 58));
+    pal.setColor(QPalette::ButtonText, QColor(221, 221, 221));
+    pal.setColor(QPalette::Base, QColor(192, 192, 192));
+    pal.setColor(QPalette::Text, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
 
     caption(this, QStringLiteral("BPM:"), 16, 16);
     e1 = new QLineEdit(this);

@@ -33,8 +33,32 @@ void QuorGridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, co
     const QString& cell = model->at(row).cells.at(index.column());
     if (cell.isEmpty()) return;
     const QRect box = r.adjusted(2, 0, -1, 0);
-    const QString shown = option.fontMetrics.elidedText(cell, Qt::ElideRight, box.width());
+    const QFontMetrics& fm = option.fontMetrics;
+    const QString shown = surelyFits(cell, option.font, box.width()) ? cell : fm.elidedText(cell, Qt::ElideRight, box.width());
+    if (shown.isEmpty()) return;
     p->setPen(text);
     p->setFont(option.font);
-    p->drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    // at a baseline point: no line layout for one line of text
+    const int baseline = box.top() + (box.height() - fm.height()) / 2 + fm.ascent();
+    p->drawText(QPoint(box.left(), baseline), shown);
+}
+
+bool QuorGridDelegate::surelyFits(const QString& text, const QFont& font, int width) const
+{
+    if (!haveAdvances || font != advancesFont) {
+        const QFontMetrics fm(font);
+        for (int c = 0; c < 256; ++c) {
+            const int w = fm.horizontalAdvance(QChar(c));
+            advances[size_t(c)] = (QChar(c).isPrint() && w > 0 && w < 255) ? (unsigned char)w : 255;
+        }
+        advancesFont = font;
+        haveAdvances = true;
+    }
+    int sum = 0;
+    for (QChar c : text) {
+        if (c.unicode() > 255 || advances[c.unicode()] == 255) return false;
+        sum += advances[c.unicode()] + 1;  // a pixel a character for rounding and hinting
+        if (sum > width) return false;
+    }
+    return true;
 }

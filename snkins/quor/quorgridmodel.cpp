@@ -3,10 +3,13 @@
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QThread>
 #include <algorithm>
 #include <mutex>
+#include <optional>
+#include <thread>
 #include <iterator>
 
 namespace {
@@ -234,33 +237,77 @@ void QuorGridModel::moveRow(int from, int to)
     endMoveRows();
 }
 
+namespace {
+struct Keyed {
+    QCollatorSortKey key;
+    int id;
+};
+
+// The case-insensitive collation keys of `texts` in `locale`. A long list is keyed by a few
+// threads, each with its own collator (a collator serves one thread at a time).
+std::vector<Keyed> sortKeys(const std::vector<const QString*>& texts, const QLocale& locale)
+{
+    const size_t n = texts.size();
+    const size_t threads = n < 16384 ? 1 : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
+    std::vector<std::optional<QCollatorSortKey>> keys(n);
+    auto work = [&](size_t from, size_t to) {
+        QCollator collator(locale);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        for (size_t i = from; i < to; ++i) keys[i].emplace(collator.sortKey(*texts[i]));
+    };
+    std::vector<std::thread> helpers;
+    const size_t slice = (n + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work, std::min(n, t * slice), std::min(n, (t + 1) * slice));
+    work(0, std::min(n, slice));
+    for (std::thread& h : helpers) h.join();
+    std::vector<Keyed> keyed;
+    keyed.reserve(n);
+    for (size_t i = 0; i < n; ++i) keyed.push_back({std::move(*keys[i]), int(i)});
+    return keyed;
+}
+}  // namespace
+
 void QuorGridModel::sortByColumn(int col, bool ascending)
 {
     if (col < 0 || col >= colCount) return;
     const int count = int(rows.size());
     if (count - fixedRows < 1) return;
 
-    // Qt's C locale keys by code point and with case; without a locale, the root order
+    // One collation key a text, not one comparison a pair: the distinct texts of the column
+    // are keyed and ranked once, then the rows are ordered by their text's rank. Qt's C locale
+    // keys by code point and with case; without a locale, the root order.
     QLocale locale;
     if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+
     std::vector<int> blanks;
-    struct Keyed {
-        QCollatorSortKey key;
-        int row;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(count - fixedRows));
+    QHash<QString, int> textIds;  // text -> index into `texts`
+    std::vector<const QString*> texts;
+    std::vector<std::pair<int, int>> byText;  // (text id, row)
+    byText.reserve(size_t(count - fixedRows));
     for (int r = fixedRows; r < count; ++r) {
         const QString& text = rows[size_t(r)].cells.at(col);
-        if (text.trimmed().isEmpty())
+        if (text.trimmed().isEmpty()) {
             blanks.push_back(r);
-        else
-            keyed.push_back({collator.sortKey(text), r});
+            continue;
+        }
+        auto it = textIds.constFind(text);
+        if (it == textIds.cend()) {
+            it = textIds.insert(text, int(texts.size()));
+            texts.push_back(&text);
+        }
+        byText.emplace_back(*it, r);
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Keyed& a, const Keyed& b) { return a.key.compare(b.key) < 0; });
+    std::vector<Keyed> keyed = sortKeys(texts, locale);
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key.compare(b.key) < 0; });
+    // equal keys share a rank, so that rows of texts that compare equal keep their order
+    std::vector<int> rank(texts.size());
+    for (size_t i = 0, r = 0; i < keyed.size(); ++i) {
+        if (i > 0 && keyed[i].key.compare(keyed[i - 1].key) != 0) r = i;
+        rank[size_t(keyed[i].id)] = int(r);
+    }
+    for (auto& [id, row] : byText) id = rank[size_t(id)];
+    std::stable_sort(byText.begin(), byText.end(),
+                     [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first < b.first; });
 
     std::vector<Row> sorted;
     sorted.reserve(size_t(count));
@@ -269,7 +316,7 @@ void QuorGridModel::sortByColumn(int col, bool ascending)
         std::unique_lock w(lock);
         for (int r = 0; r < fixedRows; ++r) sorted.push_back(std::move(rows[size_t(r)]));
         for (int r : blanks) sorted.push_back(std::move(rows[size_t(r)]));
-        for (const Keyed& k : keyed) sorted.push_back(std::move(rows[size_t(k.row)]));
+        for (const auto& [id, r] : byText) sorted.push_back(std::move(rows[size_t(r)]));
         if (!ascending) std::reverse(sorted.begin() + fixedRows, sorted.end());
         rows.swap(sorted);
     }
