@@ -1,6 +1,7 @@
 #include "snkins/dialogs/tplimbprogress.h"
 
 #include "snkins/dialogs/centreon.h"
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/tquorpanel.h"
 #include "snkins/quor/tquorswitch1.h"
 
@@ -9,10 +10,7 @@ TPlimbprogress::TPlimbprogress(QWidget* form)
 {
     setObjectName(QStringLiteral("Plimbprogress"));
     resize(388, 176);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(32, 32, 32));
-    setPalette(pal);
+    setKitColours(this, QColor(32, 32, 32), QColor());
 
     pdt = new TQuorPanel(this);
     pdt->setGeometry(0, 0, width(), height());
@@ -32,9 +30,7 @@ TPlimbprogress::TPlimbprogress(QWidget* form)
     f.setBold(true);
     Label1->setFont(f);
     Label1->setAlignment(Qt::AlignCenter);
-    QPalette lp = Label1->palette();
-    lp.setColor(QPalette::WindowText, Qt::white);
-    Label1->setPalette(lp);
+    setKitColours(Label1, QColor(), Qt::white);
     Label1->setGeometry(10, 24, width() - 20, 40);
 
     progress = new QProgressBar(this);
@@ -49,9 +45,7 @@ TPlimbprogress::TPlimbprogress(QWidget* form)
 
     bffd2 = new TQuorSwitch1(this);
     bffd2->setCaption(QStringLiteral("Cancel"));
-    QPalette bp = bffd2->palette();
-    bp.setColor(QPalette::WindowText, Qt::white);
-    bffd2->setPalette(bp);
+    setKitColours(bffd2, QColor(), Qt::white);
     bffd2->move((width() - bffd2->width()) / 2, 128);
     connect(bffd2, &Tjvswitch2::clicked, this, &TPlimbprogress::bffd2Click);
 }

@@ -4,6 +4,7 @@
 
 #include "snkins/dialogs/centreon.h"
 #include "snkins/dialogs/mainloophook.h"
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
 #include "snkins/vs/vsmask.h"
 
@@ -36,10 +37,7 @@ Tsplashform::Tsplashform(QWidget* form)
 {
     setObjectName(QStringLiteral("splashform"));
     setFixedSize(679, 321);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(kFuchsia));
-    setPalette(pal);
+    setKitColours(this, QColor(kFuchsia), QColor());
 
     Image1 = picture(this, "Image1");
     Image2 = picture(this, "Image2");
@@ -63,11 +61,7 @@ Tsplashform::Tsplashform(QWidget* form)
     Label1 = new QLabel(this);
     Label1->setFont(arialBold(11));
     Label1->setGeometry(9, 330, 660, 16);
-    for (QLabel* l : {Loading, version, Label1}) {
-        QPalette lp = l->palette();
-        lp.setColor(QPalette::WindowText, Qt::black);
-        l->setPalette(lp);
-    }
+    for (QLabel* l : {Loading, version, Label1}) setKitColours(l, QColor(), Qt::black);
 
     Image1->installEventFilter(this);
     Image2->installEventFilter(this);

@@ -6,27 +6,16 @@
 
 #include "snkins/dialogs/centreon.h"
 #include "snkins/dialogs/mainloophook.h"
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/tquorpanel.h"
 #include "snkins/quor/tquorswitch1.h"
-
-namespace {
-void whiteCaption(TQuorSwitch1* b)
-{
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::WindowText, Qt::white);
-    b->setPalette(pal);
-}
-}  // namespace
 
 Ttquormessage::Ttquormessage(QWidget* form)
     : QWidget(form, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), mainForm(form)
 {
     setObjectName(QStringLiteral("tquormessage"));
     resize(383, 163);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(24, 24, 24));
-    setPalette(pal);
+    setKitColours(this, QColor(24, 24, 24), QColor());
 
     // FormCreate
     callMmain(false);
@@ -51,19 +40,17 @@ Ttquormessage::Ttquormessage(QWidget* form)
     Label1->setFont(f);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setWordWrap(true);
-    QPalette lp = Label1->palette();
-    lp.setColor(QPalette::WindowText, Qt::white);
-    Label1->setPalette(lp);
+    setKitColours(Label1, QColor(), Qt::white);
     Label1->setGeometry(10, 40, width() - 20, 66);
 
     bffd1 = new TQuorSwitch1(this);
     bffd1->setCaption(QStringLiteral("Accept"));
     bffd1->setGeometry(10, 112, 98, 25);
-    whiteCaption(bffd1);
+    setKitColours(bffd1, QColor(), Qt::white);
     bffd2 = new TQuorSwitch1(this);
     bffd2->setCaption(QStringLiteral("Cancel"));
     bffd2->setGeometry(width() - 108, 112, 98, 25);
-    whiteCaption(bffd2);
+    setKitColours(bffd2, QColor(), Qt::white);
     connect(bffd1, &Tjvswitch2::clicked, this, &Ttquormessage::bffd1Click);
     connect(bffd2, &Tjvswitch2::clicked, this, &Ttquormessage::bffd2Click);
 

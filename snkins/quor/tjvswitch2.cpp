@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QShortcutEvent>
 
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
 
 Tjvswitch2::Tjvswitch2(QWidget* parent) : QWidget(parent)
@@ -104,9 +105,8 @@ void Tjvswitch2::setShowFocus(bool v)
 
 void Tjvswitch2::setColor(const QColor& c)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, c);
-    setPalette(pal);
+    setKitColours(this, c, QColor());
+    setAutoFillBackground(false);  // the paint fills it
     update();
 }
 

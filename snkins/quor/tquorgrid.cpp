@@ -9,6 +9,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
 #include "snkins/quor/quorgriddelegate.h"
 #include "snkins/quor/quorgridheader.h"
@@ -78,19 +79,8 @@ void TquorGrid::init(QWidget* form, int colCount, int fixedRows)
     bnofile = QImage();
     setContentsMargins(6, 2, 2, 2);
 
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, tbackcolor);
-    pal.setColor(QPalette::Window, tbackcolor);
-    pal.setColor(QPalette::Text, tfontcolor);
-    pal.setColor(QPalette::WindowText, tfontcolor);
-    setPalette(pal);
-    QFont f(QStringLiteral("Arial"));
-    if (font().pixelSize() > 0)
-        f.setPixelSize(font().pixelSize());
-    else
-        f.setPointSizeF(font().pointSizeF());
-    f.setBold(true);
-    setFont(f);
+    setKitColours(this, tbackcolor, tfontcolor);
+    setArialBold(this);
     setFrameShape(QFrame::NoFrame);
 
     model_->setColCount(colCount);

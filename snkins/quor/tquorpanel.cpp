@@ -4,18 +4,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
-
-namespace {
-void setWidgetColours(QWidget* w, const QColor& back, const QColor& text)
-{
-    QPalette pal = w->palette();
-    if (back.isValid()) pal.setColor(QPalette::Window, back);
-    if (text.isValid()) pal.setColor(QPalette::WindowText, text);
-    w->setPalette(pal);
-    w->setAutoFillBackground(back.isValid());
-}
-}  // namespace
 
 TQuorPanel::TQuorPanel(QWidget* parent) : QWidget(parent)
 {
@@ -49,7 +39,7 @@ TQuorPanel::TQuorPanel(QWidget* parent) : QWidget(parent)
     capFont.setPixelSize(16);
     capFont.setBold(true);
     tcaplabel->setFont(capFont);
-    setWidgetColours(tcaplabel, QColor(), QColor(0, 255, 0));
+    setKitColours(tcaplabel, QColor(), QColor(0, 255, 0));
     tcloselabel = new QLabel(QStringLiteral("X"), tcappanel);
     QFont closeFont(QStringLiteral("Arial"));
     closeFont.setPixelSize(16);
@@ -61,7 +51,7 @@ TQuorPanel::TQuorPanel(QWidget* parent) : QWidget(parent)
     tcapline = new QFrame(tcappanel);
     tcapline->setFixedHeight(2);
     tcapline->setFrameShape(QFrame::NoFrame);
-    setWidgetColours(tcapline, QColor(0, 128, 0), QColor());
+    setKitColours(tcapline, QColor(0, 128, 0), QColor());
     stripLayout->addWidget(tcapline);
 
     clientArea = new QWidget(this);
@@ -81,7 +71,7 @@ TQuorPanel::TQuorPanel(QWidget* parent) : QWidget(parent)
 void TQuorPanel::setColor(const QColor& c)
 {
     background = c;
-    setWidgetColours(this, c, QColor());
+    setKitColours(this, c, QColor());
     update();
 }
 
@@ -138,7 +128,7 @@ void TQuorPanel::init()
     inited = true;
     tcappanel->setFixedHeight(22);
     placeCaption();
-    setWidgetColours(tcaplabel, QColor(), tcaptionfcolor);
+    setKitColours(tcaplabel, QColor(), tcaptionfcolor);
     if (hasclose) {
         tcloselabel->show();
         tcloselabel->setFixedWidth(40);
@@ -147,7 +137,7 @@ void TQuorPanel::init()
         f.setPixelSize(16);
         f.setBold(true);
         tcloselabel->setFont(f);
-        setWidgetColours(tcloselabel, QColor(), QColor(0, 0, 0));
+        setKitColours(tcloselabel, QColor(), QColor(0, 0, 0));
         tcloselabel->setContentsMargins(0, 0, 0, 0);
         tcloselabel->setCursor(Qt::PointingHandCursor);
         // the right margin of 20 pixels
@@ -167,14 +157,14 @@ void TQuorPanel::SetShowtitle(bool show)
     tshowtitle = show;
     titleBox->setVisible(show);
     if (show) tcappanel->setFixedHeight(22);
-    setWidgetColours(tcappanel, tcaptioncolor, tcaptionfcolor);
+    setKitColours(tcappanel, tcaptioncolor, tcaptionfcolor);
     QFont f = tcappanel->font();
     f.setBold(true);
     tcappanel->setFont(f);
-    setWidgetColours(tcapline, tlinecolor, QColor());
+    setKitColours(tcapline, tlinecolor, QColor());
     tcapline->show();
     tcaplabel->setAlignment(Qt::AlignCenter);
-    setWidgetColours(tcaplabel, QColor(), tcaptionfcolor);
+    setKitColours(tcaplabel, QColor(), tcaptionfcolor);
     tcappanel->update();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
 
 TQuorSwitch1::TQuorSwitch1(QWidget* parent) : Tjvswitch2(parent)
@@ -13,9 +14,7 @@ TQuorSwitch1::TQuorSwitch1(QWidget* parent) : Tjvswitch2(parent)
     QFont f(QStringLiteral("Arial"));
     f.setPointSizeF(font().pointSizeF());
     setFont(f);
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, Qt::black);
-    setPalette(pal);
+    setKitColours(this, QColor(), Qt::black);
     resize(98, 22);
     setTabStop(false);
 }

@@ -6,6 +6,7 @@
 #include <QTextStream>
 #include <vector>
 
+#include "snkins/quor/kitcolours.h"
 #include "snkins/quor/kitpicture.h"
 
 namespace {
@@ -59,16 +60,8 @@ void TQuorTreeView::init()
     st2 = QImage();
     setIconSize(QSize(16, 16));
     setContentsMargins(2, 2, 2, 2);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, tbackcolor);
-    pal.setColor(QPalette::Window, tbackcolor);
-    pal.setColor(QPalette::Text, tfontcolor);
-    pal.setColor(QPalette::WindowText, tfontcolor);
-    setPalette(pal);
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(font().pointSizeF());
-    f.setBold(true);
-    setFont(f);
+    setKitColours(this, tbackcolor, tfontcolor);
+    setArialBold(this);
     setFrameShape(QFrame::NoFrame);
     setToolTip(QString());
     // icons of the nodes added before init
