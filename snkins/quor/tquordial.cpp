@@ -3,6 +3,47 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <cmath>
+
+namespace {
+// dst := src drawn through `t` with bilinear sampling, blended over opaque black. Our own loop
+// rather than QPainter's: the main loop turns the platter on every pass, and QPainter spreads
+// smooth transforms over a thread pool.
+void rotateOverBlack(const QImage& src, QImage& dst, const QTransform& t)
+{
+    bool invertible = false;
+    const QTransform inv = t.inverted(&invertible);
+    dst.fill(0xFF000000);
+    if (!invertible) return;
+    const QImage s = src.format() == QImage::Format_ARGB32_Premultiplied
+                         ? src
+                         : src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int sw = s.width(), sh = s.height();
+    auto texel = [&](int x, int y) -> QRgb {
+        if (x < 0 || y < 0 || x >= sw || y >= sh) return 0;
+        return reinterpret_cast<const QRgb*>(s.constScanLine(y))[x];
+    };
+    for (int y = 0; y < dst.height(); ++y) {
+        QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
+        for (int x = 0; x < dst.width(); ++x) {
+            // the source point under this pixel's centre, relative to texel centres
+            const QPointF at = inv.map(QPointF(x + 0.5, y + 0.5)) - QPointF(0.5, 0.5);
+            const int x0 = int(std::floor(at.x())), y0 = int(std::floor(at.y()));
+            const double fx = at.x() - x0, fy = at.y() - y0;
+            const QRgb p00 = texel(x0, y0), p10 = texel(x0 + 1, y0), p01 = texel(x0, y0 + 1),
+                       p11 = texel(x0 + 1, y0 + 1);
+            auto mix = [&](int shift) {
+                auto c = [shift](QRgb p) { return double((p >> shift) & 0xFF); };
+                const double top = c(p00) * (1 - fx) + c(p10) * fx;
+                const double bottom = c(p01) * (1 - fx) + c(p11) * fx;
+                return int(std::lround(top * (1 - fy) + bottom * fy));
+            };
+            // premultiplied colour over black is the colour itself
+            out[x] = qRgba(mix(16), mix(8), mix(0), 255);
+        }
+    }
+}
+}  // namespace
 
 TQuorDial::TQuorDial(QWidget* parent) : QWidget(parent)
 {
@@ -75,14 +116,7 @@ void TQuorDial::ScaleRot(const QImage& src, QImage& dst, double alpha)
     T.rotate(-alpha);  // QTransform turns clockwise on screen for a positive angle
     T.translate(-SrcR / 2.0, -SrcB / 2.0);
     BeginUpdate();
-    dst.fill(0xFF000000);
-    {
-        QPainter p(&dst);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setTransform(T);
-        p.drawImage(0, 0, src);
-    }
+    rotateOverBlack(src, dst, T);
     EndUpdate();
 }
 

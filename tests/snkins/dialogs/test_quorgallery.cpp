@@ -89,6 +89,10 @@ QLabel* caption(QWidget* parent, const QString& text, int x, int y)
 
 TEST(QuorGallery, WritesThePictures)
 {
+#if defined(__SANITIZE_THREAD__)
+    // pictures only; QPainter fills large gradients on Qt's own thread pool, which TSan cannot see
+    GTEST_SKIP();
+#endif
     kitApp();
     const QString existing = QStringLiteral(OSTREL_TEST_BIN_DIR "/gallery/present.mp3");
     QDir().mkpath(galleryDir());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCollator>
 #include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -125,6 +126,21 @@ TEST_F(QuorGrid, SortIsTextOrderAndIgnoresAMissingColumn)
     grid->SortGrid(25, true);
     grid->SortGrid(-1, false);
     EXPECT_EQ(column(2).first(), QStringLiteral("10.000"));
+}
+
+TEST_F(QuorGrid, ALongColumnIsKeyedOnSeveralThreadsAndSortsAlike)
+{
+    // enough distinct texts for the keys to be made by several threads
+    QList<QStringList> rows;
+    for (int i = 0; i < 20000; ++i)
+        rows << songRow((i % 3 ? QStringLiteral("Ärtist %1") : QStringLiteral("artist %1")).arg((i * 7919) % 20000));
+    grid->setSongRows(rows);
+    grid->SortGrid(3, true);
+    QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QStringList sorted = column(3);
+    ASSERT_EQ(sorted.size(), 20000);
+    for (int i = 1; i < sorted.size(); ++i) ASSERT_LE(collator.compare(sorted[i - 1], sorted[i]), 0) << i;
 }
 
 TEST_F(QuorGrid, InsertRowShiftsTheRowsBelowAndClampsItsIndex)
