@@ -281,6 +281,7 @@ void QuorGridModel::sortByColumn(int col, bool ascending)
 
     std::vector<int> blanks;
     QHash<QString, int> textIds;  // text -> index into `texts`
+    textIds.reserve(std::min(count, 1 << 16));
     std::vector<const QString*> texts;
     std::vector<std::pair<int, int>> byText;  // (text id, row)
     byText.reserve(size_t(count - fixedRows));
@@ -309,16 +310,29 @@ void QuorGridModel::sortByColumn(int col, bool ascending)
     std::stable_sort(byText.begin(), byText.end(),
                      [](const std::pair<int, int>& a, const std::pair<int, int>& b) { return a.first < b.first; });
 
-    std::vector<Row> sorted;
-    sorted.reserve(size_t(count));
+    // order[i]: the row that goes to place i; applied in place, cycle by cycle
+    std::vector<int> order;
+    order.reserve(size_t(count));
+    for (int r = 0; r < fixedRows; ++r) order.push_back(r);
+    order.insert(order.end(), blanks.begin(), blanks.end());
+    for (const auto& [id, r] : byText) order.push_back(r);
+    if (!ascending) std::reverse(order.begin() + fixedRows, order.end());
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     {
         std::unique_lock w(lock);
-        for (int r = 0; r < fixedRows; ++r) sorted.push_back(std::move(rows[size_t(r)]));
-        for (int r : blanks) sorted.push_back(std::move(rows[size_t(r)]));
-        for (const auto& [id, r] : byText) sorted.push_back(std::move(rows[size_t(r)]));
-        if (!ascending) std::reverse(sorted.begin() + fixedRows, sorted.end());
-        rows.swap(sorted);
+        std::vector<bool> placed(size_t(count), false);
+        for (int start = 0; start < count; ++start) {
+            if (placed[size_t(start)]) continue;
+            Row held = std::move(rows[size_t(start)]);
+            int at = start;
+            while (order[size_t(at)] != start) {
+                rows[size_t(at)] = std::move(rows[size_t(order[size_t(at)])]);
+                placed[size_t(at)] = true;
+                at = order[size_t(at)];
+            }
+            rows[size_t(at)] = std::move(held);
+            placed[size_t(at)] = true;
+        }
     }
     // the current row keeps its number, as in a grid whose rows are exchanged
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
