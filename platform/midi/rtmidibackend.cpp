@@ -83,11 +83,22 @@ std::vector<std::string> jackPorts(unsigned long flags)
     return out;
 }
 
+// RtMidi's ALSA objects print before they throw when there is no sequencer: ask first, quietly.
+bool alsaSequencerUp()
+{
+    snd_seq_t* seq = nullptr;
+    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) return false;
+    snd_seq_close(seq);
+    return true;
+}
+
+bool serviceUp(Api api) { return api == Api::Jack ? jackServerUp() : alsaSequencerUp(); }
+
 template <class R>
 std::vector<std::string> rtMidiPorts(Api api)
 {
     std::vector<std::string> out;
-    if (!compiled(api)) return out;
+    if (!compiled(api) || !alsaSequencerUp()) return out;
     ErrorSink sink;
     try {
         R r(rtApi(api), std::string(kOurClient) + " midi list");
@@ -174,7 +185,7 @@ std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index
         return nullptr;
     };
     if (!compiled(api)) return fail("this MIDI system is not available");
-    if (api == Api::Jack && !jackServerUp()) return fail("the JACK server is not running");
+    if (!serviceUp(api)) return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
     auto in = std::make_unique<RtInput>();
     in->callback = callback;
     in->user = user;
@@ -200,7 +211,7 @@ std::unique_ptr<Backend::Output> RtMidiBackend::openOutput(Api api, unsigned ind
         return nullptr;
     };
     if (!compiled(api)) return fail("this MIDI system is not available");
-    if (api == Api::Jack && !jackServerUp()) return fail("the JACK server is not running");
+    if (!serviceUp(api)) return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
     auto out = std::make_unique<RtOutput>();
     try {
         out->rt = std::make_unique<RtMidiOut>(rtApi(api), std::string(kOurClient) + " midi out");

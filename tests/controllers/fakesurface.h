@@ -67,7 +67,11 @@ public:
     // ---- decks
     bool deckPlaying(int deck) const override { return playing[deck]; }
     bool deckSearchMode(int deck) const override { return searching[deck]; }
-    void setvalorbend(int deck, int v) override { valorbend[deck] = v; }
+    void setvalorbend(int deck, int v) override
+    {
+        valorbend[deck] = v;
+        if (onValorbend) onValorbend();
+    }
     int grabapeak() const override { return peak; }
     JogMouse jogMouse(int deck) const override { return jog[deck]; }
 
@@ -84,6 +88,7 @@ public:
 
     std::vector<std::string> calls;
     std::function<void(SurfaceButton)> onMouseDown;
+    std::function<void()> onValorbend;
     std::map<SurfaceLabel, QString> captions;
     bool playing[2] = {false, false};
     bool searching[2] = {false, false};

@@ -410,3 +410,16 @@ TEST_F(Definitions, CtlKeyboardMapFileAndErrors)
     EXPECT_EQ(tables.keyinbut[33][0], 0);
     EXPECT_EQ(surface.messages, std::vector<QString>{kXmlError});
 }
+
+TEST_F(Definitions, CtlDefinitionDeeplyNestedTextIsReadWithoutRecursion)
+{
+    QByteArray key = "BTN";
+    QByteArray open, close;
+    for (int i = 0; i < 100000; ++i) {
+        open += "<a>";
+        close += "</a>";
+    }
+    load1("<d><ROW><control_midino>1</control_midino><control_group>INPUT</control_group><midichan>144</midichan>"
+          "<control_key>BTN" + open + "PLAYA" + close + "</control_key></ROW></d>");
+    EXPECT_EQ(in1(0x9001)[0], 1);
+}
