@@ -142,23 +142,20 @@ QString TControladora::upperAscii(const QString& s)
     return u;
 }
 
-int TControladora::damecontrol(const QString& name) const
+// the last code whose name matches, walking the whole table
+template <size_t N>
+static int lookup(const std::array<QString, N>& upper, const QString& name)
 {
-    const QString u = upperAscii(name);
+    const QString u = TControladora::upperAscii(name);
     int code = 0;
-    for (int i = 0; i < kInputCodes; ++i)
-        if (inputUpper_[size_t(i)] == u) code = i;
+    for (size_t i = 0; i < N; ++i)
+        if (upper[i] == u) code = int(i);
     return code;
 }
 
-int TControladora::damecontrolou(const QString& name) const
-{
-    const QString u = upperAscii(name);
-    int code = 0;
-    for (int i = 0; i < kOutputCodes; ++i)
-        if (outputUpper_[size_t(i)] == u) code = i;
-    return code;
-}
+int TControladora::damecontrol(const QString& name) const { return lookup(inputUpper_, name); }
+
+int TControladora::damecontrolou(const QString& name) const { return lookup(outputUpper_, name); }
 
 void TControladora::readRows(const QString* path, const QByteArray* data,
                              const std::function<void(const DefinitionRow&)>& each)

@@ -74,8 +74,11 @@ private:
     void readRows(const QString* path, const QByteArray* data, const std::function<void(const DefinitionRow&)>& each);
     void pause() const;
 
+public:
+    // a to z upper-cased, every other character as it is
     static QString upperAscii(const QString& s);
 
+private:
     ControllerSurface& surface_;
     QString profile_;
     std::array<QString, kInputCodes> inputUpper_;

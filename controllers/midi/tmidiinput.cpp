@@ -34,23 +34,15 @@ void TMidiInput::SetDeviceID(int id)
 void TMidiInput::SetProductName(const QString& name)
 {
     if (abierto()) throw EMidiInputError("Change to ProductName while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::inputs(backend_);
-    for (size_t i = 0; i < ports.size(); ++i) {
-        if (QString::fromStdString(ports[i].product) == name) {
-            SetDeviceID(int(i));
-            return;
-        }
-    }
-    throw EMidiInputError(("MIDI Input Device " + name + " not installed ").toStdString());
+    const int id = midi::MidiPortCatalog::findProduct(midi::MidiPortCatalog::inputs(backend_), name.toStdString());
+    if (id < 0) throw EMidiInputError(("MIDI Input Device " + name + " not installed ").toStdString());
+    SetDeviceID(id);
 }
 
 void TMidiInput::selectPort(const midi::ListedPort& port)
 {
     if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::inputs(backend_);
-    FDeviceID = -1;
-    for (size_t i = 0; i < ports.size(); ++i)
-        if (ports[i].api == port.api && ports[i].rawIndex == port.rawIndex) FDeviceID = int(i);
+    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::inputs(backend_), port);
     port_ = port;
     selected_ = true;
     FProductName = QString::fromStdString(port.product);

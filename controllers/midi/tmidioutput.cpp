@@ -32,14 +32,9 @@ void TMidiOutput::SetDeviceID(int id)
 void TMidiOutput::SetProductName(const QString& name)
 {
     if (abierto()) throw EmidioutputError("Change to ProductName while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::outputs(backend_);
-    for (size_t i = 0; i < ports.size(); ++i) {
-        if (QString::fromStdString(ports[i].product) == name) {
-            SetDeviceID(int(i));
-            return;
-        }
-    }
-    throw EmidioutputError(("MIDI output Device " + name + " not installed").toStdString());
+    const int id = midi::MidiPortCatalog::findProduct(midi::MidiPortCatalog::outputs(backend_), name.toStdString());
+    if (id < 0) throw EmidioutputError(("MIDI output Device " + name + " not installed").toStdString());
+    SetDeviceID(id);
 }
 
 void TMidiOutput::SetTechnology(OutPortTech t)
@@ -55,10 +50,7 @@ void TMidiOutput::SetTechnology(OutPortTech t)
 void TMidiOutput::selectPort(const midi::ListedPort& port)
 {
     if (abierto()) throw EmidioutputError("Change to DeviceID while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::outputs(backend_);
-    FDeviceID = -1;
-    for (size_t i = 0; i < ports.size(); ++i)
-        if (ports[i].api == port.api && ports[i].rawIndex == port.rawIndex) FDeviceID = int(i);
+    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::outputs(backend_), port);
     port_ = port;
     FProductName = QString::fromStdString(port.product);
     FTechnology = OutPortTech::opt_MidiPort;

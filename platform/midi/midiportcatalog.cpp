@@ -63,6 +63,21 @@ std::vector<ListedPort> MidiPortCatalog::list(const std::vector<std::string>& al
     return out;
 }
 
+int MidiPortCatalog::findProduct(const std::vector<ListedPort>& ports, const std::string& product)
+{
+    for (size_t i = 0; i < ports.size(); ++i)
+        if (ports[i].product == product) return int(i);
+    return -1;
+}
+
+int MidiPortCatalog::position(const std::vector<ListedPort>& ports, const ListedPort& port)
+{
+    for (size_t i = 0; i < ports.size(); ++i)
+        if (ports[i].api == port.api && ports[i].rawIndex == port.rawIndex && ports[i].rawName == port.rawName)
+            return int(i);
+    return -1;
+}
+
 std::vector<ListedPort> MidiPortCatalog::inputs(Backend& backend)
 {
     return list(backend.inputNames(Api::Alsa), backend.inputNames(Api::Jack));

@@ -26,6 +26,10 @@ public:
     static std::vector<ListedPort> inputs(Backend& backend);
     static std::vector<ListedPort> outputs(Backend& backend);
 
+    // The position of the first port of product name `product`, or of `port` itself; -1 for none.
+    static int findProduct(const std::vector<ListedPort>& ports, const std::string& product);
+    static int position(const std::vector<ListedPort>& ports, const ListedPort& port);
+
     static std::string productName(Api api, const std::string& rawName);
     static bool isOwnPort(Api api, const std::string& rawName);
 

@@ -146,10 +146,31 @@ public:
     std::unique_ptr<RtMidiOut> rt;
 };
 
-template <class R>
-bool stillThere(R& r, unsigned index, const std::string& name)
+// An RtMidi object of `api` with its error callback set at once, opened on raw port `index` when
+// that still carries `name`, after `prepare`; null and the reason in *error on any failure.
+template <class R, class F>
+std::unique_ptr<R> openRt(Api api, unsigned index, const std::string& name, const char* role, ErrorSink& sink,
+                          std::string* error, F prepare)
 {
-    return index < r.getPortCount() && r.getPortName(index) == name;
+    const auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return std::unique_ptr<R>();
+    };
+    if (!compiled(api)) return fail("this MIDI system is not available");
+    if (!serviceUp(api))
+        return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
+    std::unique_ptr<R> rt;
+    try {
+        rt = std::make_unique<R>(rtApi(api), std::string(kOurClient) + " midi " + role);
+    } catch (const RtMidiError& e) {
+        return fail(e.getMessage());
+    }
+    rt->setErrorCallback(&ErrorSink::callback, &sink);
+    if (index >= rt->getPortCount() || rt->getPortName(index) != name) return fail("the port " + name + " is gone");
+    prepare(*rt);
+    rt->openPort(index, role);
+    if (sink.failed() || !rt->isPortOpen()) return fail(sink.text());
+    return rt;
 }
 
 }  // namespace
@@ -180,49 +201,22 @@ std::vector<std::string> RtMidiBackend::outputNames(Api api)
 std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index, const std::string& name,
                                                          InputCallback callback, void* user, std::string* error)
 {
-    const auto fail = [&](const std::string& why) {
-        if (error) *error = why;
-        return nullptr;
-    };
-    if (!compiled(api)) return fail("this MIDI system is not available");
-    if (!serviceUp(api)) return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
     auto in = std::make_unique<RtInput>();
     in->callback = callback;
     in->user = user;
-    try {
-        in->rt = std::make_unique<RtMidiIn>(rtApi(api), std::string(kOurClient) + " midi in", 100);
-    } catch (const RtMidiError& e) {
-        return fail(e.getMessage());
-    }
-    in->rt->setErrorCallback(&ErrorSink::callback, &in->sink);
-    in->rt->ignoreTypes(true, false, false);
-    if (!stillThere(*in->rt, index, name)) return fail("the port " + name + " is gone");
-    in->rt->setCallback(&RtInput::trampoline, in.get());
-    in->rt->openPort(index, "in");
-    if (in->sink.failed() || !in->rt->isPortOpen()) return fail(in->sink.text());
-    return in;
+    in->rt = openRt<RtMidiIn>(api, index, name, "in", in->sink, error, [&](RtMidiIn& r) {
+        r.ignoreTypes(true, false, false);
+        r.setCallback(&RtInput::trampoline, in.get());
+    });
+    return in->rt ? std::move(in) : nullptr;
 }
 
 std::unique_ptr<Backend::Output> RtMidiBackend::openOutput(Api api, unsigned index, const std::string& name,
                                                            std::string* error)
 {
-    const auto fail = [&](const std::string& why) {
-        if (error) *error = why;
-        return nullptr;
-    };
-    if (!compiled(api)) return fail("this MIDI system is not available");
-    if (!serviceUp(api)) return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
     auto out = std::make_unique<RtOutput>();
-    try {
-        out->rt = std::make_unique<RtMidiOut>(rtApi(api), std::string(kOurClient) + " midi out");
-    } catch (const RtMidiError& e) {
-        return fail(e.getMessage());
-    }
-    out->rt->setErrorCallback(&ErrorSink::callback, &out->sink);
-    if (!stillThere(*out->rt, index, name)) return fail("the port " + name + " is gone");
-    out->rt->openPort(index, "out");
-    if (out->sink.failed() || !out->rt->isPortOpen()) return fail(out->sink.text());
-    return out;
+    out->rt = openRt<RtMidiOut>(api, index, name, "out", out->sink, error, [](RtMidiOut&) {});
+    return out->rt ? std::move(out) : nullptr;
 }
 
 }  // namespace midi
