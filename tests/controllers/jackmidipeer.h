@@ -19,7 +19,8 @@ class JackMidiPeer {
 public:
     using Message = std::array<uint8_t, 3>;
 
-    explicit JackMidiPeer(const std::string& name)
+    // `perPeriod` limits the messages sent in one period (0: as many as the port's buffer takes).
+    explicit JackMidiPeer(const std::string& name, int perPeriod = 0) : perPeriod_(perPeriod)
     {
         toSend_ = jack_ringbuffer_create(1 << 20);
         received_ = jack_ringbuffer_create(1 << 16);
@@ -96,7 +97,7 @@ private:
         void* outBuf = jack_port_get_buffer(p->out_, frames);
         jack_midi_clear_buffer(outBuf);
         Message m;
-        while (jack_ringbuffer_read_space(p->toSend_) >= 3) {
+        for (int sent = 0; jack_ringbuffer_read_space(p->toSend_) >= 3 && (p->perPeriod_ == 0 || sent < p->perPeriod_); ++sent) {
             jack_ringbuffer_peek(p->toSend_, reinterpret_cast<char*>(m.data()), 3);
             jack_midi_data_t* slot = jack_midi_event_reserve(outBuf, 0, 3);
             if (!slot) break;  // the port's buffer is full: the rest goes next period
@@ -106,6 +107,7 @@ private:
         return 0;
     }
 
+    const int perPeriod_;
     jack_client_t* client_ = nullptr;
     jack_port_t* in_ = nullptr;
     jack_port_t* out_ = nullptr;

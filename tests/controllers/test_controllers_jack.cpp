@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <cstdio>
 #include <thread>
 
@@ -29,6 +30,21 @@
 #include "tests/platform/sound/jackserver.h"
 
 namespace {
+
+// Under ThreadSanitizer our callback is slow enough that RtMidi's JACK client overruns a period
+// on a full buffer; RtMidi then reads past the events of a buffer the sender has already cleared
+// and repeats the last one. There the burst goes out 64 messages a period; elsewhere all at once.
+#if defined(__SANITIZE_THREAD__)
+constexpr int kPerPeriod = 64;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr int kPerPeriod = 64;
+#else
+constexpr int kPerPeriod = 0;
+#endif
+#else
+constexpr int kPerPeriod = 0;
+#endif
 
 struct Seen {
     TInfo info;
@@ -72,7 +88,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(up);
-        peer = std::make_unique<JackMidiPeer>("ctl");
+        peer = std::make_unique<JackMidiPeer>("ctl", kPerPeriod);
         ASSERT_TRUE(peer->ok());
         QDir().mkpath(dir.path() + "/Devices");
         QFile f(dir.path() + "/Devices/ctl.xml");
@@ -190,17 +206,30 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
     std::printf("JACK leg (queued at ctl:out to our callback) ms: p50 %.2f, p99 %.2f; to the handler p99 %.2f\n",
                 percentile(jackLeg, 0.5), percentile(jackLeg, 0.99), percentile(toHandler, 0.99));
 
+    // each attempt on a channel of its own, so that a late delivery of an earlier one is told apart
     constexpr int kBurst = 2000;
-    std::vector<JackMidiPeer::Message> burst;
-    for (int i = 0; i < kBurst; ++i) burst.push_back({0x90, uint8_t(i % 128), uint8_t(1 + i / 128)});
-    const auto complete = [&] { return seen.size() >= size_t(kBurst); };
-    ASSERT_TRUE(sendUntil(burst, complete)) << seen.size();
-    ASSERT_EQ(seen.size(), size_t(kBurst));
+    std::vector<Seen> got;
+    for (int attempt = 0; attempt < 5 && got.size() < size_t(kBurst); ++attempt) {
+        const uint8_t status = uint8_t(0x90 | attempt);
+        std::vector<JackMidiPeer::Message> burst;
+        for (int i = 0; i < kBurst; ++i) burst.push_back({status, uint8_t(i % 128), uint8_t(1 + i / 128)});
+        const int xruns = peer->xruns();
+        const auto mine = [&] {
+            got.clear();
+            std::copy_if(seen.begin(), seen.end(), std::back_inserter(got), [&](const Seen& x) { return x.raw.status == status; });
+            return got.size() >= size_t(kBurst);
+        };
+        ASSERT_TRUE(peer->send(burst));
+        if (waitFor(mine, 10000)) break;
+        ASSERT_NE(peer->xruns(), xruns) << "lost without a late period: " << got.size();
+        ++lostToLatePeriods;
+    }
+    ASSERT_EQ(got.size(), size_t(kBurst));
     for (int i = 0; i < kBurst; ++i) {
-        ASSERT_EQ(seen[size_t(i)].raw.data1, i % 128) << i;
-        ASSERT_EQ(seen[size_t(i)].raw.data2, 1 + i / 128) << i;
+        ASSERT_EQ(got[size_t(i)].raw.data1, i % 128) << i;
+        ASSERT_EQ(got[size_t(i)].raw.data2, 1 + i / 128) << i;
     }
     EXPECT_EQ(controllers->ring().dropped(), 0u);
     std::printf("burst of %d drained in %.2f ms from the first arrival; %d sends repeated after late periods\n",
-                kBurst, double(seen.back().handledNs - seen.front().raw.arrivalNs) / 1e6, lostToLatePeriods);
+                kBurst, double(got.back().handledNs - got.front().raw.arrivalNs) / 1e6, lostToLatePeriods);
 }
