@@ -63,6 +63,25 @@ void pacedFeed(const std::function<void(int)>& one)
     }
 }
 
+// The paced run, then the burst, through `send` (message i, paced or burst); the handler counts
+// `handled`, records `latencies` of the paced messages and the time of the last one handled.
+Result measure(QCoreApplication& app, const std::function<void(int, bool)>& send, const int& handled,
+               const std::vector<double>& latencies, const int64_t& lastHandled)
+{
+    run(app, [&] { pacedFeed([&](int i) { send(i, true); }); }, [&] { return handled >= kPaced; });
+    int64_t firstIn = 0;
+    run(app, [&] {
+        firstIn = MidiInputRing::nowNs();
+        for (int i = 0; i < kBurst; ++i) send(i, false);
+    }, [&] { return handled >= kPaced + kBurst; });
+    Result r;
+    r.p50us = percentile(latencies, 0.5);
+    r.p99us = percentile(latencies, 0.99);
+    r.maxus = percentile(latencies, 1.0);
+    r.burstMs = double(lastHandled - firstIn) / 1e6;
+    return r;
+}
+
 Result ours(QCoreApplication& app)
 {
     QTemporaryDir dir;
@@ -94,21 +113,13 @@ Result ours(QCoreApplication& app)
         return {};
     }
 
-    run(app, [&] { pacedFeed([&](int i) { backend.deliver(midi::Api::Jack, 0, {0x90, uint8_t(i % 128), 100}); }); },
-        [&] { return handled >= kPaced; });
-
-    int64_t firstIn = 0;
-    run(app, [&] {
-        firstIn = MidiInputRing::nowNs();
-        for (int i = 0; i < kBurst; ++i) backend.deliver(midi::Api::Jack, 0, {0xB0, uint8_t(i % 128), 64});
-    }, [&] { return handled >= kPaced + kBurst; });
-
-    Result r;
-    r.p50us = percentile(latencies, 0.5);
-    r.p99us = percentile(latencies, 0.99);
-    r.maxus = percentile(latencies, 1.0);
-    r.burstMs = double(lastHandled - firstIn) / 1e6;
-    if (controllers.ring().dropped() > 0) std::printf("  (ring dropped %llu)\n", (unsigned long long)controllers.ring().dropped());
+    const Result r = measure(
+        app, [&](int i, bool paced) {
+            backend.deliver(midi::Api::Jack, 0, {uint8_t(paced ? 0x90 : 0xB0), uint8_t(i % 128), 100});
+        },
+        handled, latencies, lastHandled);
+    if (controllers.ring().dropped() > 0)
+        std::printf("  (ring dropped %llu)\n", static_cast<unsigned long long>(controllers.ring().dropped()));
     return r;
 }
 
@@ -126,18 +137,7 @@ Result peer(QCoreApplication& app)
             ++handled;
         }, Qt::QueuedConnection);
     };
-    run(app, [&] { pacedFeed([&](int) { post(MidiInputRing::nowNs(), true); }); }, [&] { return handled >= kPaced; });
-    int64_t firstIn = 0;
-    run(app, [&] {
-        firstIn = MidiInputRing::nowNs();
-        for (int i = 0; i < kBurst; ++i) post(MidiInputRing::nowNs(), false);
-    }, [&] { return handled >= kPaced + kBurst; });
-    Result r;
-    r.p50us = percentile(latencies, 0.5);
-    r.p99us = percentile(latencies, 0.99);
-    r.maxus = percentile(latencies, 1.0);
-    r.burstMs = double(lastHandled - firstIn) / 1e6;
-    return r;
+    return measure(app, [&](int, bool paced) { post(MidiInputRing::nowNs(), paced); }, handled, latencies, lastHandled);
 }
 
 }  // namespace
