@@ -305,13 +305,14 @@ TEST_F(CtlMidi, FilterDropsFlaggedControlChangesOnly)
         {0xBF, 9, 3},    // control change on channel 16: filtered
         {0xF0, 1, 0xF7}, // system exclusive never arrives
         {0xF8},          // timing clock passes
+        {0xB0, 200, 1},  // a data byte above 127 has no flag: passes (to an empty entry)
     };
     for (const auto& m : sent) backend.deliver(Api::Jack, 0, m);
     events.clear();
     controllers->processPending();
     std::vector<int> codes;
     for (const TInfo& e : events) codes.push_back(e.accion);
-    EXPECT_EQ(codes, (std::vector<int>{122, 1, 2, 0}));
+    EXPECT_EQ(codes, (std::vector<int>{122, 1, 2, 0, 0}));
 }
 
 TEST_F(CtlMidi, OnlyThePortMadeLastOfATwinReceives)
