@@ -1,0 +1,31 @@
+// The controller mapping tables and the options the definition files set: the fields of the
+// main window that the loaders write and the input paths, the dispatcher and the lights read.
+// UI thread only; the MIDI tables are rewritten only while that controller's ports are closed.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "controllers/mappingentry.h"
+#include "controllers/tmiddisplay.h"
+
+class ControllerTables {
+public:
+    static constexpr int kMidiEntries = 65536;  // indexed by MIDI key (input) or output code (output)
+    static constexpr int kKeyEntries = 256;     // one per virtual-key code
+
+    ControllerTables();
+
+    // MIDI controller 1 and 2: input tables by MIDI key, output tables by output code
+    std::vector<MappingEntry> midiinbut, midiourec, midiinbut2, midiourec2;
+    // the keyboard map, by virtual-key code
+    std::array<MappingEntry, kKeyEntries> keyinbut{};
+
+    int ajustea = 0, ajusteb = 0;      // jog adjustment of deck A / B (below 1: every movement acts)
+    bool nobenda = false, nobendb = false;  // the jog wheel does not move the song list's selection
+    int delchana = 0, delchanb = 0;    // status whose lights controller 1 / 2's set-up switches off
+    bool showleds = false, showleds2 = false;  // resend the lights at every light tick
+    int midmodo1 = 0;                  // controller mode of the last "MODO" row, MIDI or HID
+    int MCHARDISPLAY1 = 0;             // MIDI character display switch
+    TMidDisplay hdm, hdm2;
+};
