@@ -1,0 +1,16 @@
+// Reading and writing the skin engine's binary streams. A read never allocates more than the
+// stream really holds: a length the rest of the stream cannot hold throws
+// SkinError("Stream read error") before or while it is read, whatever the device (file,
+// resource, buffer). Nothing waits: bytes a sequential device has not received are missing.
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+
+QByteArray readStreamBytes(QIODevice& stream, qint64 count);
+qint32 readStreamInt32(QIODevice& stream);
+quint8 readStreamByte(QIODevice& stream);
+
+// Throw SkinError("Stream write error") when the device takes fewer bytes.
+void writeStreamBytes(QIODevice& stream, const QByteArray& bytes);
+void writeStreamInt32(QIODevice& stream, qint32 value);
