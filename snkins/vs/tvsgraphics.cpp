@@ -1,5 +1,6 @@
 #include "snkins/vs/tvsgraphics.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
@@ -25,6 +26,18 @@ QString fileInFolder(const QString& folder, const QString& name)
 [[noreturn]] void fileError(const char* what, const QString& path, const QString& reason)
 {
     throw SkinError(QStringLiteral("%1 \"%2\". %3").arg(QLatin1String(what), path, reason));
+}
+
+// The file of that name in the folder; when there is none, one whose name differs only in
+// case (packs made elsewhere spell names as their file system let them).
+QString existingFileInFolder(const QString& folder, const QString& name)
+{
+    const QString path = fileInFolder(folder, name);
+    if (QFile::exists(path)) return path;
+    const QString plain = path.mid(folder.size());
+    for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        if (entry.compare(plain, Qt::CaseInsensitive) == 0) return folder + entry;
+    return path;
 }
 
 class UpdateBracket {
@@ -186,7 +199,7 @@ void TVsGraphics::LoadFromFolder(const QString& folder)
 {
     UpdateBracket bracket(*this);
     for (const auto& g : FItems) {
-        QFile file(fileInFolder(folder, g->Name()));
+        QFile file(existingFileInFolder(folder, g->Name()));
         if (!file.open(QIODevice::ReadOnly)) fileError("Cannot open file", file.fileName(), file.errorString());
         g->LoadBitmapFromBmp(readStreamBytes(file, file.size()));
     }

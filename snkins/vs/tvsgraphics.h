@@ -55,7 +55,8 @@ public:
     void SaveToFile(const QString& path) const;
     // Loads (saves) every graphic's bitmap from (to) the bitmap file `folder` + Name, in
     // list order; the list's names stay. A name is reduced to its plain file name, so that
-    // it cannot reach outside the folder. `folder` ends with a path separator.
+    // it cannot reach outside the folder; loading takes a file whose name differs only in
+    // case when there is no exact one. `folder` ends with a path separator.
     void LoadFromFolder(const QString& folder);
     void SaveToFolder(const QString& folder) const;
 

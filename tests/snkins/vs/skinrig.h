@@ -8,9 +8,13 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <ostream>
 
 #include "snkins/vs/tvscomposer.h"
 #include "snkins/vs/tvsskin.h"
+
+// Texts in test messages as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // The application every widget test needs (one per process).
 void ensureApp();
