@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QStringList>
 #include <climits>
 
 #include "snkins/colorref.h"
@@ -138,12 +139,10 @@ int StringToFontStyles(const QString& text)
 
 QString FontToStr(const SkinFont& font)
 {
-    return QStringLiteral("%1,%2,%3,%4,%5")
-        .arg(font.Name)
-        .arg(font.Size)
-        .arg(FontStylesToString(font.Styles))
-        .arg(font.Pitch)
-        .arg(font.Charset);
+    // joined, not formatted: a name may hold "%1"
+    return QStringList{font.Name, QString::number(font.Size), FontStylesToString(font.Styles),
+                       QString::number(font.Pitch), QString::number(font.Charset)}
+        .join(QLatin1Char(','));
 }
 
 void StrToFont(const QString& text, SkinFont& font)

@@ -89,6 +89,8 @@ TEST_F(SkinFile, EncodingsReadAndWriteTheirTexts)
     font.Pitch = 0;
     font.Charset = 1;
     EXPECT_EQ(FontToStr(font), QStringLiteral("Arial,8,B,0,1"));
+    font.Name = QStringLiteral("100%0 %1 Sans");  // a name is not a format
+    EXPECT_EQ(FontToStr(font), QStringLiteral("100%0 %1 Sans,8,B,0,1"));
     EXPECT_EQ(FontStylesToString(15), QStringLiteral("BIUS"));
     EXPECT_EQ(StringToFontStyles(QStringLiteral("sxb")), SkinFont::fsBold | SkinFont::fsStrikeOut);
     QString text = QStringLiteral("a,b");
