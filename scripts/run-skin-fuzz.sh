@@ -13,8 +13,10 @@ chmod 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen
 build-fuzz/snkins/vs/fuzz_vsseeds "$work/packs" "$work/skins"
 cd "$work"
-# Qt keeps a few objects for the process's life: leaks are not what these targets look for
-export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+# Qt keeps a few objects for the process's life: leaks are not what these targets look for.
+# A smaller quarantine keeps the widget target several times faster (freed blocks are still
+# caught while they are recent).
+export ASAN_OPTIONS="detect_leaks=0:quarantine_size_mb=32${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 "$OLDPWD/build-fuzz/snkins/vs/fuzz_vspack" -max_total_time="$secs" -max_len=4096 -timeout=10 \
   -rss_limit_mb=2048 -print_final_stats=1 packs
 "$OLDPWD/build-fuzz/snkins/vs/fuzz_vsini" -max_total_time="$secs" -max_len=2048 -timeout=10 \

@@ -1,5 +1,7 @@
 #include "snkins/vs/bmpfile.h"
 
+#include "snkins/vs/vsstream.h"
+
 #include <QtEndian>
 #include <cstdint>
 #include <cstdlib>
@@ -8,8 +10,8 @@ namespace {
 
 void put16(QByteArray& b, int at, quint16 v) { qToLittleEndian(v, b.data() + at); }
 void put32(QByteArray& b, int at, quint32 v) { qToLittleEndian(v, b.data() + at); }
-quint16 get16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-quint32 get32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint16 get16(const QByteArray& b, int at) { return quint16(littleEndianAt(b, at, 2)); }
+quint32 get32(const QByteArray& b, int at) { return littleEndianAt(b, at, 4); }
 
 }  // namespace
 

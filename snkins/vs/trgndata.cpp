@@ -13,7 +13,7 @@ namespace {
 constexpr int kHeader = 32;
 
 void put32(QByteArray& b, qsizetype at, qint32 v) { qToLittleEndian(v, b.data() + at); }
-qint32 get32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint32>(b.constData() + at); }
+qint32 get32(const QByteArray& b, qsizetype at) { return qint32(littleEndianAt(b, at, 4)); }
 
 // Rows from the top, runs left to right, every run of a row as high as the row and clear of
 // the one before it: the order QRegion::setRects takes without re-sorting.

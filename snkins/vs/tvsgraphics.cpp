@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QtEndian>
 
 #include "snkins/vs/skinerror.h"
 #include "snkins/vs/vsstream.h"
@@ -156,7 +155,7 @@ void TVsGraphics::LoadFromStream(QIODevice& stream)
             scratch.SetBitmap(QImage());
         } else {
             QByteArray file = readStreamBytes(stream, 14);
-            const qint64 size = qFromLittleEndian<quint32>(file.constData() + 2);
+            const qint64 size = littleEndianAt(file, 2, 4);
             if (size < 14) throw SkinError(QStringLiteral("Bitmap image is not valid"));
             file += readStreamBytes(stream, size - 14);
             scratch.LoadBitmapFromBmp(file);

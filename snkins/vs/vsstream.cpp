@@ -28,7 +28,7 @@ QByteArray readStreamBytes(QIODevice& stream, qint64 count)
 
 qint32 readStreamInt32(QIODevice& stream)
 {
-    return qFromLittleEndian<qint32>(readStreamBytes(stream, 4).constData());
+    return qint32(littleEndianAt(readStreamBytes(stream, 4), 0, 4));
 }
 
 quint8 readStreamByte(QIODevice& stream)

@@ -11,6 +11,14 @@ QByteArray readStreamBytes(QIODevice& stream, qint64 count);
 qint32 readStreamInt32(QIODevice& stream);
 quint8 readStreamByte(QIODevice& stream);
 
+// The little-endian number of `bytes` bytes (1 to 4) at `at`; the caller has checked the size.
+inline quint32 littleEndianAt(const QByteArray& data, qsizetype at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | quint8(data.at(at + i));
+    return v;
+}
+
 // Throw SkinError("Stream write error") when the device takes fewer bytes.
 void writeStreamBytes(QIODevice& stream, const QByteArray& bytes);
 void writeStreamInt32(QIODevice& stream, qint32 value);

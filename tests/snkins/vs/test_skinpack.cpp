@@ -68,6 +68,7 @@ protected:
     qint64 readData(char* out, qint64 max) override
     {
         const qint64 n = qMin(max, qint64(data_.size() - at_));
+        if (n <= 0) return 0;
         memcpy(out, data_.constData() + at_, size_t(n));
         at_ += n;
         return n;
