@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
@@ -43,7 +43,7 @@ void startFormDrag(QWidget* w)
 
 }  // namespace
 
-TVsSkin::TVsSkin(QWidget* form) : QWidget(checkedForm(form)), FParentForm(form), FMaskColor(clNone)
+TVsSkin::TVsSkin(QWidget* form) : SkinWidget(checkedForm(form)), FParentForm(form), FMaskColor(clNone)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     makeFrameless(form);
@@ -108,12 +108,6 @@ void TVsSkin::SetComposer(TVsComposer* composer)
         connect(composer, &QObject::destroyed, this, &TVsSkin::UpdateGraphicControls, Qt::QueuedConnection);
     }
     UpdateGraphicControls();
-}
-
-void TVsSkin::SetHint(const QString& hint)
-{
-    FHint = hint;
-    setToolTip(hint);
 }
 
 void TVsSkin::EndUpdate()
@@ -200,33 +194,8 @@ void TVsSkin::paintEvent(QPaintEvent* e)
     if (FGraphic) p.drawImage(area.topLeft(), FGraphic->Bitmap(), area);
 }
 
-void TVsSkin::mousePressEvent(QMouseEvent* e)
+void TVsSkin::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
 {
-    const QPoint at = e->position().toPoint();
-    emit OnMouseDown(this, e->button(), e->modifiers(), at.x(), at.y());
-    if (e->button() == Qt::LeftButton && FFormDrag) startFormDrag(this);
-}
-
-void TVsSkin::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPoint at = e->position().toPoint();
-    emit OnMouseUp(this, e->button(), e->modifiers(), at.x(), at.y());
-}
-
-void TVsSkin::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPoint at = e->position().toPoint();
-    emit OnMouseMove(this, e->modifiers(), at.x(), at.y());
-}
-
-void TVsSkin::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    if (e->button() == Qt::LeftButton) emit OnDblClick(this);
-    mousePressEvent(e);
-}
-
-bool TVsSkin::event(QEvent* e)
-{
-    if (e->type() == QEvent::ToolTip && !FShowHint) return true;
-    return QWidget::event(e);
+    SkinWidget::MouseDown(button, shift, x, y);
+    if (button == Qt::LeftButton && FFormDrag) startFormDrag(this);
 }

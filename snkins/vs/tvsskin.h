@@ -10,19 +10,17 @@
 
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 #include <cstdint>
 
+#include "snkins/vs/skinwidget.h"
 #include "snkins/vs/trgndata.h"
 #include "snkins/vs/tvschangelink.h"
 #include "snkins/vs/tvscomposer.h"
 
 class TVsIni;
 
-class TVsSkin : public QWidget {
+class TVsSkin : public SkinWidget {
     Q_OBJECT
-    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
 public:
     // `form` must be a top-level window (or none, to place the surface later with SetParent);
     // anything else throws SkinError("TVsSkin needs to be placed on a form.").
@@ -52,11 +50,6 @@ public:
     // Names of further children whose place, colours, hint and font skin files keep.
     QStringList& AutoSave() { return FAutoSave; }
     const QStringList& AutoSave() const { return FAutoSave; }
-
-    const QString& Hint() const { return FHint; }
-    void SetHint(const QString& hint);
-    bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool on) { FShowHint = on; }
 
     // The region generated from the background and the mask colour, and whether one is
     // applied to the form.
@@ -88,18 +81,11 @@ signals:
     // After a skin file was applied (written), before it is released: a host's own keys.
     void OnSkinRead(TVsSkin* Sender, TVsIni* ini);
     void OnSkinWrite(TVsSkin* Sender, TVsIni* ini);
-    void OnMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnDblClick(QObject* Sender);
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseDoubleClickEvent(QMouseEvent*) override;
-    bool event(QEvent*) override;
+    // A left press on the background drags the form (FormDrag).
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
 
 private:
     void UpdateGraphic();
@@ -121,6 +107,4 @@ private:
     TVsChangeLink FChangeLink;
     int FUpdateCount = 0;
     QStringList FAutoSave;
-    QString FHint;
-    bool FShowHint = false;
 };

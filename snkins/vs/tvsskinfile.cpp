@@ -111,8 +111,8 @@ void TVsSkin::ReadConfig(const TVsIni& ini)
 void TVsSkin::WriteConfig(TVsIni& ini) const
 {
     const QString section = objectName();
-    ini.WriteDefaultString(section, QStringLiteral("Hint"), QString(), FHint);
-    ini.WriteBool(section, QStringLiteral("ShowHint"), FShowHint);
+    ini.WriteDefaultString(section, QStringLiteral("Hint"), QString(), Hint());
+    ini.WriteBool(section, QStringLiteral("ShowHint"), ShowHint());
     ini.WriteColor(section, QStringLiteral("MaskColor"), FMaskColor);
 }
 

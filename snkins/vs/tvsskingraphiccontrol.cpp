@@ -1,6 +1,6 @@
 #include "snkins/vs/tvsskingraphiccontrol.h"
 
-#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "snkins/colorref.h"
@@ -21,7 +21,7 @@ QWidget* checkedSkin(QWidget* parent)
 }  // namespace
 
 TVsSkinGraphicControl::TVsSkinGraphicControl(QWidget* parent)
-    : QWidget(checkedSkin(parent)),
+    : SkinWidget(checkedSkin(parent)),
       FSkin(qobject_cast<TVsSkin*>(parent)),
       FClipRect(new TVsClipRect(this)),
       FMaskColor(clNone),
@@ -63,12 +63,6 @@ void TVsSkinGraphicControl::SetMaskColor(uint32_t color)
     if (color == FMaskColor) return;
     FMaskColor = color;
     RepaintControl();
-}
-
-void TVsSkinGraphicControl::SetHint(const QString& hint)
-{
-    FHint = hint;
-    setToolTip(hint);
 }
 
 void TVsSkinGraphicControl::SetCursorTracking(bool on)
@@ -124,8 +118,8 @@ void TVsSkinGraphicControl::WriteConfig(TVsIni& ini) const
 {
     const QString section = objectName();
     ini.WriteRect(section, QStringLiteral("Rect"), geometry());
-    ini.WriteDefaultString(section, QStringLiteral("Hint"), QString(), FHint);
-    ini.WriteDefaultBool(section, QStringLiteral("ShowHint"), false, FShowHint);
+    ini.WriteDefaultString(section, QStringLiteral("Hint"), QString(), Hint());
+    ini.WriteDefaultBool(section, QStringLiteral("ShowHint"), false, ShowHint());
     ini.WriteRect(section, QStringLiteral("ClipRect"), FClipRect->BoundsRect());
     ini.WriteColor(section, QStringLiteral("MaskColor"), FMaskColor);
 }
@@ -186,21 +180,6 @@ void TVsSkinGraphicControl::paintEvent(QPaintEvent*)
     p.drawImage(0, 0, FBitmap);
 }
 
-void TVsSkinGraphicControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
-{
-    emit OnMouseDown(this, button, shift, x, y);
-}
-
-void TVsSkinGraphicControl::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
-{
-    emit OnMouseUp(this, button, shift, x, y);
-}
-
-void TVsSkinGraphicControl::MouseMove(Qt::KeyboardModifiers shift, int x, int y)
-{
-    emit OnMouseMove(this, shift, x, y);
-}
-
 void TVsSkinGraphicControl::MouseLeave() { UpdateCursor(QCursor()); }
 
 void TVsSkinGraphicControl::UpdateCursor(const QCursor& cursor)
@@ -211,51 +190,16 @@ void TVsSkinGraphicControl::UpdateCursor(const QCursor& cursor)
     FSettingCursor = false;
 }
 
-void TVsSkinGraphicControl::mousePressEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    if (!HitTest(p.x(), p.y())) {
-        e->ignore();  // a see-through pixel: the press belongs to the surface
-        return;
-    }
-    MouseDown(e->button(), e->modifiers(), p.x(), p.y());
-}
-
-void TVsSkinGraphicControl::mouseReleaseEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    MouseUp(e->button(), e->modifiers(), p.x(), p.y());
-}
-
-void TVsSkinGraphicControl::mouseMoveEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    MouseMove(e->modifiers(), p.x(), p.y());
-}
-
-void TVsSkinGraphicControl::mouseDoubleClickEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    if (!HitTest(p.x(), p.y())) {
-        e->ignore();
-        return;
-    }
-    if (e->button() == Qt::LeftButton) emit OnDblClick(this);
-    // the second press of a double click is a press too
-    MouseDown(e->button(), e->modifiers(), p.x(), p.y());
-}
-
 void TVsSkinGraphicControl::leaveEvent(QEvent*) { MouseLeave(); }
 
 void TVsSkinGraphicControl::changeEvent(QEvent* e)
 {
     if (e->type() == QEvent::EnabledChange) RepaintControl();
-    QWidget::changeEvent(e);
+    SkinWidget::changeEvent(e);
 }
 
 bool TVsSkinGraphicControl::event(QEvent* e)
 {
-    if (e->type() == QEvent::ToolTip && !FShowHint) return true;
     if (e->type() == QEvent::CursorChange && !FSettingCursor) FRefCursor = cursor();
-    return QWidget::event(e);
+    return SkinWidget::event(e);
 }

@@ -8,19 +8,17 @@
 #include <QCursor>
 #include <QImage>
 #include <QPointer>
-#include <QWidget>
 #include <cstdint>
 
+#include "snkins/vs/skinwidget.h"
 #include "snkins/vs/tvscliprect.h"
 #include "snkins/vs/tvsgraphic.h"
 
 class TVsIni;
 class TVsSkin;
 
-class TVsSkinGraphicControl : public QWidget {
+class TVsSkinGraphicControl : public SkinWidget {
     Q_OBJECT
-    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
 public:
     // `parent` must be a TVsSkin (or none, to place the control later with SetParent);
     // anything else throws SkinError("Control needs to be placed on a TVsSkin component.").
@@ -43,10 +41,6 @@ public:
     uint32_t MaskColor() const { return FMaskColor; }
     void SetMaskColor(uint32_t color);
 
-    const QString& Hint() const { return FHint; }
-    void SetHint(const QString& hint);
-    bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool on) { FShowHint = on; }
     uint32_t DesignColor() const { return FDesignColor; }
     void SetDesignColor(uint32_t color) { FDesignColor = color; }
     // With tracking on, the control's cursor shows only while the pointer is over one of
@@ -82,35 +76,18 @@ public:
     static void DrawTransparent(QImage& dest, const QPoint& at, const QImage& source, const QRect& src,
                                 uint32_t maskColor);
 
-    bool Designing() const { return false; }  // there is no form designer here
-
-signals:
-    void OnMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnDblClick(QObject* Sender);
-
 protected:
     // Starts the composition: FBitmap becomes the cached background under the control.
     void PaintBackImage();
     // Composes FBitmap; the base draws nothing of its own.
     virtual void Paint() {}
-    // Whether (x, y) is one of the control's own pixels; presses elsewhere go to the surface.
-    virtual bool HitTest(int, int) { return true; }
-    // Mouse actions; the base fires the events.
-    virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    virtual void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    // The pointer left the control.
     virtual void MouseLeave();
     // Shows `cursor` while tracking, keeping the user's cursor for later.
     void UpdateCursor(const QCursor& cursor);
     const QCursor& RefCursor() const { return FRefCursor; }
 
     void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseDoubleClickEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
     void changeEvent(QEvent*) override;
     bool event(QEvent*) override;
@@ -126,8 +103,6 @@ private:
     QPointer<TVsGraphic> FGraphic;
     TVsClipRect* FClipRect;
     uint32_t FMaskColor;
-    QString FHint;
-    bool FShowHint = false;
     uint32_t FDesignColor;
     int FUpdateCount = 0;
     QCursor FRefCursor;
