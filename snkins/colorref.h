@@ -14,3 +14,9 @@ inline uint32_t colorToRef(const QColor& c)
 {
     return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
 }
+
+// Values with a meaning of their own: no colour (nothing is drawn or cut out) and the
+// see-through key colour of the skins. A value whose top byte is 0xFF names a system colour
+// by its index; colorFromRef does not resolve those.
+constexpr uint32_t clNone = 0x1FFFFFFF;
+constexpr uint32_t clFuchsia = 0x00FF00FF;

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QMap>
-#include <QtEndian>
 #include <cstdio>
 
 namespace {
@@ -33,9 +32,6 @@ QString loadFamily(const char* file)
     loaded.insert(path, family);
     return family;
 }
-
-void put16(QByteArray& b, int at, quint16 v) { qToLittleEndian(v, b.data() + at); }
-void put32(QByteArray& b, int at, quint32 v) { qToLittleEndian(v, b.data() + at); }
 
 QString fileNameFor(const QString& name)
 {
@@ -142,39 +138,4 @@ int runArtSet(const QString& set, const QString& outDir, const QStringList& inpu
         }
     }
     return ctx.finish() ? 0 : 1;
-}
-
-QByteArray encodeBmp(const QImage& source)
-{
-    const bool alpha = source.hasAlphaChannel();
-    const QImage img = source.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    const int w = img.width(), h = img.height();
-    const int bpp = alpha ? 4 : 3;
-    const int stride = (w * bpp + 3) & ~3;
-    const int headers = 14 + 40;
-    QByteArray b(headers + stride * h, '\0');
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, quint32(b.size()));
-    put32(b, 10, headers);
-    put32(b, 14, 40);
-    put32(b, 18, quint32(w));
-    put32(b, 22, quint32(h));
-    put16(b, 26, 1);
-    put16(b, 28, quint16(bpp * 8));
-    put32(b, 34, quint32(stride * h));
-    put32(b, 38, 2835);  // 72 dpi
-    put32(b, 42, 2835);
-    for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        char* out = b.data() + headers + (h - 1 - y) * stride;
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = line[x];
-            *out++ = char(qBlue(p));
-            *out++ = char(qGreen(p));
-            *out++ = char(qRed(p));
-            if (alpha) *out++ = char(qAlpha(p));
-        }
-    }
-    return b;
 }

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "snkins/vs/bmpfile.h"  // encodeBmp
+
 class ArtContext {
 public:
     ArtContext(QString set, QString outDir, QStringList inputs);
@@ -56,7 +58,3 @@ struct ArtModuleRegistrar {
 
 // Runs every module of `set`, in name order. Used by main().
 int runArtSet(const QString& set, const QString& outDir, const QStringList& inputs);
-
-// Encodes an image as a BMP file (bottom-up rows, no compression). 24 bits per pixel for an
-// opaque image, 32 for one with alpha. Deterministic: the same image gives the same bytes.
-QByteArray encodeBmp(const QImage& image);

@@ -6,6 +6,7 @@
 #include <QRegion>
 
 // The region of `bitmap`'s pixels that differ from `maskColor` (compared as 24-bit RGB, alpha
-// ignored), one rectangle per run of such pixels in each row, moved by (offsetX, offsetY).
-// An image whose every pixel has the mask colour gives an empty region.
+// ignored), one rectangle per run of such pixels in each row, rows with the same runs one
+// above the other joined into one band, moved by (offsetX, offsetY). An image whose every
+// pixel has the mask colour gives an empty region.
 QRegion ExtGenerateMask(int offsetX, int offsetY, const QImage& bitmap, QRgb maskColor);
