@@ -24,9 +24,14 @@ QByteArray readExact(QIODevice& s, qint64 n, const char* error)
     return b;
 }
 
-quint32 u32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-qint32 s32(const QByteArray& b, int at) { return qFromLittleEndian<qint32>(b.constData() + at); }
-quint16 u16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+// little-endian fields, byte by byte (callers have checked the length)
+quint32 u32(const QByteArray& b, int at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
+           quint32(uchar(b[at + 3])) << 24;
+}
+qint32 s32(const QByteArray& b, int at) { return qint32(u32(b, at)); }
+quint16 u16(const QByteArray& b, int at) { return quint16(uchar(b[at]) | uchar(b[at + 1]) << 8); }
 
 // The header checks that bound what the decoder will allocate by the bytes at hand.
 bool soundHeader(const QByteArray& f)
@@ -81,7 +86,17 @@ QByteArray EncodeBitmapFile(const QImage& image)
 QImage DecodeBitmapFile(const QByteArray& file)
 {
     if (!soundHeader(file)) return QImage();
-    return QImage::fromData(file, "BMP");
+    QImage image = QImage::fromData(file, "BMP");
+    // a palette shorter than the pixel values reach: the missing colours are black
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono) {
+        const int need = image.format() == QImage::Format_Mono ? 2 : 256;
+        if (image.colorCount() < need) {
+            QList<QRgb> table = image.colorTable();
+            table.resize(need, qRgb(0, 0, 0));
+            image.setColorTable(table);
+        }
+    }
+    return image;
 }
 
 void ReadBitmapListStream(QIODevice& stream, const std::function<void(QImage&&)>& add)

@@ -28,6 +28,7 @@ void ReadBitmapListStream(QIODevice& stream, const std::function<void(QImage&&)>
 void WriteBitmapListStream(QIODevice& stream, const QList<const QImage*>& bitmaps);
 
 // One picture as a complete BMP file image, and back. DecodeBitmapFile gives a null image for
-// bytes that are not a sound BMP file of exactly their own length.
+// bytes that are not a sound BMP file of exactly their own length; a palette shorter than its
+// pixel values reach is filled up with black.
 QByteArray EncodeBitmapFile(const QImage& image);
 QImage DecodeBitmapFile(const QByteArray& file);

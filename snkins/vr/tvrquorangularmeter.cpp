@@ -270,6 +270,15 @@ void TVrQuorAngularMeter::BuildMeterImage()
     }
 }
 
+void TVrQuorAngularMeter::ClearBitmapCanvas()
+{
+    // an opaque meter's scale covers the whole surface: no fill beneath it
+    if (Transparent() || FMeterImage.size() != size())
+        TVrGraphicImageControl::ClearBitmapCanvas();
+    else
+        GetBitmapCanvas().setBrush(VrColor(Color()));
+}
+
 void TVrQuorAngularMeter::Paint()
 {
     // a hidden control is resized without a resize event

@@ -147,6 +147,7 @@ signals:
 protected:
     virtual void Changed() { emit OnChange(this); }
     void Paint() override;
+    void ClearBitmapCanvas() override;
     void TextChanged() override;
     void FontChanged() override;
     void ColorChanged() override;

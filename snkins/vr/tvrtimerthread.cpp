@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <chrono>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "snkins/vr/tvrtimer.h"
 
@@ -10,7 +14,7 @@ TVrTimerThread::TVrTimerThread(TVrTimer* Owner) : FOwner(Owner) {}
 TVrTimerThread::~TVrTimerThread()
 {
     Terminate();
-    wait();
+    if (FThread.joinable()) FThread.join();
 }
 
 void TVrTimerThread::SetInterval(uint32_t ms)
@@ -34,13 +38,11 @@ void TVrTimerThread::Resume(QThread::Priority priority)
     {
         std::lock_guard lock(FLock);
         FSuspended = false;
+        FPriority = priority;
         FSignalled = true;
         FEvent.notify_all();
     }
-    if (isRunning())
-        setPriority(priority);
-    else
-        start(priority);
+    if (!FThread.joinable()) FThread = std::thread([this] { Execute(); });
 }
 
 void TVrTimerThread::Terminate()
@@ -51,8 +53,19 @@ void TVrTimerThread::Terminate()
     FEvent.notify_all();
 }
 
-void TVrTimerThread::run()
+void TVrTimerThread::ApplyPriority(QThread::Priority priority)
 {
+    if (priority == FApplied) return;
+    FApplied = priority;
+    sched_param param{};
+    pthread_setschedparam(pthread_self(), priority == QThread::IdlePriority ? SCHED_IDLE : SCHED_OTHER, &param);
+    const int nice = priority == QThread::LowestPriority ? 10 : priority == QThread::LowPriority ? 5 : 0;
+    setpriority(PRIO_PROCESS, pid_t(gettid()), nice);  // per thread on Linux; refused rises are ignored
+}
+
+void TVrTimerThread::Execute()
+{
+    pthread_setname_np(pthread_self(), "TVrTimerThread");
     std::unique_lock lock(FLock);
     while (!FTerminated) {
         if (FSuspended) {
@@ -60,6 +73,7 @@ void TVrTimerThread::run()
             FSignalled = false;
             continue;
         }
+        ApplyPriority(FPriority);
         const bool signalled =
             FEvent.wait_for(lock, std::chrono::milliseconds(FInterval), [this] { return FSignalled; });
         FSignalled = false;  // an auto-reset event

@@ -66,9 +66,9 @@ void meters(GalleryRow& row)
     times->Setenable_remain(true);
     times->Setenable_elapsed(true);
     times->SetRemainXOffset(8);
-    times->SetRemainYOffset(60);
-    times->SetElapsedXOffset(180);
-    times->SetElapsedYOffset(60);
+    times->SetRemainYOffset(74);
+    times->SetElapsedXOffset(196);
+    times->SetElapsedYOffset(74);
     times->SetCaption(QStringLiteral("CUE"));  // rebuilds the scale with the texts
     row.add(QStringLiteral("88 %, times"), times);
     auto* see = meter(60, QStringLiteral("TRANSPARENT"));

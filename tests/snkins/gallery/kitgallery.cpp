@@ -51,7 +51,7 @@ QWidget* onPanel(QWidget* control, bool pattern)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
         const QByteArray dir = QDir::tempPath().toUtf8() + "/ostrel-kit-gallery-" + QByteArray::number(getuid());
         mkdir(dir.constData(), 0700);

@@ -203,6 +203,28 @@ TEST(KitBitmapList, DamagedStreamsFailAtThePictureAndKeepTheOnesBefore)
     }
 }
 
+TEST(KitBitmapList, APaletteShorterThanItsPixelsReadsTheMissingColoursAsBlack)
+{
+    // 2 x 1, 8 bits, a palette of one colour (red) and the pixel values 0 and 7
+    QByteArray bmp = QByteArray("BM") + QByteArray(12, '\0');
+    QByteArray info(40, '\0');
+    qToLittleEndian<quint32>(40, info.data());
+    qToLittleEndian<qint32>(2, info.data() + 4);
+    qToLittleEndian<qint32>(1, info.data() + 8);
+    qToLittleEndian<quint16>(1, info.data() + 12);
+    qToLittleEndian<quint16>(8, info.data() + 14);
+    qToLittleEndian<quint32>(1, info.data() + 32);
+    bmp += info + QByteArray::fromHex("0000FF00") + QByteArray::fromHex("00070000");
+    put32(bmp, 2, quint32(bmp.size()));
+    put32(bmp, 10, 14 + 40 + 4);
+    const QImage img = DecodeBitmapFile(bmp);
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.colorCount(), 256);
+    EXPECT_EQ(px(img, 0, 0), 0xFF0000u);
+    EXPECT_EQ(px(img, 1, 0), 0x000000u);
+    EXPECT_TRUE(DecodeBitmapFile(bmp.left(bmp.size() - 1)).isNull());  // one byte short of its size field
+}
+
 TEST(KitBitmapList, CollectionOperationsKeepTheirOwnCopies)
 {
     TVrBitmaps b;

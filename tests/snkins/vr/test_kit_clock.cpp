@@ -160,8 +160,9 @@ struct TimerRig {
         timer.SetSyncEvent(sync);
         timer.SetTimerType(type);
         timer.SetInterval(10);
-        timer.Loaded();
     }
+    // every handler is connected before the timer thread starts
+    void start() { timer.Loaded(); }
 };
 }  // namespace
 
@@ -169,6 +170,7 @@ TEST(KitTimer, BothModesTickOnTheOwnersThreadAndStopTickingWhenDisabled)
 {
     for (TVrTimerType type : {ttSystem, ttThread}) {
         TimerRig rig(type);
+        rig.start();
         EXPECT_TRUE(QTest::qWaitFor([&] { return rig.ticks >= 3; }, 2000)) << type;
         EXPECT_EQ(rig.thread, QThread::currentThreadId()) << type;
         rig.timer.SetEnabled(false);
@@ -192,6 +194,7 @@ TEST(KitTimer, WithoutSyncEventTheThreadTicksByItself)
                          ++seen;
                      },
                      Qt::DirectConnection);
+    rig.start();
     for (int i = 0; i < 200 && seen < 2; ++i) QThread::msleep(5);  // no event loop needed
     EXPECT_GE(seen.load(), 2);
     EXPECT_NE(where.load(), QThread::currentThreadId());
@@ -214,6 +217,7 @@ TEST(KitTimer, AnExceptionInTheHandlerDoesNotStopTheTimer)
 TEST(KitTimer, ChangingTheIntervalOrTypeKeepsItRunning)
 {
     TimerRig rig(ttThread);
+    rig.start();
     rig.timer.SetInterval(1000000);
     rig.timer.SetInterval(5);
     EXPECT_TRUE(QTest::qWaitFor([&] { return rig.ticks >= 2; }, 2000));
