@@ -301,10 +301,24 @@ void TVrQuorAngularMeter::Paint()
     const QPointF tri[3] = {centre(Rotate(L, a)), centre(Rotate(FNeedleBaseWidth / 2, a - 90)),
                             centre(Rotate(FNeedleBaseWidth / 2, a + 90))};
     canvas.drawPolygon(tri, 3);
-    const QPointF hub(WDiv2() + 0.5, HDiv2() + 0.5);
-    canvas.drawEllipse(hub, FNeedleBaseWidth, FNeedleBaseWidth);
-    canvas.setPen(VrColor(FCenterDotColor));
-    canvas.setBrush(VrColor(FCenterDotColor));
-    canvas.drawEllipse(hub, FCenterDotWidth, FCenterDotWidth);
+    // the hub does not move: a sprite of it saves two smoothed circles a paint
+    const QList<int> key{int(Color2RGB(FNeedleColor)), FNeedleBaseWidth, int(Color2RGB(FCenterDotColor)),
+                         FCenterDotWidth};
+    const int r = std::max({FNeedleBaseWidth, FCenterDotWidth, 0}) + 2;
+    if (key != FHubKey) {
+        FHubKey = key;
+        FHub = QImage(2 * r + 1, 2 * r + 1, QImage::Format_ARGB32_Premultiplied);
+        FHub.fill(Qt::transparent);
+        QPainter p(&FHub);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QPointF c(r + 0.5, r + 0.5);  // the hub pixel's centre, as on the surface
+        p.setPen(needle);
+        p.setBrush(needle);
+        p.drawEllipse(c, FNeedleBaseWidth, FNeedleBaseWidth);
+        p.setPen(VrColor(FCenterDotColor));
+        p.setBrush(VrColor(FCenterDotColor));
+        p.drawEllipse(c, FCenterDotWidth, FCenterDotWidth);
+    }
+    canvas.drawImage(WDiv2() - r, HDiv2() - r, FHub);
     TVrGraphicImageControl::Paint();
 }

@@ -198,5 +198,7 @@ private:
     int fcaida = 0, fumbral = 0;
     QImage FMeterImage;
     QImage FMeterKeyed;  // the scale with every pixel of Color see-through, for Transparent
+    QImage FHub;         // the needle's hub and centre dot, drawn once for their colours and widths
+    QList<int> FHubKey;  // what FHub was drawn for
     QTimer FChangeTimer;
 };
