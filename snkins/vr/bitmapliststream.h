@@ -27,8 +27,9 @@ void ReadBitmapListStream(QIODevice& stream, const std::function<void(QImage&&)>
 // Writes the id, the count and every picture as a BMP file image.
 void WriteBitmapListStream(QIODevice& stream, const QList<const QImage*>& bitmaps);
 
-// One picture as a complete BMP file image, and back. DecodeBitmapFile gives a null image for
-// bytes that are not a sound BMP file of exactly their own length; a palette shorter than its
+// One picture as a complete BMP file image (the generator's and the skin packs' encoding: 24 bits,
+// or 32 with alpha), and back. DecodeBitmapFile is false for bytes that are not a sound BMP file
+// of exactly their own length; a 0 x 0 file is an empty picture, and a palette shorter than its
 // pixel values reach is filled up with black.
 QByteArray EncodeBitmapFile(const QImage& image);
-QImage DecodeBitmapFile(const QByteArray& file);
+bool DecodeBitmapFile(const QByteArray& file, QImage& image);

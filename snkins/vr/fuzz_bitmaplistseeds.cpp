@@ -69,7 +69,13 @@ int main(int argc, char** argv)
     QList<QByteArray> files;
     for (auto format : {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_RGB16, QImage::Format_RGB32,
                         QImage::Format_ARGB32}) {
-        const QByteArray f = EncodeBitmapFile(picture(7, 5, format));
+        QByteArray f = EncodeBitmapFile(picture(7, 5, format));
+        if (format == QImage::Format_Mono || format == QImage::Format_Indexed8) {  // with a palette
+            QBuffer b;
+            b.open(QIODevice::WriteOnly);
+            picture(7, 5, format).save(&b, "BMP");
+            f = b.data();
+        }
         files << f;
         seeds.append({QStringLiteral("format-%1.bls").arg(int(format)), list({f})});
     }
