@@ -18,6 +18,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 class TSQLiteTable;
+class TSQLiteUniTable;
 
 struct TSQliteParam {
     QString name;
@@ -35,6 +36,9 @@ public:
     // One statement that returns no rows.
     void ExecSQL(const QString& SQL, const QVariantList& binds = {});
     std::unique_ptr<TSQLiteTable> GetTable(const QString& SQL, const QVariantList& binds = {});
+    // The result read row by row from the open statement (on its first row); it must not
+    // outlive this connection. Throws as the query buffer does.
+    std::unique_ptr<TSQLiteUniTable> GetUniTable(const QString& SQL, const QVariantList& binds = {});
     bool TableExists(const QString& TableName);
 
     qint64 GetTableValue(const QString& SQL, const QVariantList& binds = {});  // 0 when no row

@@ -10,7 +10,14 @@ TSQLiteUniTable::TSQLiteUniTable(TSQLiteDatabase& db, const QString& SQL, const 
 {
     TSQLiteQuery q = db.PrepareSQL(SQL);
     fStmt = q.Statement;
-    db.bind(fStmt, SQL, binds, false);
+    // a constructor that throws runs no destructor: a statement left open would keep the
+    // connection from closing
+    try {
+        db.bind(fStmt, SQL, binds, false);
+    } catch (...) {
+        sqlite3_finalize(fStmt);
+        throw;
+    }
     fColCount = sqlite3_column_count(fStmt);
     for (int c = 0; c < fColCount; ++c)
         fCols << QString::fromUtf16(static_cast<const char16_t*>(sqlite3_column_name16(fStmt, c))).toUpper();
