@@ -195,6 +195,21 @@ uint8_t* TDIBUltra::GetScanLine(int Row)
     return DIBAdr + int64_t(Row) * DIBWidth_b;
 }
 
+std::vector<uint8_t> TDIBUltra::ReleaseHandle()
+{
+    std::vector<uint8_t> bits;
+    bits.swap(Pixels);
+    CnvOK = false;
+    Client = nullptr;
+    DIBbits = DIBAdr = nullptr;
+    DIBWidth = DIBHeight = DIBSize = 0;
+    DIBWidth_b = DIBHalfWidth = 0;
+    ClpRect = {0, 0, -1, -1};
+    ExitClip = true;
+    UpdateCantDraw();
+    return bits;
+}
+
 void TDIBUltra::SetPalette(const T256ColorsPalette* Palette)
 {
     if (DIBResol > DUpf8 || !Palette) return;

@@ -27,6 +27,14 @@ public:
     // Throws DIB_ERROR (or the LZH codec's classes) on any bad input.
     explicit TDIBUltra(std::unique_ptr<QIODevice> Stream);
     explicit TDIBUltra(const QString& FileName);
+    // The stored image of the program's raw-data resource of that name or number: the bytes
+    // kept as the Qt resource ":/RCDATA/NAME" (names upper-case, found in any case) or
+    // ":/RCDATA/#NUMBER". All resources are the program's own: Instance is not read. A missing
+    // resource fails as a missing file does.
+    TDIBUltra(const void* Instance, const QString& ResName);
+    TDIBUltra(const void* Instance, int ResID);
+    static QString ResourcePath(const QString& ResName);
+    static QString ResourcePath(int ResID);
     ~TDIBUltra();
     TDIBUltra(const TDIBUltra&) = delete;
     TDIBUltra& operator=(const TDIBUltra&) = delete;
@@ -41,6 +49,9 @@ public:
     void BufferToUpdate();
     uint8_t* GetScanLine(int Row);  // 0 = top; nullptr outside the surface
     void SetPalette(const T256ColorsPalette* Palette);
+    // Hands the pixel memory (rows bottom-up, Stride() bytes each, as it was) to the caller.
+    // The surface is left unbound and empty: it draws nothing until BufferDim makes it anew.
+    std::vector<uint8_t> ReleaseHandle();
     static const T256ColorsPalette& DefaultPalette(TDUPixelFormat Format);
 
     // ---- pen, brush, clip, lines and pixels
