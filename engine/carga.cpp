@@ -12,6 +12,7 @@
 
 #include "engine/audiodjbase.h"
 #include "engine/bpmresult.h"
+#include "engine/decktemposcan.h"
 #include "engine/decktime.h"
 #include "engine/peakscache.h"
 #include "engine/speedslider.h"
@@ -54,6 +55,7 @@ carga::carga(PSoundConfig* config, int nc)
 
 carga::~carga()
 {
+    if (bpmscan_) bpmscan_->stop();
     if (ccarga(ncarga) == this) setccarga(ncarga, nullptr);
     delete fchangetimer;
     stopWorker();
@@ -177,6 +179,7 @@ void carga::Unload()
 {
     std::lock_guard<std::recursive_mutex> l(loadLock_);
     stopWorker();
+    if (bpmscan_) bpmscan_->stop();
     PRecord& r = *basseqfx;
     r.tiempopcm = 1;
     parada = false;

@@ -27,6 +27,7 @@
 
 class QTimer;
 class DeckMessageBox;
+class DeckTempoScan;
 class DeckLibrary;
 class ProgressView;
 class SpeedSlider;
@@ -59,6 +60,19 @@ public:
     void SetPositionm(int64_t x, int64_t width);
     void SetPositions(int delta, int value);
     void actcues();
+    // Members nothing in the program calls yet.
+    // posmas / posmenos: move the playing search window 2,500 bytes forward / back, or open
+    // a 40,000-byte window at a paused deck's position and play it.
+    void posmas();
+    void posmenos();
+    void Stopinicio();       // a stop that returns to position 0
+    void SetLoopPosition();  // the active stream to the loop start
+    void actheads();         // the deck mixer re-attached to the output mixer, without ramp
+    int64_t GetSeconds();    // position in milliseconds
+    void Code() {}
+    void SetStream() {}
+    void Inicializa() {}
+    void OstrelScratch() {}
 
     // ---- loops
     void loopmenos();
@@ -82,6 +96,9 @@ public:
     void setparada(bool on);
     void pitchbending_on(Tbusca direction);
     void pitchbending_off();
+    void Reverse();              // toggles the direction; a playing deck's output re-attached
+    void Reverse3(int mode);     // 1: backward from the end, else forward from the start
+    int SetPitchSlider(float rate) const;  // the speed slider position of a rate
 
     // ---- volume, EQ and effects
     void SetVolume(int v);
@@ -95,6 +112,16 @@ public:
     void UpdateFlange(float level, float speed, bool on);
     void UpdateEcho(float mix, float level, float delay, bool on);
     void UpdateWah(float mix, float input, bool on);
+    // reverb of level - 0.35 with a decay of `delay` ms; nothing in the program calls it yet
+    void UpdateReverb(float level, int delay, bool on);
+    void updatekills() {}
+
+    // ---- tempo of the whole file on a scan of its own (nothing in the program calls it yet):
+    // the result is handed over like the peaks worker's (hand-over cell 0), the progress goes
+    // to deck A's progress cell through GetBPM_Process. Never blocks; stopped and joined by
+    // Unload and the destructor.
+    void CalculaBPM();
+    static void GetBPM_Process(sound::Handle chan, float percent);
 
     // ---- deck tick (25 ms, UI thread)
     void fchangetimerTimer();
@@ -163,6 +190,8 @@ public:
     Shared<int> valorbend;
     // last parameters of the switchable effects, re-applied when a load rebuilds the chain
     Shared<float> flangerspeed{0.01f}, echomix, echodelay{0.25f}, wahmix, wahinput;
+    Shared<float> reverblevel;
+    Shared<int> reverbdelay{1200};
 
     // Rate of the deck's mixers: the buses' rate, or kBusRate when no bus exists yet.
     static int mixerRate();
@@ -188,6 +217,10 @@ protected:
     // (load steps 2 to 8). False when the file cannot be opened; the message is shown.
     virtual bool openChain(const QString& path, bool reload) = 0;
 
+    void searchWindow(int64_t step);
+
     std::recursive_mutex loadLock_;
     std::unique_ptr<PRecord> record_;
+    // last member: its scan is joined before any field it writes goes away
+    std::unique_ptr<DeckTempoScan> bpmscan_;
 };

@@ -11,7 +11,7 @@ namespace {
 constexpr int kKillBass = -25, kKillMid = -25, kKillTreble = -20;
 constexpr int kEqMax = 10, kEqMin = -15;
 constexpr float kEqCentre[3] = {125, 1000, 8000};
-constexpr int kPrioVolume = 6, kPrioEq = 5, kPrioEcho = 4, kPrioFlanger = 3, kPrioWah = 2;
+constexpr int kPrioVolume = 6, kPrioEq = 5, kPrioEcho = 4, kPrioFlanger = 3, kPrioWah = 2, kPrioReverb = 1;
 }  // namespace
 
 void carga::SetVolume(int v)
@@ -175,6 +175,27 @@ void carga::UpdateWah(float mix, float input, bool on)
     sound::setFxParams(FXWAH, p);
 }
 
+void carga::UpdateReverb(float level, int delay, bool on)
+{
+    if (on != reverb) {
+        reverb = on;
+        if (on) {
+            fxchorus = sound::addFx(Channel, sound::FxType::Reverb, kPrioReverb);
+        } else {
+            sound::removeFx(Channel, fxchorus);
+            fxchorus = 0;
+        }
+    }
+    if (!on) return;
+    reverblevel = level;
+    reverbdelay = delay;
+    sound::ReverbParams p;
+    p.level = level - 0.35f;
+    p.delayMs = delay;
+    p.channel = -1;
+    sound::setFxParams(fxchorus, p);
+}
+
 // An effect that is switched on when a track loads goes onto the new stream with its
 // last settings.
 void carga::addSwitchedFx()
@@ -191,5 +212,9 @@ void carga::addSwitchedFx()
     if (autowah3) {
         autowah3 = false;
         UpdateWah(wahmix, wahinput, true);
+    }
+    if (reverb) {
+        reverb = false;
+        UpdateReverb(reverblevel, reverbdelay, true);
     }
 }
