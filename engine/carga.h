@@ -128,6 +128,12 @@ public:
     void dame_tiempo();
 
     // ---- the deck's record and the seams it reaches out through
+    // A data-set query the deck makes when it is built and no operation uses; the engine holds
+    // no database connection of its own, so it carries only its statement text.
+    struct DataSetQuery {
+        QString SQL;
+    };
+    std::unique_ptr<DataSetQuery> testado = std::make_unique<DataSetQuery>();
     PRecord* basseqfx;
     PSoundConfig* scfg;
     DeckMessageBox* message1 = nullptr;

@@ -624,8 +624,8 @@ bool removeProcessor(Handle stream, Handle proc)
     if (!s) return false;
     Object* o = graph().find(proc);
     if (!o) return fail(Error::Handle, false);
-    if (o->kind != Kind::Fx && o->kind != Kind::Dsp && o->kind != Kind::Encoder) return fail(Error::WrongKind, false);
-    auto* e = static_cast<ProcessorEntry*>(o);
+    auto* e = dynamic_cast<ProcessorEntry*>(o);  // an input's encoder is no processor
+    if (!e) return fail(Error::WrongKind, false);
     if (e->stream != s) return fail(Error::Handle, false);
     s->dropAttachment(e);
     graph().remove(e);
@@ -637,8 +637,8 @@ bool withProcessor(Handle proc, const std::function<void(Processor&)>& fn)
     GraphLock l(graph().mutex);
     Object* o = graph().find(proc);
     if (!o) return fail(Error::Handle, false);
-    if (o->kind != Kind::Fx && o->kind != Kind::Dsp && o->kind != Kind::Encoder) return fail(Error::WrongKind, false);
-    auto* e = static_cast<ProcessorEntry*>(o);
+    auto* e = dynamic_cast<ProcessorEntry*>(o);
+    if (!e) return fail(Error::WrongKind, false);
     if (fn) fn(*e->processor);
     return ok();
 }
@@ -658,9 +658,10 @@ Handle streamOfProcessor(Handle proc)
     GraphLock l(graph().mutex);
     Object* o = graph().find(proc);
     if (!o) { setError(Error::Handle); return 0; }
-    if (o->kind != Kind::Fx && o->kind != Kind::Dsp && o->kind != Kind::Encoder) { setError(Error::WrongKind); return 0; }
+    auto* e = dynamic_cast<ProcessorEntry*>(o);
+    if (!e) { setError(Error::WrongKind); return 0; }
     ok();
-    return static_cast<ProcessorEntry*>(o)->stream->handle;
+    return e->stream->handle;
 }
 
 Handle setDsp(Handle stream, DspCallback cb, int priority)

@@ -1,5 +1,6 @@
 // The recording calls of sound.h: input devices through PortAudio, and WAV encoders that
 // sit at the end of a stream's processor chain.
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
@@ -24,9 +25,21 @@ public:
     std::shared_ptr<RecordInput> input;
 };
 
+// The handle of an encoder on a recording input (one on a stream is a processor entry).
+class InputEncoderObject : public Object {
+public:
+    InputEncoderObject() : Object(Kind::Encoder) {}
+};
+
+struct EncoderEntry {
+    std::shared_ptr<WavEncoder> encoder;
+    std::shared_ptr<RecordInput> input;  // set for an encoder on a recording input
+    Handle record = 0;
+};
+
 struct Registry {
     std::mutex m;
-    std::map<Handle, std::shared_ptr<WavEncoder>> encoders;
+    std::map<Handle, EncoderEntry> encoders;
     std::vector<std::shared_ptr<RecordInput>> toClose;  // inputs whose handle went with freeAll
 };
 
@@ -73,11 +86,32 @@ std::shared_ptr<RecordInput> findRecord(Handle h)
     return r->input;
 }
 
-std::shared_ptr<WavEncoder> findEncoder(Handle h)
+// The encoder of handle h, or the one on the recording h; *self gets the encoder's handle.
+std::shared_ptr<WavEncoder> findEncoder(Handle h, Handle* self = nullptr)
 {
     std::lock_guard<std::mutex> l(registry().m);
     auto it = registry().encoders.find(h);
-    return it == registry().encoders.end() ? nullptr : it->second;
+    if (it == registry().encoders.end())
+        it = std::find_if(registry().encoders.begin(), registry().encoders.end(),
+                          [h](const auto& e) { return h && e.second.record == h; });
+    if (it == registry().encoders.end()) return nullptr;
+    if (self) *self = it->first;
+    return it->second.encoder;
+}
+
+// Takes the encoder's entry out of the registry and its handle out of the graph, and closes
+// its file (outside both locks). False when the file could not be finished.
+bool finishEncoder(Handle h, EncoderEntry e)
+{
+    if (e.input) {
+        e.input->detachEncoder();
+        GraphLock l(Graph::instance().mutex);
+        if (Object* o = Graph::instance().find(h); o && dynamic_cast<InputEncoderObject*>(o))
+            Graph::instance().remove(o);
+    } else if (kindOf(h) == Kind::Encoder) {
+        removeProcessor(streamOfProcessor(h), h);
+    }
+    return e.encoder->finish();
 }
 
 }  // namespace
@@ -146,6 +180,20 @@ bool stopRecord(Handle record)
         Graph::instance().remove(r);
     }
     in->close();
+    // its encoders go with it, their files complete
+    std::vector<std::pair<Handle, EncoderEntry>> mine;
+    {
+        std::lock_guard<std::mutex> l(registry().m);
+        for (auto it = registry().encoders.begin(); it != registry().encoders.end();) {
+            if (it->second.record == record) {
+                mine.emplace_back(it->first, std::move(it->second));
+                it = registry().encoders.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& [h, e] : mine) finishEncoder(h, std::move(e));
     closeOrphans();
     setError(Error::Ok);
     return true;
@@ -160,8 +208,34 @@ bool pauseRecord(Handle record, bool paused)
     return true;
 }
 
+// An encoder on a recording input: fed by the input's thread with what it captures.
+static Handle encodeInputToWav(Handle record, const std::string& utf8Path)
+{
+    std::shared_ptr<RecordInput> in = findRecord(record);
+    if (!in) return 0;
+    auto enc = std::make_shared<WavEncoder>(in->rate());
+    if (!enc->start(utf8Path)) return fail(Error::Write, Handle(0));
+    Handle h;
+    {
+        GraphLock l(Graph::instance().mutex);
+        h = Graph::instance().add(new InputEncoderObject);
+    }
+    if (!h) {
+        enc->finish();
+        return fail(Error::Memory, Handle(0));
+    }
+    {
+        std::lock_guard<std::mutex> l(registry().m);
+        registry().encoders[h] = EncoderEntry{enc, in, record};
+    }
+    in->attachEncoder(std::move(enc));
+    setError(Error::Ok);
+    return h;
+}
+
 Handle encodeToWav(Handle stream, const std::string& utf8Path)
 {
+    if (kindOf(stream) == Kind::Record) return encodeInputToWav(stream, utf8Path);
     StreamInfo info;
     if (!getInfo(stream, info)) return 0;
     auto enc = std::make_shared<WavEncoder>(info.rate);
@@ -173,17 +247,18 @@ Handle encodeToWav(Handle stream, const std::string& utf8Path)
         return fail(err, Handle(0));
     }
     std::lock_guard<std::mutex> l(registry().m);
-    registry().encoders[h] = enc;
+    registry().encoders[h] = EncoderEntry{enc, nullptr, 0};
     setError(Error::Ok);
     return h;
 }
 
 bool encoderActive(Handle encoder)
 {
-    auto enc = findEncoder(encoder);
+    Handle self = encoder;
+    auto enc = findEncoder(encoder, &self);
     if (!enc) return fail(Error::Handle, false);
     if (enc->failed()) return fail(Error::Write, false);
-    if (kindOf(encoder) != Kind::Encoder) return fail(Error::Handle, false);  // its stream was freed
+    if (kindOf(self) != Kind::Encoder) return fail(Error::Handle, false);  // its stream was freed
     setError(Error::Ok);
     return enc->active();
 }
@@ -199,17 +274,16 @@ bool flushEncoder(Handle encoder)
 
 bool stopEncoder(Handle encoder)
 {
-    std::shared_ptr<WavEncoder> enc;
+    EncoderEntry e;
     {
         std::lock_guard<std::mutex> l(registry().m);
         auto it = registry().encoders.find(encoder);
         if (it == registry().encoders.end()) return fail(Error::Handle, false);
-        enc = it->second;
+        e = std::move(it->second);
         registry().encoders.erase(it);
     }
-    if (kindOf(encoder) == Kind::Encoder) removeProcessor(streamOfProcessor(encoder), encoder);
     // the file is closed here, outside the graph lock
-    if (!enc->finish()) return fail(Error::Write, false);
+    if (!finishEncoder(encoder, std::move(e))) return fail(Error::Write, false);
     setError(Error::Ok);
     return true;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/sound/wavencoder.h"
+
 namespace sound {
 
 RecordInput::RecordInput(RecordCallback callback, int channels)
@@ -23,6 +25,7 @@ Error RecordInput::open(const DeviceEntry& entry, int rate, bool paused)
     in.suggestedLatency = entry.lowLatency;
     paused_ = paused;
     done_ = false;
+    rate_ = rate;
     if (Pa_OpenStream(&stream_, &in, nullptr, rate, paFramesPerBufferUnspecified, paNoFlag,
                       &RecordInput::callback, this) != paNoError) {
         stream_ = nullptr;
@@ -44,6 +47,33 @@ void RecordInput::close()
     Pa_CloseStream(stream_);
     stream_ = nullptr;
     DeviceCatalog::instance().releaseStream();
+    encoder_ = nullptr;
+    encoders_.clear();
+}
+
+void RecordInput::attachEncoder(std::shared_ptr<WavEncoder> encoder)
+{
+    if (stereo_.empty()) stereo_.resize(kChunk * 2);
+    encoder_ = encoder.get();
+    encoders_.push_back(std::move(encoder));
+}
+
+void RecordInput::detachEncoder() { encoder_ = nullptr; }
+
+void RecordInput::encode(const float* in, unsigned long frames)
+{
+    WavEncoder* e = encoder_.load(std::memory_order_acquire);
+    if (!e) return;
+    for (unsigned long done = 0; done < frames;) {
+        const int n = int(std::min<unsigned long>(frames - done, kChunk));
+        const float* src = in + done * unsigned(channels_);
+        for (int i = 0; i < n; ++i) {
+            stereo_[2 * size_t(i)] = src[i * channels_];
+            stereo_[2 * size_t(i) + 1] = src[i * channels_ + channels_ - 1];
+        }
+        e->process(stereo_.data(), n, rate_);
+        done += unsigned(n);
+    }
 }
 
 int RecordInput::callback(const void* in, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
@@ -52,6 +82,7 @@ int RecordInput::callback(const void* in, void*, unsigned long frames, const PaS
     auto r = static_cast<RecordInput*>(self);
     if (r->done_.load(std::memory_order_acquire)) return paComplete;
     if (r->paused_.load(std::memory_order_relaxed) || !in) return paContinue;
+    r->encode(static_cast<const float*>(in), frames);
     if (!r->callback_(r->handle_.load(std::memory_order_relaxed), static_cast<const float*>(in), int(frames))) {
         r->done_ = true;
         return paComplete;

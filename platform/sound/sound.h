@@ -472,7 +472,10 @@ bool pauseRecord(Handle record, bool paused);
 // Writes every block `stream` produces (as a DSP tap of lowest priority) to a WAV file:
 // PCM 16-bit, the stream's rate and channels; the header is brought up to date at least once
 // a second. Errors of the file (full disk, unwritable folder) come back as Error::Write.
+// `stream` may also be a recording (startRecord): the file then takes what the input captures
+// while it is not paused, in stereo at the recording's rate, and stopRecord completes it.
 Handle encodeToWav(Handle stream, const std::string& utf8Path);
+// Also takes a recording's handle: then it answers for the encoder on that recording.
 bool encoderActive(Handle encoder);
 bool stopEncoder(Handle encoder);
 // Writes what the encoder has taken so far, from the calling thread (never an audio thread).

@@ -235,3 +235,74 @@ TEST_F(Recording, InputDeviceDeliversWhatItCaptures)
         ASSERT_EQ(got[2 * i + 1], ramp[2 * i + 1]) << i;
     }
 }
+
+// An encoder on a recording input writes what the input captures, in stereo, and the
+// recording's stop completes the file. The file PCM is not paced: it runs on while the
+// recording is paused, so the take is checked for being one unbroken run of the input.
+class InputEncoder : public ::testing::TestWithParam<int> {};
+
+TEST_P(InputEncoder, WritesWhatTheInputCaptures)
+{
+    const int channels = GetParam();
+    AlsaFilePcm alsa;
+    QTemporaryDir dir;
+    const int frames = 300000, period = 30000;  // input values 1..period, again and again
+    std::vector<float> ramp(size_t(frames) * size_t(channels));
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            ramp[size_t(i * channels + c)] = float((c ? -1 : 1) * (i % period + 1)) / 32768.0f;
+    {
+        QFile in(alsa.inputPath());
+        ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+        in.write(reinterpret_cast<const char*>(ramp.data()), qint64(ramp.size() * 4));
+    }
+    ASSERT_TRUE(refreshDevices());
+    std::atomic<int> seen{0};
+    std::atomic<bool> active{true};
+    const int want = 20000;
+    Handle rec = startRecord(0, 44100, channels, [&](Handle h, const float*, int n) {
+        active = encoderActive(h);  // the encoder on this recording
+        seen += n;
+        return seen.load() < want;
+    }, true);
+    ASSERT_NE(rec, 0u);
+    const QString path = dir.filePath("line.wav");
+    const Handle enc = encodeToWav(rec, path.toStdString());
+    ASSERT_NE(enc, 0u);
+    EXPECT_EQ(kindOf(enc), Kind::Encoder);
+    EXPECT_EQ(streamOfProcessor(enc), 0u);  // no stream behind it
+    EXPECT_EQ(lastError(), Error::WrongKind);
+    EXPECT_TRUE(encoderActive(enc));
+    EXPECT_TRUE(encoderActive(rec));
+    EXPECT_EQ(seen.load(), 0);  // paused: the callback sees nothing
+    ASSERT_TRUE(pauseRecord(rec, false));
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (seen.load() < want && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(5ms);
+    ASSERT_GE(seen.load(), want);
+    EXPECT_TRUE(active.load());
+    const int captured = seen.load();
+    ASSERT_TRUE(stopRecord(rec));
+    EXPECT_FALSE(encoderActive(enc));  // went with its recording
+    EXPECT_FALSE(stopEncoder(enc));
+    EXPECT_EQ(lastError(), Error::Handle);
+
+    const Wav w = readWav(path);
+    ASSERT_TRUE(w.ok);
+    EXPECT_EQ(w.channels, 2);
+    EXPECT_EQ(w.rate, 44100u);
+    EXPECT_EQ(w.bits, 16);
+    ASSERT_EQ(int(w.dataSize), captured * 4);  // every block the callback saw, nothing else
+    ASSERT_EQ(w.data.size(), qsizetype(w.dataSize));
+    std::vector<int16_t> s(size_t(w.dataSize / 2));
+    std::memcpy(s.data(), w.data.constData(), w.dataSize);
+    for (int i = 0; i < captured; ++i) {
+        const int left = s[2 * size_t(i)];
+        ASSERT_TRUE(left >= 1 && left <= period) << i;
+        if (i > 0) {
+            ASSERT_EQ(left, s[2 * size_t(i - 1)] % period + 1) << i;
+        }
+        ASSERT_EQ(s[2 * size_t(i) + 1], channels == 2 ? -left : left) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, InputEncoder, ::testing::Values(1, 2));
