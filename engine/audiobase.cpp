@@ -51,6 +51,9 @@ void audiobase::conteo()
 
 audiobase::~audiobase()
 {
+    // the inputs call back into this object
+    for (Handle r : {recchan.exchange(0), rdschan.exchange(0)})
+        if (r) sound::stopRecord(r);
     delete fchangetimer;
     for (TDamepicos* w : {onda1_.get(), onda2_.get()})
         if (w) w->fin();

@@ -65,11 +65,31 @@ public:
     void setheadphones(bool setenable, int canal);
     void match1();
     void match2();
+    // headvol1 := vol2 when vol1 is 1.0, else headvol2 := vol2; mutemic and UpdateEcho do
+    // nothing. Nothing in the program calls them yet.
+    void volheadphones(int vol2, double vol1);
+    void mutemic() {}
+    void UpdateEcho() {}
 
     // ---- recording
     void graba(const QString& filerec, int grabar);
     void volgrabacion(int grvol);
+    // The line-in path: the default input (ALSA's capture device) into filerec while grabar
+    // is set. A start that fails shows why and changes nothing, the mix recording included.
     void grabads(const QString& filerec, bool grabar);
+    // Members nothing in the program calls yet.
+    void grabaas();  // stops the mix recording: taps off, encoder stopped, both flags clear
+    // The default input into "output.wav" in the profile folder (rdschan), and its stop.
+    void StartRecording();
+    void StopRecording();
+    // The kind of the default input from its device's name: "digital", "line-in",
+    // "microphone", "midi synth", "analog cd", "telephone", "pc speaker", "wave/pcm", "aux",
+    // "analog", or "undefined" when the name tells none or there is no input.
+    QString UpdateInputInfo();
+    static QString inputKind(const QString& deviceName);
+    // The inputs' callback, on the input's thread: goes on while the encoder on `handle` is
+    // active. A line-in take whose encoder stopped (a full disk) clears grabando.
+    bool RecordingCallback(sound::Handle handle, const float* buffer, int length, void* user);
 
     // ---- the 5 ms tick
     void OnChangeTimer();
@@ -167,6 +187,9 @@ private:
     void automix(carga* x, carga* y, int m);
     void endofmix(carga* x, int m);
     void recordtaps(bool on);
+    // the default input recording into file; 0 (message shown) on failure
+    sound::Handle startinput(const QString& file);
+    static int defaultinput();  // index of the default input; -1 when there is none
     void message(const QString& text);
     sound::DeviceRef dsdevice(int row) const;
     sound::DeviceRef asiodevice(int row) const;

@@ -85,3 +85,9 @@ void audiobase::follow(carga* x, carga* y, Shared<bool>& enlace, Shared<int>& re
     x->SetDmcSlider(speed);
     setsliderpos(x);
 }
+
+void audiobase::volheadphones(int vol2, double vol1)
+{
+    if (vol1 == 1.0) headvol1 = vol2;
+    else headvol2 = vol2;
+}

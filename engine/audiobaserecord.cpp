@@ -39,11 +39,7 @@ void audiobase::graba(const QString& filerec, int grabar)
     if (const Handle r = recchan.exchange(0)) sound::stopRecord(r);
     grabando = false;
     if (grabar != 1) {
-        recordtaps(false);
-        if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
-        if (Grabacion && !offlinerender) sound::stop(Grabacion);
-        grabando = false;
-        estagrabando = false;
+        grabaas();
         return;
     }
     if (!Grabacion) {
@@ -81,17 +77,4 @@ void audiobase::volgrabacion(int grvol)
     const float v = volgraba / 100.0f;
     for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()})
         sound::setAttribute(bus, sound::Attribute::Volume, v);
-}
-
-void audiobase::grabads(const QString& filerec, bool grabar)
-{
-    recordtaps(false);
-    if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
-    estagrabando = false;
-    grabando = false;
-    if (const Handle r = recchan.exchange(0)) sound::stopRecord(r);
-    if (!grabar) return;
-    // the line-in path: nothing in the program starts it, and it has no file writer of its own
-    Q_UNUSED(filerec);
-    message(QStringLiteral("Couldn't start recording"));
 }

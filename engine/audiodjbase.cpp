@@ -15,3 +15,4 @@ Shared<bool> usemaster, useheadphones, estagrabando;
 Shared<sound::Handle> chanheadphones, chanheadphones2;
 Shared<sound::Handle> changrabacion, changrabacion2, samgrabacion, samgrabacion2;
 Shared<SongGridLink*> msgfiles, msgplay, msgexplo;
+Shared<int> headvol1, headvol2;

@@ -22,6 +22,9 @@ extern Shared<bool> usemaster, useheadphones, estagrabando;
 extern Shared<sound::Handle> chanheadphones, chanheadphones2;
 extern Shared<sound::Handle> changrabacion, changrabacion2, samgrabacion, samgrabacion2;
 
+// Headphone levels kept by the engine's volheadphones; nothing reads them.
+extern Shared<int> headvol1, headvol2;
+
 // Song grids of the Groups, Playlists and Explorer panels (each may be absent).
 extern Shared<SongGridLink*> msgfiles, msgplay, msgexplo;
 

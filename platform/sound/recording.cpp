@@ -203,7 +203,7 @@ bool pauseRecord(Handle record, bool paused)
 {
     auto in = findRecord(record);
     if (!in) return false;
-    in->pause(paused);
+    if (!in->pause(paused)) return fail(Error::Device, false);
     setError(Error::Ok);
     return true;
 }

@@ -32,18 +32,28 @@ Error RecordInput::open(const DeviceEntry& entry, int rate, bool paused)
         DeviceCatalog::instance().releaseStream();
         return Error::Device;
     }
-    if (Pa_StartStream(stream_) != paNoError) {
+    started_ = false;
+    if (!paused && !pause(false)) {
         close();
         return Error::Device;
     }
     return Error::Ok;
 }
 
+bool RecordInput::pause(bool paused)
+{
+    paused_ = paused;
+    if (paused || started_ || !stream_) return true;
+    started_ = Pa_StartStream(stream_) == paNoError;
+    return started_;
+}
+
 void RecordInput::close()
 {
     if (!stream_) return;
     done_ = true;
-    Pa_AbortStream(stream_);
+    if (started_) Pa_AbortStream(stream_);
+    started_ = false;
     Pa_CloseStream(stream_);
     stream_ = nullptr;
     DeviceCatalog::instance().releaseStream();

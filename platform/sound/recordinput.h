@@ -25,7 +25,9 @@ public:
 
     Error open(const DeviceEntry& entry, int rate, bool paused);
     void setHandle(Handle h) { handle_ = h; }
-    void pause(bool paused) { paused_ = paused; }
+    // A recording opened paused starts capturing at its first unpause (false when the
+    // device will not start then); paused later, it runs on and drops what it captures.
+    bool pause(bool paused);
     // The callback stops being called; the stream stays open until close().
     void detach() { done_ = true; }
     void close();
@@ -52,6 +54,7 @@ private:
     std::vector<std::shared_ptr<WavEncoder>> encoders_;  // attached since open, kept for the thread
     std::vector<float> stereo_;                          // the block as the encoder takes it
     PaStream* stream_ = nullptr;
+    bool started_ = false;
     std::atomic<Handle> handle_{0};
     std::atomic<bool> paused_{false}, done_{false};
 };

@@ -463,7 +463,9 @@ bool setFxParams(Handle fx, const ReverbParams& p);
 int recordDeviceCount();
 bool getRecordDeviceInfo(int index, DeviceInfo& out);
 bool initRecordDevice(int index);
-// Receives each captured block; returning false stops the recording.
+// Receives each captured block; returning false stops the recording. A recording started
+// paused captures nothing until its first pauseRecord(false), which fails (Error::Device)
+// when the device will not start.
 using RecordCallback = std::function<bool(Handle record, const float* frames, int frameCount)>;
 Handle startRecord(int device, int rate, int channels, RecordCallback callback, bool paused = false);
 bool stopRecord(Handle record);
