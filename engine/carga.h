@@ -217,6 +217,7 @@ protected:
     void addTap(sound::Handle mixer, Shared<sound::Handle>& tap, sound::Handle bus);
     void removeTap(sound::Handle mixer, Shared<sound::Handle>& tap);
     void addSwitchedFx();
+    bool switchFx(Shared<bool>& sw, Shared<sound::Handle>& fx, sound::FxType type, int priority, bool on);
     PeaksWorker* worker() const { return ncarga == 1 ? creo_onda : ncarga == 2 ? creo_onda2 : nullptr; }
     void stopWorker();
     // Builds decoder, reverse and tempo streams, deck mixer and output mixer for `path`

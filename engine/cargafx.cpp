@@ -108,18 +108,24 @@ void carga::SetfGain(int v)
     sound::setFxParams(fxvol1, p);
 }
 
-void carga::UpdateFlange(float, float speed, bool on)
+// A switch change adds the effect to the stream or takes it off; true while it is on.
+bool carga::switchFx(Shared<bool>& sw, Shared<Handle>& fx, sound::FxType type, int priority, bool on)
 {
-    if (on != flanger) {
-        flanger = on;
+    if (on != sw) {
+        sw = on;
         if (on) {
-            FXFLANGER = sound::addFx(Channel, sound::FxType::Flanger, kPrioFlanger);
+            fx = sound::addFx(Channel, type, priority);
         } else {
-            sound::removeFx(Channel, FXFLANGER);
-            FXFLANGER = 0;
+            sound::removeFx(Channel, fx);
+            fx = 0;
         }
     }
-    if (!on) return;
+    return on;
+}
+
+void carga::UpdateFlange(float, float speed, bool on)
+{
+    if (!switchFx(flanger, FXFLANGER, sound::FxType::Flanger, kPrioFlanger, on)) return;
     flangerspeed = speed;
     sound::FlangerParams p;
     p.wetDry = 0.35f;
@@ -152,16 +158,7 @@ void carga::UpdateEcho(float mix, float, float delay, bool on)
 
 void carga::UpdateWah(float mix, float input, bool on)
 {
-    if (on != autowah3) {
-        autowah3 = on;
-        if (on) {
-            FXWAH = sound::addFx(Channel, sound::FxType::AutoWah, kPrioWah);
-        } else {
-            sound::removeFx(Channel, FXWAH);
-            FXWAH = 0;
-        }
-    }
-    if (!on) return;
+    if (!switchFx(autowah3, FXWAH, sound::FxType::AutoWah, kPrioWah, on)) return;
     wahmix = mix;
     wahinput = input;
     sound::AutoWahParams p;
@@ -177,16 +174,7 @@ void carga::UpdateWah(float mix, float input, bool on)
 
 void carga::UpdateReverb(float level, int delay, bool on)
 {
-    if (on != reverb) {
-        reverb = on;
-        if (on) {
-            fxchorus = sound::addFx(Channel, sound::FxType::Reverb, kPrioReverb);
-        } else {
-            sound::removeFx(Channel, fxchorus);
-            fxchorus = 0;
-        }
-    }
-    if (!on) return;
+    if (!switchFx(reverb, fxchorus, sound::FxType::Reverb, kPrioReverb, on)) return;
     reverblevel = level;
     reverbdelay = delay;
     sound::ReverbParams p;

@@ -38,17 +38,8 @@ void carga::posmenos() { searchWindow(-kWindowStep); }
 void carga::Stopinicio()
 {
     if (!loaded) return;
-    PRecord& r = *basseqfx;
-    if (parada) {
-        removeparada();
-        SetSpeed(float(-dmcslider));
-        parada = false;
-    }
-    cstop();
+    Stop();
     SetPosition(0);
-    r.Fstatus = sStop;
-    cambia = 2;
-    scpaused = true;
     search = false;
 }
 

@@ -222,6 +222,13 @@ TagState readRaw(QIODevice* s, int64_t avail, RawTag& out)
     return TagState::Ok;
 }
 
+// The tag of a file about to be rewritten; a file that cannot be read counts as Bad.
+TagState openTag(QFile& in, RawTag& out)
+{
+    if (!in.open(QIODevice::ReadOnly)) return TagState::Bad;
+    return readRaw(&in, in.size(), out);
+}
+
 struct Frame {
     QByteArray id;
     QByteArray raw;   // header and data as stored
@@ -416,9 +423,8 @@ QByteArray TID3v2::Render(const QByteArray& keptFrames, bool* okOut) const
 bool TID3v2::SaveToFile(const QString& FileName)
 {
     QFile in(FileName);
-    if (!in.open(QIODevice::ReadOnly)) return false;
     RawTag old;
-    const TagState st = readRaw(&in, in.size(), old);
+    const TagState st = openTag(in, old);
     if (st == TagState::Bad) return false;
     const int version = FVersionID == 2 || FVersionID == 4 ? FVersionID : 3;
     QByteArray kept;
@@ -440,9 +446,8 @@ bool TID3v2::SaveToFile(const QString& FileName)
 bool TID3v2::RemoveFromFile(const QString& FileName)
 {
     QFile in(FileName);
-    if (!in.open(QIODevice::ReadOnly)) return false;
     RawTag old;
-    const TagState st = readRaw(&in, in.size(), old);
+    const TagState st = openTag(in, old);
     if (st == TagState::Bad) return false;
     if (st == TagState::Ok && !rewrite(FileName, in, old.total, QByteArray())) return false;
     FExists = false;
