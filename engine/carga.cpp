@@ -28,7 +28,7 @@ PeakBufferPtr zeroBuffer(size_t n) { return std::make_shared<PeakBuffer>(n); }
 }  // namespace
 
 carga::carga(PSoundConfig* config, int nc)
-    : scfg(config), ncarga(nc), record_(std::make_unique<PRecord>())
+    : scfg(config), ncarga(nc), record_(std::make_unique<PRecord>()), bpmscan_(std::make_unique<DeckTempoScan>())
 {
     basseqfx = record_.get();
     if (scfg && nc >= 1 && nc <= 4) device = scfg->asnum[nc - 1].load();
@@ -55,7 +55,7 @@ carga::carga(PSoundConfig* config, int nc)
 
 carga::~carga()
 {
-    if (bpmscan_) bpmscan_->stop();
+    bpmscan_->stop();
     if (ccarga(ncarga) == this) setccarga(ncarga, nullptr);
     delete fchangetimer;
     stopWorker();
@@ -179,7 +179,7 @@ void carga::Unload()
 {
     std::lock_guard<std::recursive_mutex> l(loadLock_);
     stopWorker();
-    if (bpmscan_) bpmscan_->stop();
+    bpmscan_->stop();
     PRecord& r = *basseqfx;
     r.tiempopcm = 1;
     parada = false;

@@ -229,5 +229,5 @@ protected:
     std::recursive_mutex loadLock_;
     std::unique_ptr<PRecord> record_;
     // last member: its scan is joined before any field it writes goes away
-    std::unique_ptr<DeckTempoScan> bpmscan_;
+    const std::unique_ptr<DeckTempoScan> bpmscan_;
 };

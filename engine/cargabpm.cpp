@@ -7,7 +7,6 @@
 void carga::CalculaBPM()
 {
     if (!loaded) return;
-    if (!bpmscan_) bpmscan_ = std::make_unique<DeckTempoScan>();
     // the deck tick takes the result over as it takes the peaks worker's
     bpmscan_->start(filename, &carga::GetBPM_Process, [this](float bpm) {
         GetBPM_Process(0, 0);
