@@ -230,43 +230,64 @@ private:
     std::vector<std::int16_t> scratch_;
 };
 
+// Opens the file's demuxer and the decoder of its best audio stream, as every path here
+// does. Returns the stream's index, or -1 with err set.
+int openStream(Ffmpeg& f, const std::string& path, const void* data, std::size_t size, Error& err)
+{
+    if (data && size == 0) { err = Error::Format; return -1; }
+    int r = f.open(path, data, size);
+    if (r == AVERROR(ENOMEM)) { err = Error::Memory; return -1; }
+    if (r < 0) {
+        err = (r == AVERROR(ENOENT) || r == AVERROR(EACCES) || r == AVERROR(EISDIR)) ? Error::FileOpen : Error::Format;
+        return -1;
+    }
+    // demuxers that open files of their own (image sequences, playlists) are not audio files
+    if (!f.fmt->pb || (f.fmt->iformat->flags & AVFMT_NOFILE)) { err = Error::Format; return -1; }
+    if (avformat_find_stream_info(f.fmt, nullptr) < 0) { err = Error::Format; return -1; }
+    const AVCodec* codec = nullptr;
+    int idx = av_find_best_stream(f.fmt, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+    if (idx < 0 || !codec) { err = Error::Format; return -1; }
+    AVStream* st = f.fmt->streams[idx];
+    for (unsigned i = 0; i < f.fmt->nb_streams; ++i)
+        if (int(i) != idx)
+            f.fmt->streams[i]->discard = AVDISCARD_ALL;
+    f.ctx = avcodec_alloc_context3(codec);
+    if (!f.ctx || avcodec_parameters_to_context(f.ctx, st->codecpar) < 0) { err = Error::Format; return -1; }
+    f.ctx->pkt_timebase = st->time_base;
+    f.ctx->thread_count = 1;
+    if (avcodec_open2(f.ctx, codec, nullptr) < 0) { err = Error::Format; return -1; }
+    f.pkt = av_packet_alloc();
+    f.frame = av_frame_alloc();
+    if (!f.pkt || !f.frame) { err = Error::Memory; return -1; }
+    return idx;
+}
+
+bool isMov(const Ffmpeg& f) { return std::strncmp(f.fmt->iformat->name, "mov,", 4) == 0; }
+
+// The start skip a packet carries (encoder delay), in decoded samples.
+std::int64_t skipOf(const AVPacket* pkt)
+{
+    std::size_t size = 0;
+    const std::uint8_t* sd = av_packet_get_side_data(pkt, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    if (!sd || size < 4)
+        return 0;
+    std::uint32_t a;
+    std::memcpy(&a, sd, 4);
+    return std::int64_t(a);
+}
+
 }  // namespace
 
 Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size_t size, const OpenOptions& options,
                             Error& err)
 {
     Ffmpeg f;
-    std::int64_t fileSize = 0;
-    if (data) {
-        if (size == 0) { err = Error::Format; return nullptr; }
-        fileSize = std::int64_t(size);
-    }
-    int r = f.open(path, data, size);
-    if (r == AVERROR(ENOMEM)) { err = Error::Memory; return nullptr; }
-    if (r < 0) {
-        err = (r == AVERROR(ENOENT) || r == AVERROR(EACCES) || r == AVERROR(EISDIR)) ? Error::FileOpen : Error::Format;
+    const int idx = openStream(f, path, data, size, err);
+    if (idx < 0)
         return nullptr;
-    }
-    // demuxers that open files of their own (image sequences, playlists) are not audio files
-    if (!f.fmt->pb || (f.fmt->iformat->flags & AVFMT_NOFILE)) { err = Error::Format; return nullptr; }
-    if (!data)
-        fileSize = avio_size(f.fmt->pb);
-    if (avformat_find_stream_info(f.fmt, nullptr) < 0) { err = Error::Format; return nullptr; }
-    const AVCodec* codec = nullptr;
-    int idx = av_find_best_stream(f.fmt, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (idx < 0 || !codec) { err = Error::Format; return nullptr; }
+    const std::int64_t fileSize = data ? std::int64_t(size) : avio_size(f.fmt->pb);
     AVStream* st = f.fmt->streams[idx];
-    for (unsigned i = 0; i < f.fmt->nb_streams; ++i)
-        if (int(i) != idx)
-            f.fmt->streams[i]->discard = AVDISCARD_ALL;
-    f.ctx = avcodec_alloc_context3(codec);
-    if (!f.ctx || avcodec_parameters_to_context(f.ctx, st->codecpar) < 0) { err = Error::Format; return nullptr; }
-    f.ctx->pkt_timebase = st->time_base;
-    f.ctx->thread_count = 1;
-    if (avcodec_open2(f.ctx, codec, nullptr) < 0) { err = Error::Format; return nullptr; }
-    f.pkt = av_packet_alloc();
-    f.frame = av_frame_alloc();
-    if (!f.pkt || !f.frame) { err = Error::Memory; return nullptr; }
+    const AVCodec* codec = f.ctx->codec;
 
     const std::uint64_t maxFrames = options.maxBytes / 4;
     BigVector<std::int16_t> pcm;
@@ -294,8 +315,9 @@ Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size
         }
     };
     int badReads = 0;
+    std::int64_t durations = 0, skip = 0;
     for (;;) {
-        r = av_read_frame(f.fmt, f.pkt);
+        int r = av_read_frame(f.fmt, f.pkt);
         if (r == AVERROR_EOF || (r < 0 && avio_feof(f.fmt->pb)))
             break;
         if (r < 0) {
@@ -304,11 +326,10 @@ Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size
             break;
         }
         if (f.pkt->stream_index == idx) {
-            int s = avcodec_send_packet(f.ctx, f.pkt);
+            durations += std::max<std::int64_t>(f.pkt->duration, 0);
+            skip += skipOf(f.pkt);
+            avcodec_send_packet(f.ctx, f.pkt);
             av_packet_unref(f.pkt);
-            if (s == AVERROR(EAGAIN)) {
-                // cannot happen with our draining, but keep the packet flow safe
-            }
             if (!drain())
                 return nullptr;
         } else {
@@ -321,6 +342,13 @@ Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size
     if (pcm.empty() || conv.rate() <= 0) {
         err = Error::Format;
         return nullptr;
+    }
+    if (isMov(f) && durations > 0) {
+        // the sample tables end the last packet where the encoder's padding begins; FFmpeg
+        // decodes it whole
+        const std::int64_t end = av_rescale_q(durations, st->time_base, AVRational{1, conv.rate()}) - skip;
+        if (end > 0 && std::size_t(end) * 2 < pcm.size())
+            pcm.resize(std::size_t(end) * 2);
     }
     if (pcm.capacity() > pcm.size() + pcm.size() / 100 + 4096)
         pcm.shrink_to_fit();
@@ -374,34 +402,47 @@ AVCodecID codecForLayer(int layer)
 
 }  // namespace
 
-// Decodes ranges of an indexed MPEG file. A range that does not continue the last one
-// starts a few packets early so the decoder's state (bit reservoir, overlap, filter bank)
-// is what a linear decode would have at its first packet; a decoder whose state never
-// settles that way starts again from the first packet.
-class PacketDecoder {
+// Fills ranges of decoded frames for the background thread or a sequential reader.
+class ChunkDecoder {
 public:
-    static constexpr int kWarmUp = 40;
+    virtual ~ChunkDecoder() = default;
+    // Decoded frames [from, to) into dst (interleaved stereo). false when stop() said so.
+    virtual bool render(std::int64_t from, std::int64_t to, std::int16_t* dst, const std::function<bool()>& stop) = 0;
+    // true: a range may start anywhere; false: ranges come in order from the start.
+    virtual bool exactRestart() const = 0;
+};
 
+namespace {
+
+// Decodes ranges of a file indexed by packets (MPEG frames, blocks of PCM). A range that
+// does not continue the last one starts a few packets early so the decoder's state (bit
+// reservoir, overlap, filter bank) is what a linear decode would have at its first packet; a
+// decoder whose state never settles that way starts again from the first packet.
+class PacketDecoder : public ChunkDecoder {
+public:
     PacketDecoder(std::shared_ptr<const MpegIndex> index, std::shared_ptr<const PacketSource> src)
         : index_(std::move(index)), src_(std::move(src)) {}
 
-    bool init()
+    // MPEG audio of the index's layer; or, with par, the codec it names (PCM: no state, no
+    // warm-up).
+    bool init(const AVCodecParameters* par = nullptr)
     {
-        const AVCodec* c = avcodec_find_decoder(codecForLayer(index_->layer));
+        const AVCodec* c = avcodec_find_decoder(par ? par->codec_id : codecForLayer(index_->layer));
         if (!c) return false;
         name = c->name ? c->name : "";
         // the fixed-point decoders carry a rounding remainder from the file's start on
-        exactRestart_ = name.find("float") != std::string::npos;
+        exactRestart_ = par || name.find("float") != std::string::npos;
+        warmUp_ = par ? 0 : 40;
         f_.ctx = avcodec_alloc_context3(c);
         f_.pkt = av_packet_alloc();
         f_.frame = av_frame_alloc();
         if (!f_.ctx || !f_.pkt || !f_.frame) return false;
+        if (par && avcodec_parameters_to_context(f_.ctx, par) < 0) return false;
         f_.ctx->thread_count = 1;
         return avcodec_open2(f_.ctx, c, nullptr) >= 0;
     }
 
-    // Decoded frames [from, to) into dst (interleaved stereo). false when stop() said so.
-    bool render(std::int64_t from, std::int64_t to, std::int16_t* dst, const std::function<bool()>& stop)
+    bool render(std::int64_t from, std::int64_t to, std::int16_t* dst, const std::function<bool()>& stop) override
     {
         const MpegIndex& ix = *index_;
         std::size_t p = ix.packetAt(from);
@@ -429,7 +470,7 @@ public:
     }
 
     std::string name;
-    bool exactRestart() const { return exactRestart_; }
+    bool exactRestart() const override { return exactRestart_; }
 
     // Decoded samples packet p gives, before any trimming.
     std::size_t samplesOf(std::size_t p)
@@ -445,7 +486,8 @@ private:
     {
         avcodec_flush_buffers(f_.ctx);
         next_ = cached_ = -1;
-        for (std::size_t q = p > kWarmUp && exactRestart_ ? p - kWarmUp : 0; q < p; ++q) {
+        const std::size_t warm = std::size_t(warmUp_);
+        for (std::size_t q = p > warm && exactRestart_ ? p - warm : 0; q < p; ++q) {
             if (stop && (q & 63) == 63 && stop())
                 return false;
             decode(q, false);
@@ -453,6 +495,7 @@ private:
         return true;
     }
 
+    // A packet that fails to decode keeps its place as silence.
     void decode(std::size_t i, bool keep)
     {
         const MpegPacket& pk = index_->packets[i];
@@ -483,7 +526,130 @@ private:
     std::vector<std::int16_t> raw_, cache_;
     std::int64_t next_ = -1, cached_ = -1;
     bool exactRestart_ = true;
+    int warmUp_ = 40;
 };
+
+// Decodes a file through its demuxer, in order from the start, as the whole-file decoder
+// does. A packet that fails to decode gives silence of its duration.
+class DemuxDecoder : public ChunkDecoder {
+public:
+    DemuxDecoder(std::unique_ptr<Ffmpeg> f, int idx) : f_(std::move(f)), idx_(idx) {}
+
+    // Decodes up to the first frame: rate(), channels() and firstPts are known after it.
+    // false: nothing decodes.
+    bool start()
+    {
+        while (pending_.empty() && !eof_)
+            more();
+        return conv_.rate() > 0 && !pending_.empty();
+    }
+
+    int rate() const { return conv_.rate(); }
+    int channels() const { return conv_.channels(); }
+    std::int64_t firstPts = AV_NOPTS_VALUE;  // in the stream's time base
+    std::int64_t firstFrameSamples = 0;
+    const AVStream* stream() const { return f_->fmt->streams[idx_]; }
+    const Ffmpeg& ffmpeg() const { return *f_; }
+
+    bool render(std::int64_t from, std::int64_t to, std::int16_t* dst, const std::function<bool()>& stop) override
+    {
+        // ranges come in order; one that skips ahead drops what lies between
+        while (done_ < to) {
+            const std::int64_t have = std::int64_t(pending_.size() - used_) / 2;
+            if (have == 0) {
+                if (eof_) break;
+                if (stop && stop()) return false;
+                more();
+                continue;
+            }
+            const std::int64_t a = std::max(done_, from), take = std::min(have, to - done_);
+            if (done_ + take > a) {
+                const std::int64_t skip = a - done_;
+                std::memcpy(dst + (a - from) * 2, pending_.data() + used_ + std::size_t(skip) * 2,
+                            std::size_t(take - skip) * 4);
+            }
+            used_ += std::size_t(take) * 2;
+            done_ += take;
+            if (used_ > (std::size_t(1) << 20)) {
+                pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(used_));
+                used_ = 0;
+            }
+        }
+        const std::int64_t filled = std::max(done_, from);
+        if (filled < to)
+            std::memset(dst + (filled - from) * 2, 0, std::size_t(to - filled) * 4);
+        done_ = std::max(done_, to);
+        return true;
+    }
+
+    bool exactRestart() const override { return false; }
+
+private:
+    // Reads and decodes one packet, or flushes the decoder at the end.
+    void more()
+    {
+        Ffmpeg& f = *f_;
+        Error err = Error::Ok;
+        const int r = av_read_frame(f.fmt, f.pkt);
+        if (r == AVERROR_EOF || (r < 0 && (avio_feof(f.fmt->pb) || ++badReads_ >= 64))) {
+            avcodec_send_packet(f.ctx, nullptr);
+            drain(err);
+            conv_.flush(f, pending_, kMaxFrames, err);
+            eof_ = true;
+            return;
+        }
+        if (r < 0)
+            return;
+        if (f.pkt->stream_index != idx_) {
+            av_packet_unref(f.pkt);
+            return;
+        }
+        if (firstPts == AV_NOPTS_VALUE)
+            firstPts = f.pkt->pts;
+        const std::int64_t duration = f.pkt->duration;
+        const std::size_t before = pending_.size();
+        const bool sent = avcodec_send_packet(f.ctx, f.pkt) >= 0;
+        av_packet_unref(f.pkt);
+        const bool decoded = drain(err) && sent;
+        if (!decoded && pending_.size() == before && duration > 0 && conv_.rate() > 0) {
+            const auto n = av_rescale_q(duration, stream()->time_base, AVRational{1, conv_.rate()});
+            if (n > 0 && n < (std::int64_t(1) << 24))
+                pending_.resize(pending_.size() + std::size_t(n) * 2, 0);
+        }
+        if (firstFrameSamples == 0 && pending_.size() > before)
+            firstFrameSamples = std::int64_t(pending_.size() - before) / 2;
+    }
+
+    // false: the decoder reported a damaged frame
+    bool drain(Error& err)
+    {
+        bool ok = true;
+        for (;;) {
+            const int rr = avcodec_receive_frame(f_->ctx, f_->frame);
+            if (rr == AVERROR(EAGAIN) || rr == AVERROR_EOF)
+                return ok;
+            if (rr < 0) {
+                ok = false;
+                continue;
+            }
+            if (!conv_.push(*f_, f_->frame, pending_, kMaxFrames, err))
+                ok = false;
+            av_frame_unref(f_->frame);
+        }
+    }
+
+    static constexpr std::uint64_t kMaxFrames = ~0ull >> 8;
+    std::unique_ptr<Ffmpeg> f_;
+    int idx_;
+    Converter conv_;
+    std::vector<std::int16_t> pending_;
+    std::size_t used_ = 0;
+    std::int64_t done_ = 0;
+    int badReads_ = 0;
+    bool eof_ = false;
+};
+
+}  // namespace
 
 // The whole decoded file, filled chunk by chunk by a thread of its own. A chunk is written
 // only while it is not ready; once ready it is never written again, so readers copy it
@@ -543,7 +709,7 @@ struct Background {
             thread.join();
     }
 
-    void run(std::unique_ptr<PacketDecoder> dec)
+    void run(std::unique_ptr<ChunkDecoder> dec)
     {
         wake.wait(0);
         for (;;) {
@@ -592,7 +758,97 @@ Decoder* Decoder::open(const std::string& path, const void* data, std::size_t si
         return d;
     if (err != Error::Ok)
         return nullptr;
+    if (Decoder* d = openByContainer(path, data, size, options, err))
+        return d;
+    if (err != Error::Ok)
+        return nullptr;
     return openWhole(path, data, size, options, err);
+}
+
+namespace {
+
+// A file's bytes for the readers that walk it at open: the memory image, or the file mapped
+// for the walk and unmapped after it.
+class FileImage {
+public:
+    FileImage(const std::string& path, const void* data, std::size_t size)
+    {
+        if (data) {
+            data_ = static_cast<const std::uint8_t*>(data);
+            size_ = size;
+            return;
+        }
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
+            return;  // the whole-file path reports why
+        void* map = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd_, 0);
+        if (map == MAP_FAILED)
+            return;
+        ::madvise(map, std::size_t(st.st_size), MADV_SEQUENTIAL);
+        map_ = map;
+        data_ = static_cast<const std::uint8_t*>(map);
+        size_ = std::size_t(st.st_size);
+    }
+    ~FileImage()
+    {
+        unmap();
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileImage(const FileImage&) = delete;
+    FileImage& operator=(const FileImage&) = delete;
+
+    const std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    void unmap()
+    {
+        if (map_)
+            ::munmap(map_, size_);
+        map_ = nullptr;
+        data_ = nullptr;
+    }
+    // The packets' source from here on: the open file, or a copy of the memory image.
+    std::shared_ptr<PacketSource> source()
+    {
+        auto src = std::make_shared<PacketSource>();
+        if (fd_ >= 0) {
+            src->fd = fd_;
+            fd_ = -1;
+        } else if (data_) {
+            src->image.assign(data_, data_ + size_);
+        }
+        return src;
+    }
+
+private:
+    int fd_ = -1;
+    void* map_ = nullptr;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+}  // namespace
+
+// Hands dec to a background thread that fills the decoder's frames.
+bool Decoder::startBackground(std::unique_ptr<ChunkDecoder> dec, Error& err)
+{
+    auto bg = std::make_shared<Background>();
+    bg->frames = frames_;
+    bg->chunks = Background::chunkOf(frames_ - 1) + 1;
+    // not touched until decoded: the pages come as the chunks are written
+    bg->pcm = BigArray<std::int16_t>(std::size_t(frames_) * 2);
+    bg->ready.reset(new (std::nothrow) std::atomic<bool>[std::size_t(bg->chunks)]);
+    if (!bg->pcm || !bg->ready) {
+        err = Error::Memory;
+        return false;
+    }
+    for (std::int64_t c = 0; c < bg->chunks; ++c)
+        bg->ready[c].store(false, std::memory_order_relaxed);
+    Background* raw = bg.get();
+    bg->thread = std::thread([raw, p = dec.release()] { raw->run(std::unique_ptr<ChunkDecoder>(p)); });
+    bg_ = std::move(bg);
+    return true;
 }
 
 // nullptr with err Ok: not a file for the frame walk, open it whole.
@@ -600,26 +856,11 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
                            Error& err)
 {
     err = Error::Ok;
-    auto src = std::make_shared<PacketSource>();
     auto index = std::make_shared<MpegIndex>();
-    if (data) {
-        if (!walkMpegFrames(static_cast<const std::uint8_t*>(data), size, *index))
-            return nullptr;
-        src->image.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
-    } else {
-        src->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        if (src->fd < 0 || ::fstat(src->fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
-            return nullptr;  // the whole-file path reports why
-        void* map = ::mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, src->fd, 0);
-        if (map == MAP_FAILED)
-            return nullptr;
-        ::madvise(map, std::size_t(st.st_size), MADV_SEQUENTIAL);
-        bool ok = walkMpegFrames(static_cast<const std::uint8_t*>(map), std::size_t(st.st_size), *index);
-        ::munmap(map, std::size_t(st.st_size));
-        if (!ok)
-            return nullptr;
-    }
+    FileImage image(path, data, size);
+    if (!image.data() || !walkMpegFrames(image.data(), image.size(), *index))
+        return nullptr;
+    image.unmap();
     // only when FFmpeg itself would read the file as MPEG audio
     {
         Ffmpeg f;
@@ -632,7 +873,7 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
         err = Error::TooLarge;
         return nullptr;
     }
-    auto dec = std::make_unique<PacketDecoder>(index, src);
+    auto dec = std::make_unique<PacketDecoder>(index, image.source());
     if (!dec->init())
         return nullptr;
     if (index->partialTail && !index->packets.back().dropped) {
@@ -647,32 +888,178 @@ Decoder* Decoder::openMpeg(const std::string& path, const void* data, std::size_
         if (index->frames <= 0)
             return nullptr;
     }
-    auto* d = new Decoder(index->rate, options.flags | Decode);
+    std::unique_ptr<Decoder> d(new Decoder(index->rate, options.flags | Decode));
     d->frames_ = index->frames;
     d->fileChannels = index->channels;
     d->codec = dec->name;
     if (options.sequential) {
         d->seq_ = std::move(dec);
         d->seqBlock_.assign(std::size_t(kMaxBlock) * 2, 0);
-        return d;
+        return d.release();
     }
-    auto bg = std::make_shared<Background>();
-    bg->frames = index->frames;
-    bg->chunks = Background::chunkOf(index->frames - 1) + 1;
-    // not touched until decoded: the pages come as the chunks are written
-    bg->pcm = BigArray<std::int16_t>(std::size_t(index->frames) * 2);
-    bg->ready.reset(new (std::nothrow) std::atomic<bool>[std::size_t(bg->chunks)]);
-    if (!bg->pcm || !bg->ready) {
-        delete d;
-        err = Error::Memory;
+    if (!d->startBackground(std::move(dec), err))
+        return nullptr;
+    return d.release();
+}
+
+namespace {
+
+bool isPcm(AVCodecID id)
+{
+    return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT && av_get_bits_per_sample(id) > 0;
+}
+
+// Frames a FLAC frame cut short at the end of the file gives when decoded alone.
+std::int64_t flacTailSamples(const AVCodecParameters* par, const std::uint8_t* data, std::size_t size)
+{
+    const AVCodec* c = avcodec_find_decoder(par->codec_id);
+    Ffmpeg f;
+    if (!c || !(f.ctx = avcodec_alloc_context3(c)) || avcodec_parameters_to_context(f.ctx, par) < 0)
+        return -1;
+    f.pkt = av_packet_alloc();
+    f.frame = av_frame_alloc();
+    if (!f.pkt || !f.frame || avcodec_open2(f.ctx, c, nullptr) < 0 || size > (std::size_t(1) << 26) ||
+        av_new_packet(f.pkt, int(size)) < 0)
+        return -1;
+    std::memcpy(f.pkt->data, data, size);
+    std::int64_t n = 0;
+    if (avcodec_send_packet(f.ctx, f.pkt) >= 0)
+        while (avcodec_receive_frame(f.ctx, f.frame) >= 0) {
+            n += f.frame->nb_samples;
+            av_frame_unref(f.frame);
+        }
+    return n;
+}
+
+}  // namespace
+
+// Every other container the length readers know: the length from the container, the frames
+// from a background decode (PCM copied block by block, the rest in order from the start).
+// nullptr with err Ok: open it whole.
+Decoder* Decoder::openByContainer(const std::string& path, const void* data, std::size_t size,
+                                  const OpenOptions& options, Error& err)
+{
+    err = Error::Ok;
+    FileImage image(path, data, size);
+    ContainerLength cl;
+    if (!image.data() || !readContainerLength(image.data(), image.size(), cl))
+        return nullptr;
+    auto f = std::make_unique<Ffmpeg>();
+    Error openErr = Error::Ok;
+    const int idx = openStream(*f, path, data, size, openErr);
+    if (idx < 0) {
+        if (openErr == Error::Memory) err = openErr;
         return nullptr;
     }
-    for (std::int64_t c = 0; c < bg->chunks; ++c)
-        bg->ready[c].store(false, std::memory_order_relaxed);
-    Background* raw = bg.get();
-    bg->thread = std::thread([raw, p = dec.release()] { raw->run(std::unique_ptr<PacketDecoder>(p)); });
-    d->bg_ = std::move(bg);
-    return d;
+    static const char* const kDemuxers[] = {"", "wav", "aiff", "flac", "ogg", "mov,", "aac", "asf"};
+    const char* want = kDemuxers[int(cl.container)];
+    if (std::strncmp(f->fmt->iformat->name, want, std::strlen(want)) != 0)
+        return nullptr;
+    const AVStream* st = f->fmt->streams[idx];
+    const AVCodecParameters* par = st->codecpar;
+    const std::uint64_t maxFrames = options.maxBytes / 4;
+
+    if (cl.container == Container::Wav || cl.container == Container::Aiff) {
+        // PCM is copied and converted block by block, in any order
+        const int bits = av_get_bits_per_sample(par->codec_id);
+        const int channels = par->ch_layout.nb_channels;
+        const std::int64_t align = std::int64_t(bits) * channels / 8;
+        if (!isPcm(par->codec_id) || channels <= 0 || par->sample_rate <= 0 || bits % 8 != 0 ||
+            par->block_align != align)
+            return nullptr;
+        // the demuxer's first packet starts where the reader found the data
+        if (av_read_frame(f->fmt, f->pkt) < 0)
+            return nullptr;
+        const std::int64_t firstAt = f->pkt->pos;
+        av_packet_unref(f->pkt);
+        if (firstAt != cl.dataOffset)
+            return nullptr;
+        const std::int64_t frames = (cl.dataEnd - cl.dataOffset) / align;
+        if (frames <= 0) return nullptr;
+        if (std::uint64_t(frames) > maxFrames) { err = Error::TooLarge; return nullptr; }
+        auto index = std::make_shared<MpegIndex>();
+        index->rate = par->sample_rate;
+        index->channels = channels;
+        index->frames = frames;
+        constexpr std::int64_t kBlock = 4096;
+        index->samplesPerFrame = int(kBlock);
+        index->packets.reserve(std::size_t((frames + kBlock - 1) / kBlock));
+        for (std::int64_t at = 0; at < frames; at += kBlock) {
+            MpegPacket pk;
+            pk.offset = cl.dataOffset + at * align;
+            pk.outStart = at;
+            pk.outLen = std::uint16_t(std::min(kBlock, frames - at));
+            pk.size = std::int32_t(pk.outLen * align);
+            index->packets.push_back(pk);
+        }
+        image.unmap();
+        auto dec = std::make_unique<PacketDecoder>(index, image.source());
+        if (!dec->init(par))
+            return nullptr;
+        std::unique_ptr<Decoder> d(new Decoder(par->sample_rate, options.flags | Decode));
+        d->frames_ = frames;
+        d->fileChannels = channels;
+        d->codec = dec->name;
+        if (options.sequential) {
+            d->seq_ = std::move(dec);
+            d->seqBlock_.assign(std::size_t(kMaxBlock) * 2, 0);
+        } else if (!d->startBackground(std::move(dec), err)) {
+            return nullptr;
+        }
+        return d.release();
+    }
+
+    const std::string codecName = f->ctx->codec->name ? f->ctx->codec->name : "";
+    auto dec = std::make_unique<DemuxDecoder>(std::move(f), idx);
+    if (!dec->start())
+        return nullptr;
+    const int rate = dec->rate();
+    std::int64_t frames = -1;
+    switch (cl.container) {
+    case Container::Flac: {
+        frames = cl.flacSamples;
+        if (cl.partialOffset >= 0) {
+            const std::int64_t n = flacTailSamples(par, image.data() + cl.partialOffset,
+                                                   image.size() - std::size_t(cl.partialOffset));
+            if (n == cl.partialSamples) frames += n;
+            else if (n != 0) return nullptr;
+        }
+        if (rate != par->sample_rate) return nullptr;
+        break;
+    }
+    case Container::Ogg: {
+        const AVRational tb = st->time_base;
+        if (dec->firstPts == AV_NOPTS_VALUE || tb.num != 1 || tb.den != rate) return nullptr;
+        frames = cl.oggEnd - std::max<std::int64_t>(dec->firstPts, 0);
+        break;
+    }
+    case Container::Mp4:
+        for (const ContainerLength::Track& t : cl.tracks)
+            if (std::int64_t(t.id) == st->id && (t.length * rate) % t.timescale == 0)
+                frames = t.length * rate / t.timescale;
+        break;
+    case Container::Adts:
+        if (codecName != "aac") return nullptr;
+        frames = cl.adtsFrames * dec->firstFrameSamples;
+        break;
+    case Container::Asf:
+        if (st->id != cl.wmaStream || rate != par->sample_rate) return nullptr;
+        frames = cl.wmaFrames * cl.wmaFrameLength;
+        break;
+    default:
+        break;
+    }
+    if (frames <= 0)
+        return nullptr;
+    if (std::uint64_t(frames) > maxFrames) { err = Error::TooLarge; return nullptr; }
+    image.unmap();
+    std::unique_ptr<Decoder> d(new Decoder(rate, options.flags | Decode));
+    d->frames_ = frames;
+    d->fileChannels = dec->channels();
+    d->codec = codecName;
+    if (!d->startBackground(std::move(dec), err))
+        return nullptr;
+    return d.release();
 }
 
 void Decoder::awaitAhead(Handle h, int bytes)
@@ -750,6 +1137,12 @@ int Decoder::produce(float* out, int n)
         return int(k);
     }
     const std::int16_t* src = nullptr;
+    if (seq_ && renderingInRealTime) {
+        // the file is not read on a real-time thread
+        std::fill(out, out + k * 2, 0.0f);
+        pos_ += k;
+        return int(k);
+    }
     if (seq_) {
         seq_->render(pos_, pos_ + k, seqBlock_.data(), {});
         src = seqBlock_.data();

@@ -1,8 +1,11 @@
 // Audio files made for the sound tests by ffmpeg and sox, and small helpers to read streams.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "platform/sound/decoder.h"
 #include "platform/sound/sound.h"
 #include "tests/support/toolprocess.h"
 
@@ -54,6 +58,35 @@ inline std::vector<std::uint8_t> readAll(sound::Handle h, int block = 16384)
             break;
         out.insert(out.end(), buf.begin(), buf.begin() + got);
     }
+    return out;
+}
+
+// What the whole-file decoder makes of a file: its frames as 16-bit stereo; empty when it
+// cannot open it.
+inline std::vector<std::int16_t> wholeDecode(const std::string& path)
+{
+    sound::Error err = sound::Error::Ok;
+    std::unique_ptr<sound::Decoder> d(sound::Decoder::openWhole(path, nullptr, 0, sound::OpenOptions{}, err));
+    if (!d)
+        return {};
+    std::vector<std::int16_t> out;
+    std::vector<float> buf(std::size_t(sound::Stream::kMaxBlock) * 2);
+    for (;;) {
+        int got = d->read(buf.data(), sound::Stream::kMaxBlock);
+        if (got <= 0)
+            break;
+        for (int i = 0; i < got * 2; ++i)
+            out.push_back(std::int16_t(std::lround(std::clamp(buf[std::size_t(i)] * 32768.0f, -32768.0f, 32767.0f))));
+    }
+    return out;
+}
+
+// A stream read to its end through getData, as 16-bit samples.
+inline std::vector<std::int16_t> readAllFrames(sound::Handle h)
+{
+    std::vector<std::uint8_t> bytes = readAll(h, 4100);
+    std::vector<std::int16_t> out(bytes.size() / 2);
+    std::memcpy(out.data(), bytes.data(), out.size() * 2);
     return out;
 }
 

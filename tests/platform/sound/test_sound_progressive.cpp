@@ -20,33 +20,6 @@ using namespace soundtest;
 
 namespace {
 
-// What the whole-file decoder makes of a file: its frames as 16-bit stereo.
-std::vector<std::int16_t> wholeDecode(const std::string& path)
-{
-    sound::Error err = sound::Error::Ok;
-    std::unique_ptr<sound::Decoder> d(sound::Decoder::openWhole(path, nullptr, 0, sound::OpenOptions{}, err));
-    if (!d)
-        return {};
-    std::vector<std::int16_t> out;
-    std::vector<float> buf(std::size_t(sound::Stream::kMaxBlock) * 2);
-    for (;;) {
-        int got = d->read(buf.data(), sound::Stream::kMaxBlock);
-        if (got <= 0)
-            break;
-        for (int i = 0; i < got * 2; ++i)
-            out.push_back(std::int16_t(std::lround(std::clamp(buf[std::size_t(i)] * 32768.0f, -32768.0f, 32767.0f))));
-    }
-    return out;
-}
-
-std::vector<std::int16_t> readAllFrames(sound::Handle h)
-{
-    std::vector<std::uint8_t> bytes = readAll(h, 4100);
-    std::vector<std::int16_t> out(bytes.size() / 2);
-    std::memcpy(out.data(), bytes.data(), out.size() * 2);
-    return out;
-}
-
 sound::MpegIndex walk(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
