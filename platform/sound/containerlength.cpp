@@ -219,6 +219,10 @@ bool readFlac(const Bytes& b, ContainerLength& out)
     if (!streamInfo || si.rate <= 0)
         return false;
     const std::int64_t audio = at;
+    std::int64_t firstSample = 0;
+    int firstBlock = 0;
+    if (!flacFrame(b, audio, si, firstSample, firstBlock))
+        return false;  // the demuxer would look for the first frame further on
     // the last frame header, searched from the end over at most a few of the largest frames
     const std::int64_t window = std::int64_t(1) << 21;
     for (std::int64_t p = b.n - 2; p >= std::max(audio, b.n - window); --p) {
@@ -226,9 +230,10 @@ bool readFlac(const Bytes& b, ContainerLength& out)
         int block = 0;
         if (b.u8(p) != 0xFF || !flacFrame(b, p, si, first, block))
             continue;
-        if (si.total > 0 && first >= si.total)
+        if ((si.total > 0 && first >= si.total + firstSample) || first < firstSample)
             continue;  // not a frame of this stream after all
         out.container = Container::Flac;
+        out.flacFirst = firstSample;
         if (b.n - p >= 8 && crc16(b, p, b.n - p - 2) == b.be16(b.n - 2)) {
             out.flacSamples = first + block;
             out.partialOffset = -1;
@@ -238,7 +243,7 @@ bool readFlac(const Bytes& b, ContainerLength& out)
             out.partialOffset = p;
             out.partialSamples = block;
         }
-        return out.flacSamples > 0 || out.partialOffset >= 0;
+        return out.flacSamples > firstSample || out.partialOffset >= 0;
     }
     return false;
 }
@@ -283,6 +288,8 @@ bool readOgg(const Bytes& b, ContainerLength& out)
             return false;  // pages after the end of the stream
         if (granule != -1)
             lastGranule = granule;
+        if (granule > 0 && out.oggFirstGranule == 0)
+            out.oggFirstGranule = granule;
         eos = flags & 4;
         at = data + body;
     }

@@ -25,14 +25,18 @@ struct ContainerLength {
     std::int64_t dataOffset = 0;
     std::int64_t dataEnd = 0;
 
-    // Flac: samples up to the end of the last whole frame. A last frame cut short starts at
-    // partialOffset (-1: none) and holds partialSamples if it decodes.
+    // Flac: samples from the first frame's start (flacFirst) to the end of the last whole
+    // frame. A last frame cut short starts at partialOffset (-1: none) and holds
+    // partialSamples if it decodes.
+    std::int64_t flacFirst = 0;
     std::int64_t flacSamples = 0;
     std::int64_t partialOffset = -1;
     std::int64_t partialSamples = 0;
 
-    // Ogg: the end of the last page in samples of the output rate (Opus: less its pre-skip).
+    // Ogg: the end of the last page in samples of the output rate (Opus: less its pre-skip),
+    // and the granule of the first page that ends a packet of audio.
     std::int64_t oggEnd = 0;
+    std::int64_t oggFirstGranule = 0;
     std::uint32_t oggSerial = 0;
     bool opus = false;
 

@@ -547,6 +547,8 @@ public:
     int rate() const { return conv_.rate(); }
     int channels() const { return conv_.channels(); }
     std::int64_t firstPts = AV_NOPTS_VALUE;  // in the stream's time base
+    std::int64_t origin = 0;                 // the timestamp of the first frame given
+    std::int64_t oggFirstGranule = 0;        // set before start() for Ogg streams
     std::int64_t firstFrameSamples = 0;
     const AVStream* stream() const { return f_->fmt->streams[idx_]; }
     const Ffmpeg& ffmpeg() const { return *f_; }
@@ -604,8 +606,13 @@ private:
             av_packet_unref(f.pkt);
             return;
         }
-        if (firstPts == AV_NOPTS_VALUE)
+        if (firstPts == AV_NOPTS_VALUE && f.pkt->pts != AV_NOPTS_VALUE) {
             firstPts = f.pkt->pts;
+            // an Ogg stream starts where its first packet does, unless the demuxer lost the
+            // first page of audio
+            if (oggFirstGranule > 0 && firstPts > 0 && firstPts < oggFirstGranule)
+                origin = firstPts;
+        }
         const std::int64_t duration = f.pkt->duration;
         const std::size_t before = pending_.size();
         const bool sent = avcodec_send_packet(f.ctx, f.pkt) >= 0;
@@ -632,10 +639,25 @@ private:
                 ok = false;
                 continue;
             }
+            fillGap(f_->frame);
             if (!conv_.push(*f_, f_->frame, pending_, kMaxFrames, err))
                 ok = false;
             av_frame_unref(f_->frame);
         }
+    }
+
+    // Packets the demuxer dropped (an Ogg page failing its checksum) leave a gap in the
+    // timestamps: silence keeps what follows in its place. Only where timestamps count the
+    // stream's own samples.
+    void fillGap(const AVFrame* fr)
+    {
+        const AVRational tb = stream()->time_base;
+        const std::int64_t ts = fr->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE || tb.num != 1 || tb.den != conv_.rate() || fr->sample_rate != conv_.rate())
+            return;
+        const std::int64_t at = origin + done_ + std::int64_t(pending_.size() - used_) / 2;
+        if (ts > at && ts - at < (std::int64_t(1) << 24))
+            pending_.resize(pending_.size() + std::size_t(ts - at) * 2, 0);
     }
 
     static constexpr std::uint64_t kMaxFrames = ~0ull >> 8;
@@ -1011,13 +1033,15 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
 
     const std::string codecName = f->ctx->codec->name ? f->ctx->codec->name : "";
     auto dec = std::make_unique<DemuxDecoder>(std::move(f), idx);
+    dec->oggFirstGranule = cl.oggFirstGranule;
+    dec->origin = cl.container == Container::Flac ? cl.flacFirst : 0;
     if (!dec->start())
         return nullptr;
     const int rate = dec->rate();
     std::int64_t frames = -1;
     switch (cl.container) {
     case Container::Flac: {
-        frames = cl.flacSamples;
+        frames = cl.flacSamples - cl.flacFirst;
         if (cl.partialOffset >= 0) {
             const std::int64_t n = flacTailSamples(par, image.data() + cl.partialOffset,
                                                    image.size() - std::size_t(cl.partialOffset));
@@ -1029,8 +1053,8 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     }
     case Container::Ogg: {
         const AVRational tb = st->time_base;
-        if (dec->firstPts == AV_NOPTS_VALUE || tb.num != 1 || tb.den != rate) return nullptr;
-        frames = cl.oggEnd - std::max<std::int64_t>(dec->firstPts, 0);
+        if (tb.num != 1 || tb.den != rate) return nullptr;
+        frames = cl.oggEnd - dec->origin;
         break;
     }
     case Container::Mp4:

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <random>
 
+#include "platform/sound/mpegframewalker.h"
 #include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
@@ -327,3 +328,93 @@ TEST(Decode, PrescanReportsTheLengthWithoutDecoding)
 }
 
 }  // namespace
+
+namespace {
+
+QByteArray fileBytes(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const std::string& path, const QByteArray& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Where a damage goes: inside the body of an MPEG frame near the middle, or into the middle
+// of the audio bytes of the other containers.
+qsizetype damageAt(const Format& f, const QByteArray& bytes)
+{
+    if (std::string(f.name) == "mp3") {
+        sound::MpegIndex index;
+        sound::walkMpegFrames(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()), index);
+        return index.packets.empty() ? -1 : qsizetype(index.packets[index.packets.size() / 2].offset + 40);
+    }
+    return bytes.size() * 2 / 5;
+}
+
+}  // namespace
+
+// A packet that fails to decode plays as silence of its length: what follows keeps its place,
+// and the length is the one the container states.
+TEST(DecodeDamage, ADamagedPacketPlaysAsSilenceOfItsLength)
+{
+    QTemporaryDir dir;
+    for (const Format& f : formats()) {
+        const std::string name = f.name;
+        if (name != "mp3" && name != "flac" && name != "m4a" && name != "ogg")
+            continue;
+        const std::string path = make(dir, QString("clean_") + f.file, stereoSignal(kRate, 4.0), f.codec);
+        ASSERT_FALSE(path.empty());
+        const std::vector<std::int16_t> clean = wholeDecode(path);
+        ASSERT_FALSE(clean.empty());
+        QByteArray bytes = fileBytes(path);
+        const qsizetype at = damageAt(f, bytes);
+        ASSERT_GT(at, 0);
+        for (int i = 0; i < 300; ++i)
+            bytes[at + i] = char(0xA5 ^ (i * 37));
+        const std::string broken = dir.filePath(QString("broken_") + f.file).toStdString();
+        ASSERT_TRUE(writeBytes(broken, bytes));
+
+        sound::Handle h = sound::openFile(broken);
+        ASSERT_NE(h, 0u) << name;
+        const std::int64_t len = sound::getLength(h);
+        EXPECT_EQ(len, std::int64_t(clean.size()) * 2) << name << ": the container's length";
+        const std::vector<std::int16_t> got = readAllFrames(h);
+        ASSERT_EQ(std::int64_t(got.size()) * 2, len) << name;
+        EXPECT_EQ(sound::getLength(h), len);
+        const std::size_t part = clean.size() / 4;
+        // (FFmpeg's Ogg demuxer loses the pages before one whose checksum fails: silence there too)
+        if (name != "ogg") {
+            EXPECT_TRUE(std::equal(got.begin(), got.begin() + std::ptrdiff_t(part), clean.begin())) << name << " before the damage";
+        }
+        EXPECT_TRUE(std::equal(got.end() - std::ptrdiff_t(part), got.end(), clean.end() - std::ptrdiff_t(part)))
+            << name << ": what follows the damage moved";
+        sound::freeStream(h);
+    }
+}
+
+// The length never changes after open, and a file cut while it is open reads as silence
+// where its bytes are gone.
+TEST(DecodeDamage, AFileCutAfterOpenKeepsItsLength)
+{
+    QTemporaryDir dir;
+    for (const Format& f : formats()) {
+        const std::string name = f.name;
+        if (name != "mp3" && name != "wav" && name != "flac")
+            continue;
+        const std::string path = make(dir, f.file, stereoSignal(kRate, 60.0), f.codec);
+        ASSERT_FALSE(path.empty());
+        sound::Handle h = sound::openFile(path);
+        ASSERT_NE(h, 0u) << name;
+        const std::int64_t len = sound::getLength(h);
+        ASSERT_TRUE(QFile::resize(QString::fromStdString(path), 4096)) << name;
+        ASSERT_TRUE(sound::setPosition(h, (len / 8) * 4));
+        std::vector<std::uint8_t> all = readAll(h, 65536);
+        EXPECT_EQ(std::int64_t(all.size()), len - (len / 8) * 4) << name;
+        EXPECT_EQ(sound::getLength(h), len) << name;
+        sound::freeStream(h);
+    }
+}
