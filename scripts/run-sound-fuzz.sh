@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the sound layer's open-and-decode fuzz target under ASan+UBSan for SECONDS (default 300),
-# seeded with tiny files of every container made by ffmpeg. Builds into build-fuzz.
+# Runs the sound layer's fuzz target (container length readers, then open and decode) under
+# ASan+UBSan for SECONDS (default 300), seeded with tiny files of every container made by
+# ffmpeg. Builds into build-fuzz.
 # Usage: scripts/run-sound-fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,8 @@ flac:-c:a flac
 aiff:-c:a pcm_s16be
 aac:-c:a aac -b:a 32k -f adts
 m4a:-c:a aac -b:a 32k
+opus:-c:a libopus -b:a 32k
+mp4:-c:a alac
 LIST
 cd "$work"
 "$OLDPWD/build-fuzz/platform/sound/fuzz/fuzz_sound_decode" -max_total_time="$secs" -timeout=10 \

@@ -93,11 +93,14 @@ void freeAll();
 
 // ---------------------------------------------------------------------------------------------
 // Decoders (FFmpeg): mp3, mp2, mp1, wav, ogg, wma, flac, aiff, aac, mp4/m4a, and whatever
-// else FFmpeg reads, held as 16-bit stereo at the file's rate. MPEG audio (mp3, mp2, mp1) opens
-// after a walk over its frame headers and is decoded by a background thread, the part ahead of
-// the reader first: real-time readers (device callbacks, the no-sound clock) get silence for
-// frames not decoded yet; getData and other readers wait for them. Other files are decoded
-// whole at open.
+// else FFmpeg reads, held as 16-bit stereo at the file's rate. A file opens with its exact
+// length read without decoding (MPEG frame headers; the container's own statements for the
+// others) and is decoded by a background thread: MPEG audio and PCM the part ahead of the
+// reader first, other codecs in order from the start. Real-time readers (device callbacks,
+// the no-sound clock) get silence for frames not decoded yet and never touch the file;
+// getData and other readers wait for them. A packet that fails to decode plays as silence of
+// its length; the length never changes after open. Files whose length cannot be read that
+// way (chained Ogg streams, WMA with the bit reservoir, ...) are decoded whole at open.
 // Encoder delay and padding are trimmed where the container states them; otherwise the
 // decoded length is taken as it is. Open fails (0, lastError) on a missing, empty, truncated,
 // non-audio or lying file; it never hangs.
@@ -105,9 +108,9 @@ void freeAll();
 struct OpenOptions {
     unsigned flags = Decode | Prescan;
     std::uint64_t maxBytes = 0xFFFFFFFCull;  // decoded bytes; larger files fail with TooLarge
-    // For one pass from start to end (a peaks scan): MPEG audio is decoded on the reading
-    // thread as it is read, and no whole-file buffer is kept. Seeks work but decode again
-    // from a little before the target. Other formats are decoded whole as usual.
+    // For one pass from start to end (a peaks scan): MPEG audio and PCM are decoded on the
+    // reading thread as they are read, and no whole-file buffer is kept. Seeks work but decode
+    // again from a little before the target. Other formats open as usual.
     bool sequential = false;
 };
 

@@ -43,6 +43,7 @@ std::vector<Format> formats()
         {"wav24_mono", "t24.wav", {"-c:a", "pcm_s24le", "-ac", "1"}, kSourceFrames},
         {"wav_float", "tf.wav", {"-c:a", "pcm_f32le"}, kSourceFrames},
         {"aiff_sowt", "ts.aif", {"-c:a", "pcm_s16le", "-f", "aiff"}, kSourceFrames},
+        {"m4a_alac", "ta.m4a", {"-c:a", "alac"}, kSourceFrames},
         {"flac24", "t24.flac", {"-c:a", "flac", "-sample_fmt", "s32", "-frame_size", "1152"}, kSourceFrames},
         // mp1: no Layer I encoder exists on these machines, so no file can be made here; the
         // decoder reaches Layer I through the same FFmpeg MPEG-audio path as mp2 and mp3.

@@ -1,11 +1,13 @@
-// MPEG audio opened by the frame walk and decoded in the background: lengths and bytes are
-// those of a whole-file decode, seeks right after open are exact, real-time readers never
-// wait, freeing during the decode is safe, and a sequential open reads the same bytes.
+// Files decoded in the background: MPEG audio opened by the frame walk has the length and
+// bytes of a whole-file decode; for MPEG, PCM and codecs filled in order, seeks right after
+// open are exact, real-time readers never wait nor read the file, freeing during the decode
+// is safe, and a sequential open reads the same bytes.
 #include <gtest/gtest.h>
 
 #include <QFile>
 
 #include <algorithm>
+#include <map>
 #include <atomic>
 #include <chrono>
 #include <random>
@@ -157,24 +159,50 @@ TEST_P(Walk, LengthAndBytesAreThoseOfAWholeDecode)
 INSTANTIATE_TEST_SUITE_P(Mpeg, Walk, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
 
-class Progressive : public ::testing::Test {
+// One long file of each way a decoder fills in the background: MPEG frames by index, PCM
+// blocks by offset, other codecs in order from the start.
+struct LongFile {
+    const char* name;
+    QStringList args;
+};
+
+const std::vector<LongFile>& longFiles()
+{
+    static const std::vector<LongFile> files{
+        {"mp3", {"-c:a", "libmp3lame", "-b:a", "320k"}},
+        {"wav", {"-c:a", "pcm_s16le"}},
+        {"flac", {"-c:a", "flac"}},
+        {"ogg", {"-c:a", "libvorbis"}},
+    };
+    return files;
+}
+
+class Progressive : public ::testing::TestWithParam<LongFile> {
 protected:
     static void SetUpTestSuite()
     {
         dir_ = new QTemporaryDir;
-        path_ = make(*dir_, "long.mp3", stereoSignal(44100, 60), {"-c:a", "libmp3lame", "-b:a", "320k"});
-        whole_ = wholeDecode(path_);
+        for (const LongFile& f : longFiles()) {
+            const std::string path = make(*dir_, QString("long.") + f.name, stereoSignal(44100, 60), f.args);
+            files_[f.name] = {path, wholeDecode(path)};
+        }
     }
     static void TearDownTestSuite() { delete dir_; }
+    void SetUp() override
+    {
+        path_ = files_[GetParam().name].first;
+        whole_ = files_[GetParam().name].second;
+        ASSERT_FALSE(whole_.empty());
+    }
     static QTemporaryDir* dir_;
-    static std::string path_;
-    static std::vector<std::int16_t> whole_;
+    static std::map<std::string, std::pair<std::string, std::vector<std::int16_t>>> files_;
+    std::string path_;
+    std::vector<std::int16_t> whole_;
 };
 QTemporaryDir* Progressive::dir_ = nullptr;
-std::string Progressive::path_;
-std::vector<std::int16_t> Progressive::whole_;
+std::map<std::string, std::pair<std::string, std::vector<std::int16_t>>> Progressive::files_;
 
-TEST_F(Progressive, ARealTimeReaderGetsSilenceForWhatIsNotDecodedAndNeverWaits)
+TEST_P(Progressive, ARealTimeReaderGetsSilenceForWhatIsNotDecodedAndNeverWaits)
 {
     ASSERT_FALSE(whole_.empty());
     sound::Handle h = sound::openFile(path_);
@@ -205,7 +233,7 @@ TEST_F(Progressive, ARealTimeReaderGetsSilenceForWhatIsNotDecodedAndNeverWaits)
     RecordProperty("silent_frames", std::to_string(silent));
 }
 
-TEST_F(Progressive, FreeingWhileTheBackgroundDecodeRunsIsSafe)
+TEST_P(Progressive, FreeingWhileTheBackgroundDecodeRunsIsSafe)
 {
     std::mt19937 rng(5);
     for (int i = 0; i < 24; ++i) {
@@ -220,7 +248,7 @@ TEST_F(Progressive, FreeingWhileTheBackgroundDecodeRunsIsSafe)
     }
 }
 
-TEST_F(Progressive, AWaitingReaderInAMixerGetsExactBytesFarAhead)
+TEST_P(Progressive, AWaitingReaderInAMixerGetsExactBytesFarAhead)
 {
     sound::Handle h = sound::openFile(path_);
     ASSERT_NE(h, 0u);
@@ -236,7 +264,7 @@ TEST_F(Progressive, AWaitingReaderInAMixerGetsExactBytesFarAhead)
     sound::freeStream(h);
 }
 
-TEST_F(Progressive, TheNoSoundClockPlaysWhileSeeksMoveTheDecodeAndTheDecoderIsFreedMidWay)
+TEST_P(Progressive, TheNoSoundClockPlaysWhileSeeksMoveTheDecodeAndTheDecoderIsFreedMidWay)
 {
     sound::Handle h = sound::openFile(path_);
     ASSERT_NE(h, 0u);
@@ -264,3 +292,32 @@ TEST_F(Progressive, TheNoSoundClockPlaysWhileSeeksMoveTheDecodeAndTheDecoderIsFr
 }
 
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Fills, Progressive, ::testing::ValuesIn(longFiles()),
+                         [](const ::testing::TestParamInfo<LongFile>& i) { return std::string(i.param.name); });
+
+// A sequential decoder reads the file as it goes: on a real-time thread it gives silence
+// instead, and the position still advances.
+TEST(ProgressiveSequential, ARealTimeReaderNeverReadsTheFile)
+{
+    QTemporaryDir dir;
+    for (const char* ext : {"mp3", "wav"}) {
+        const std::string path = make(dir, QString("s.") + ext, stereoSignal(44100, 3), {});
+        ASSERT_FALSE(path.empty());
+        const std::vector<std::int16_t> whole = wholeDecode(path);
+        sound::OpenOptions seq;
+        seq.sequential = true;
+        sound::Handle h = sound::openFile(path, seq);
+        ASSERT_NE(h, 0u) << ext;
+        ASSERT_TRUE(sound::setPosition(h, 44100 * 4));
+        sound::renderingInRealTime = true;
+        std::vector<std::int16_t> got = readFrames(h, 2048);
+        sound::renderingInRealTime = false;
+        ASSERT_EQ(got.size(), 4096u) << ext;
+        EXPECT_TRUE(std::all_of(got.begin(), got.end(), [](std::int16_t v) { return v == 0; })) << ext;
+        EXPECT_EQ(sound::getPosition(h), (44100 + 2048) * 4);
+        got = readFrames(h, 2048);
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), whole.begin() + (44100 + 2048) * 2)) << ext;
+        sound::freeStream(h);
+    }
+}
