@@ -302,6 +302,9 @@ bool readOgg(const Bytes& b, ContainerLength& out)
 
 // ---- MP4 / M4A: sample tables and edit list
 
+// No decodable track comes near this many samples; a table past it is a lie.
+constexpr std::int64_t kMostSamples = std::int64_t(1) << 40;
+
 struct Box {
     std::int64_t at = 0, body = 0, end = 0;
     char type[5] = {};
@@ -383,14 +386,17 @@ bool readTrack(const Bytes& b, const Box& trak, std::int64_t movieScale, Contain
                         const std::int64_t count = b.be32(w.body + 4);
                         if (count > (w.end - w.body - 8) / 8) return false;
                         total = 0;
-                        for (std::int64_t i = 0; i < count; ++i)
-                            total += std::int64_t(b.be32(w.body + 8 + 8 * i)) * std::int64_t(b.be32(w.body + 12 + 8 * i));
+                        for (std::int64_t i = 0; i < count && total <= kMostSamples; ++i)
+                            total += std::min<std::int64_t>(std::int64_t(b.be32(w.body + 8 + 8 * i)) *
+                                                                std::int64_t(b.be32(w.body + 12 + 8 * i)),
+                                                            kMostSamples + 1);
                     }
                 }
             }
         }
     }
-    if (!sound || !codecOk || total <= 0 || t.timescale <= 0 || edits > 1 || mediaTime < 0 || mediaTime >= total)
+    if (!sound || !codecOk || total <= 0 || total > kMostSamples || t.timescale <= 0 || edits > 1 || mediaTime < 0 ||
+        mediaTime >= total)
         return false;
     t.length = total - mediaTime;
     if (editDuration >= 0 && movieScale > 0) {

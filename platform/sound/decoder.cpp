@@ -1059,8 +1059,8 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     }
     case Container::Mp4:
         for (const ContainerLength::Track& t : cl.tracks)
-            if (std::int64_t(t.id) == st->id && (t.length * rate) % t.timescale == 0)
-                frames = t.length * rate / t.timescale;
+            if (std::int64_t(t.id) == st->id && (__int128(t.length) * rate) % t.timescale == 0)
+                frames = std::int64_t(__int128(t.length) * rate / t.timescale);
         break;
     case Container::Adts:
         if (codecName != "aac") return nullptr;
