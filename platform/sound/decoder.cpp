@@ -533,7 +533,9 @@ private:
 // does. A packet that fails to decode gives silence of its duration.
 class DemuxDecoder : public ChunkDecoder {
 public:
-    DemuxDecoder(std::unique_ptr<Ffmpeg> f, int idx) : f_(std::move(f)), idx_(idx) {}
+    // image: the bytes a memory image's demuxer reads, kept while it reads them
+    DemuxDecoder(std::unique_ptr<Ffmpeg> f, int idx, std::shared_ptr<const std::vector<std::uint8_t>> image)
+        : image_(std::move(image)), f_(std::move(f)), idx_(idx) {}
 
     // Decodes up to the first frame: rate(), channels() and firstPts are known after it.
     // false: nothing decodes.
@@ -661,6 +663,7 @@ private:
     }
 
     static constexpr std::uint64_t kMaxFrames = ~0ull >> 8;
+    std::shared_ptr<const std::vector<std::uint8_t>> image_;
     std::unique_ptr<Ffmpeg> f_;
     int idx_;
     Converter conv_;
@@ -823,10 +826,12 @@ public:
 
     const std::uint8_t* data() const { return data_; }
     std::size_t size() const { return size_; }
+    // Ends the walk over a mapped file; a memory image stays readable.
     void unmap()
     {
-        if (map_)
-            ::munmap(map_, size_);
+        if (!map_)
+            return;
+        ::munmap(map_, size_);
         map_ = nullptr;
         data_ = nullptr;
     }
@@ -966,6 +971,12 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     ContainerLength cl;
     if (!image.data() || !readContainerLength(image.data(), image.size(), cl))
         return nullptr;
+    // a memory image is read on after open: the demuxer reads a copy of it
+    std::shared_ptr<const std::vector<std::uint8_t>> copy;
+    if (data) {
+        copy = std::make_shared<const std::vector<std::uint8_t>>(image.data(), image.data() + image.size());
+        data = copy->data();
+    }
     auto f = std::make_unique<Ffmpeg>();
     Error openErr = Error::Ok;
     const int idx = openStream(*f, path, data, size, openErr);
@@ -1032,7 +1043,7 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     }
 
     const std::string codecName = f->ctx->codec->name ? f->ctx->codec->name : "";
-    auto dec = std::make_unique<DemuxDecoder>(std::move(f), idx);
+    auto dec = std::make_unique<DemuxDecoder>(std::move(f), idx, copy);
     dec->oggFirstGranule = cl.oggFirstGranule;
     dec->origin = cl.container == Container::Flac ? cl.flacFirst : 0;
     if (!dec->start())

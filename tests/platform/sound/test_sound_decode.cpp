@@ -51,6 +51,18 @@ std::vector<Format> formats()
     };
 }
 
+QByteArray fileBytes(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeBytes(const std::string& path, const QByteArray& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 class DecodeFormat : public ::testing::TestWithParam<Format> {};
 
 // The whole-file decoder is the reference: the length at open and every byte read, linearly
@@ -312,6 +324,17 @@ TEST(DecodeBadInput, MemoryImagesAndTheLengthLimit)
     small.maxBytes = 10000 * 4;
     EXPECT_EQ(sound::openMemory(all.constData(), std::size_t(all.size()), small), 0u);
     EXPECT_EQ(sound::lastError(), sound::Error::TooLarge);
+    // the image is copied: freed by its owner right after open, it still reads whole
+    for (const char* name : {"m.ogg", "m.wav", "m.mp3"}) {
+        const std::string p = make(dir, name, stereoSignal(kRate, 3.0), {});
+        const std::vector<std::int16_t> whole = wholeDecode(p);
+        QByteArray* image = new QByteArray(fileBytes(p));
+        sound::Handle m = sound::openMemory(image->constData(), std::size_t(image->size()));
+        delete image;
+        ASSERT_NE(m, 0u) << name;
+        EXPECT_TRUE(readAllFrames(m) == whole) << name;
+        sound::freeStream(m);
+    }
     EXPECT_EQ(sound::openMemory(nullptr, 10), 0u);
     EXPECT_EQ(sound::openMemory(all.constData(), 0), 0u);
 }
@@ -331,18 +354,6 @@ TEST(Decode, PrescanReportsTheLengthWithoutDecoding)
 }  // namespace
 
 namespace {
-
-QByteArray fileBytes(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeBytes(const std::string& path, const QByteArray& bytes)
-{
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Where a damage goes: inside the body of an MPEG frame near the middle, or into the middle
 // of the audio bytes of the other containers.
