@@ -458,15 +458,17 @@ bool readAdts(const Bytes& b, ContainerLength& out)
         const bool crc = !(b.u8(at + 1) & 1);
         if (len < (crc ? 9 : 7) || (b.u8(at + 6) & 3) != 0)
             return false;  // several raw data blocks in one frame: not decoded by FFmpeg
-        if (!b.has(at, len))
-            break;  // cut short
+        if (!b.has(at, len)) {
+            out.partialOffset = at;  // cut short: a decode of it tells
+            break;
+        }
         ++frames;
         at += len;
     }
     if (frames == 0)
         return false;
-    // what follows the frames must hold none (a tag at the end, or a frame cut short)
-    for (std::int64_t p = at + 1; p + 1 < b.n; ++p)
+    // what follows the frames must hold none (a tag at the end)
+    for (std::int64_t p = at + 1; out.partialOffset < 0 && p + 1 < b.n; ++p)
         if (b.u8(p) == 0xFF && (b.u8(p + 1) & 0xF6) == 0xF0)
             return false;
     out.container = Container::Adts;

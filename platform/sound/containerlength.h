@@ -26,7 +26,7 @@ struct ContainerLength {
     std::int64_t dataEnd = 0;
 
     // Flac: samples from the first frame's start (flacFirst) to the end of the last whole
-    // frame. A last frame cut short starts at partialOffset (-1: none) and holds
+    // frame. A last frame cut short starts at partialOffset (-1: none; Adts too) and holds
     // partialSamples if it decodes.
     std::int64_t flacFirst = 0;
     std::int64_t flacSamples = 0;
@@ -49,7 +49,8 @@ struct ContainerLength {
     };
     std::vector<Track> tracks;
 
-    // Adts: frames, each of one raw data block; the samples per frame come from a decode.
+    // Adts: whole frames, each of one raw data block; the samples per frame come from a
+    // decode. A last frame cut short starts at partialOffset.
     std::int64_t adtsFrames = 0;
 
     // Asf: WMA frames the superframes hold (each of the codec's frame length).

@@ -936,8 +936,8 @@ bool isPcm(AVCodecID id)
     return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT && av_get_bits_per_sample(id) > 0;
 }
 
-// Frames a FLAC frame cut short at the end of the file gives when decoded alone.
-std::int64_t flacTailSamples(const AVCodecParameters* par, const std::uint8_t* data, std::size_t size)
+// Frames a last frame cut short by the end of the file gives when decoded alone.
+std::int64_t tailSamples(const AVCodecParameters* par, const std::uint8_t* data, std::size_t size)
 {
     const AVCodec* c = avcodec_find_decoder(par->codec_id);
     Ffmpeg f;
@@ -1054,7 +1054,7 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     case Container::Flac: {
         frames = cl.flacSamples - cl.flacFirst;
         if (cl.partialOffset >= 0) {
-            const std::int64_t n = flacTailSamples(par, image.data() + cl.partialOffset,
+            const std::int64_t n = tailSamples(par, image.data() + cl.partialOffset,
                                                    image.size() - std::size_t(cl.partialOffset));
             if (n == cl.partialSamples) frames += n;
             else if (n != 0) return nullptr;
@@ -1076,6 +1076,12 @@ Decoder* Decoder::openByContainer(const std::string& path, const void* data, std
     case Container::Adts:
         if (codecName != "aac") return nullptr;
         frames = cl.adtsFrames * dec->firstFrameSamples;
+        if (cl.partialOffset >= 0) {
+            const std::int64_t n = tailSamples(par, image.data() + cl.partialOffset,
+                                               image.size() - std::size_t(cl.partialOffset));
+            if (n == dec->firstFrameSamples) frames += n;
+            else if (n != 0) return nullptr;
+        }
         break;
     case Container::Asf:
         if (st->id != cl.wmaStream || rate != par->sample_rate) return nullptr;

@@ -34,7 +34,7 @@ void checkLength(const std::uint8_t* data, std::size_t size)
             ok = ok && t.length > 0 && t.timescale > 0;
         break;
     case sound::Container::Adts:
-        ok = cl.adtsFrames > 0 && cl.adtsFrames <= n / 7;
+        ok = cl.adtsFrames > 0 && cl.adtsFrames <= n / 7 && cl.partialOffset < n;
         break;
     case sound::Container::Asf:
         ok = cl.wmaFrames > 0 && cl.wmaFrameLength > 0 && cl.wmaFrames <= n * 15;
