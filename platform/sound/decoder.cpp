@@ -874,6 +874,9 @@ bool Decoder::startBackground(std::unique_ptr<ChunkDecoder> dec, Error& err)
         bg->ready[c].store(false, std::memory_order_relaxed);
     Background* raw = bg.get();
     bg->thread = std::thread([raw, p = dec.release()] { raw->run(std::unique_ptr<ChunkDecoder>(p)); });
+    // the first chunk is there before open returns, so that a device playing the file at
+    // once does not begin with silence
+    bg->waitFor(0, 1);
     bg_ = std::move(bg);
     return true;
 }
