@@ -557,7 +557,10 @@ public:
 
     bool render(std::int64_t from, std::int64_t to, std::int16_t* dst, const std::function<bool()>& stop) override
     {
-        // ranges come in order; one that skips ahead drops what lies between
+        // ranges come in order; one that skips ahead drops what lies between, one that goes
+        // back reads silence
+        if (done_ > from)
+            std::memset(dst, 0, std::size_t(std::min(done_, to) - from) * 4);
         while (done_ < to) {
             const std::int64_t have = std::int64_t(pending_.size() - used_) / 2;
             if (have == 0) {
