@@ -167,6 +167,7 @@ TEST_F(Recording, DiskFillingUpStopsTheEncoderWithAnErrorCode)
         for (int i = 0; i < 2000 && encoderActive(enc); ++i) usleep(10000);
         if (encoderActive(enc) || lastError() != Error::Write) _exit(4);
         if (stopEncoder(enc) || lastError() != Error::Write) _exit(5);
+        freeAll();  // joins the decoder's background thread
         _exit(0);
     }
     int status = 0;
