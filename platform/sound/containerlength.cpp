@@ -387,9 +387,9 @@ bool readTrack(const Bytes& b, const Box& trak, std::int64_t movieScale, Contain
                         if (count > (w.end - w.body - 8) / 8) return false;
                         total = 0;
                         for (std::int64_t i = 0; i < count && total <= kMostSamples; ++i)
-                            total += std::min<std::int64_t>(std::int64_t(b.be32(w.body + 8 + 8 * i)) *
-                                                                std::int64_t(b.be32(w.body + 12 + 8 * i)),
-                                                            kMostSamples + 1);
+                            total += std::int64_t(std::min<std::uint64_t>(
+                                std::uint64_t(b.be32(w.body + 8 + 8 * i)) * b.be32(w.body + 12 + 8 * i),
+                                std::uint64_t(kMostSamples) + 1));
                     }
                 }
             }
