@@ -145,7 +145,7 @@ int main(int argc, char** argv)
     }
     for (const QString& a : apart)
         std::printf("apart: %s\n", qPrintable(a));
-    std::printf("deck load ms (%d min, worst format): %.1f, ratio to mp3: %.2f   (%s)\n", kMinutes, worst,
-                worst / mp3, worstName);
+    std::printf("worst format: %s\n", worstName);
+    std::printf("deck load ms (%d min, worst format): %.1f, ratio to mp3: %.2f\n", kMinutes, worst, worst / mp3);
     return 0;
 }
