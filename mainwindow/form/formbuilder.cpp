@@ -309,6 +309,12 @@ void FormBuilder::applyView(const QString& viewName, bool metersEnabled)
         const QString vis = keys.value(QStringLiteral("Visible"));
         w->setVisible(vis == QLatin1String("nometers") ? !metersEnabled : vis == QLatin1String("1"));
     }
+    // the view combo shows the view
+    if (auto* combo = get<QComboBox>(QStringLiteral("ComboBoxEx1"))) {
+        const QSignalBlocker quiet(combo);
+        const int at = combo->findText(FView);
+        if (at >= 0) combo->setCurrentIndex(at);
+    }
     // the browser area and the side strip take the window's height below their tops
     applyWidth(FWidth, FHeight);
 }
@@ -372,7 +378,7 @@ QRegion FormBuilder::windowMask() const
 {
     QRegion r = FSkin ? FSkin->RgnData().CreateRegion() : QRegion();
     const QSize bg = FSkin ? FSkin->size() : QSize(0, 0);
-    const int big = 1 << 16;
+    const int big = 20000;  // X window shapes take 16-bit coordinates
     if (r.isEmpty()) r = QRegion(0, 0, bg.width(), bg.height());
     r += QRegion(bg.width(), 0, big, big);
     r += QRegion(0, bg.height(), big, big);

@@ -164,6 +164,7 @@ void FormData::readControl(const QString& s)
     c.down = ini.ReadBool(s, QStringLiteral("Down"), false);
     c.anchors = list(str("Anchors"));
     c.overlays = list(str("Overlays"));
+    c.backdrop = ini.ReadBool(s, QStringLiteral("Backdrop"), false);
     c.bitmapList = str("BitmapList");
     c.bitmapIndex = ini.ReadInteger(s, QStringLiteral("BitmapIndex"), -1);
     c.imageCount = ini.ReadInteger(s, QStringLiteral("ImageCount"), 0);

@@ -36,6 +36,7 @@ public:
         bool visible = true, enabled = true, down = false;
         QStringList anchors;      // "left", "right"
         QStringList overlays;     // siblings it lies on by design
+        bool backdrop = false;    // a picture other controls lie on (a strip, the button row)
         QString bitmapList;
         int bitmapIndex = -1, imageCount = 0;
         QString picture;          // a form picture (":/skin/form/<picture>")

@@ -42,6 +42,7 @@ int main(int argc, char** argv)
         const int left = form.wide() ? std::max(0, (screen.width() - 1280) / 2) : (screen.width() - 1024) / 2;
         window.move(left, work.top());
         window.show();
+        if (qEnvironmentVariableIsSet("OSTREL_FORM_DEBUG")) std::fprintf(stderr, "mask rects %d contains00 %d bounding %dx%d\n", int(window.mask().rectCount()), int(window.mask().contains(QPoint(0, 0))), window.mask().boundingRect().width(), window.mask().boundingRect().height());
         const QString shot = args.value(QStringLiteral("shot"));
         if (!shot.isEmpty()) {
             // the window is mapped and painted within a few hundred milliseconds; the shot is

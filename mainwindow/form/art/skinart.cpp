@@ -126,11 +126,20 @@ void drawSymbol(QPainter& p, const QString& sym, const QRectF& r, const QColor& 
                                 QPointF(m.x(), m.y() + a * 0.7)});
         p.drawRect(QRectF(m.x() - a, m.y() + a * 0.85, 2 * a, std::max(1.0, lw * 0.7)));
     } else if (sym == QLatin1String("sync")) {
-        const double a = s * 0.3;
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawLine(QPointF(m.x() - a * 1.3, m.y() - a * 0.45), QPointF(m.x() + a * 1.1, m.y() - a * 0.45));
-        p.drawLine(QPointF(m.x() + a * 1.3, m.y() + a * 0.45), QPointF(m.x() - a * 1.1, m.y() + a * 0.45));
+        // two arrows one above the other, pointing at each other's start: the tempos meet
+        const double a = s * 0.34, t = std::max(1.0, std::round(lw * 0.7));
+        p.setRenderHint(QPainter::Antialiasing, false);
+        for (int side : {-1, 1}) {
+            const double y = std::round(m.y() + side * a * 0.55);
+            const double dir = -side;  // upper arrow to the right, lower to the left
+            p.drawRect(QRectF(std::round(m.x() - a * 1.2), y - std::floor(t / 2), std::round(a * 2.4), t));
+            const double tip = m.x() + dir * a * 1.5;
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.drawPolygon(QPolygonF{QPointF(tip, y + 0.5 - std::floor(t / 2) + t / 2.0),
+                                    QPointF(tip - dir * a * 0.7, y - a * 0.45),
+                                    QPointF(tip - dir * a * 0.7, y + a * 0.45 + t)});
+            p.setRenderHint(QPainter::Antialiasing, false);
+        }
     } else if (sym == QLatin1String("minimise")) {
         p.drawRect(QRectF(m.x() - s * 0.28, m.y() + s * 0.18, s * 0.56, std::max(1.5, lw)));
     } else if (sym == QLatin1String("widen") || sym == QLatin1String("narrow")) {
@@ -461,6 +470,14 @@ QImage drawBackground(ArtContext& ctx, const FormData& form, const FormData::Gra
         if (c.parent != form.surfaceName()) continue;
         if (c.cls == QLatin1String("TVsSlider") && c.visible) {
             drawTrack(p, c, form.graphic(c.graphic));
+        } else if (c.cls == QLatin1String("TPanel") && !c.round && c.color && c.visible) {
+            // a frame one pixel outside the panel (no fill: a view may hide the panel)
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(QColor(0x3A, 0x3A, 0x3A));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRect(c.rect).adjusted(-1, -1, 0, 0));
+            p.restore();
         } else if (c.cls == QLatin1String("TPanel") && c.round) {
             const QRectF r = QRectF(c.rect).adjusted(-3, -3, 3, 3);
             p.setPen(QPen(QColor(0x11, 0x11, 0x11), 2));
