@@ -70,6 +70,8 @@ FormData::FormData(const QString& fileName) : FFileName(fileName), FIni(nullptr)
                 g.style = FIni->ReadString(section, QStringLiteral("Style"), QString());
                 g.lit = FIni->ReadString(section, QStringLiteral("Lit"), QString());
                 g.vertical = FIni->ReadBool(section, QStringLiteral("Vertical"), false);
+                if (FIni->ValueExists(section, QStringLiteral("Backing")))
+                    g.backing = toColor(*FIni, section, QStringLiteral("Backing"));
                 FGraphics.insert(g.name.toLower(), g);
             } else if (section.startsWith(QLatin1String("Bitmap "))) {
                 Bitmap b;

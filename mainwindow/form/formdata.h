@@ -55,6 +55,7 @@ public:
         int cells = 1;            // 5 for buttons, 2 for thumbs
         QString look, caption, symbol, style, lit;
         bool vertical = false;
+        std::optional<QColor> backing;  // drawn outside the face instead of the see-through key
         QSize size() const { return QSize(cell.width() * cells, cell.height()); }
     };
     struct Bitmap {

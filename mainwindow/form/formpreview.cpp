@@ -3,8 +3,10 @@
 // shaped, at the top of the work area, centred).
 //
 //   ostrel_formpreview [--view Extended|Essential|Minimal] [--width 1024|1280]
-//                      [--shot file.png] [--meters-off]
-// With --shot it photographs the screen where the window is, writes the PNG and ends.
+//                      [--shot file.png [--check]] [--meters-off]
+// With --shot it photographs the screen where the window is, writes the PNG and ends; with
+// --check it also fails when the photograph shows fuchsia or the window's rounded corner
+// uncut.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
@@ -24,6 +26,7 @@ int main(int argc, char** argv)
     args.addOption({QStringLiteral("width"), QStringLiteral("window width"), QStringLiteral("pixels"), QStringLiteral("1024")});
     args.addOption({QStringLiteral("shot"), QStringLiteral("write a screenshot and end"), QStringLiteral("file")});
     args.addOption({QStringLiteral("meters-off"), QStringLiteral("the needle meters disabled")});
+    args.addOption({QStringLiteral("check"), QStringLiteral("check the screenshot")});
     args.process(app);
 
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
@@ -42,17 +45,27 @@ int main(int argc, char** argv)
         const int left = form.wide() ? std::max(0, (screen.width() - 1280) / 2) : (screen.width() - 1024) / 2;
         window.move(left, work.top());
         window.show();
-        if (qEnvironmentVariableIsSet("OSTREL_FORM_DEBUG")) std::fprintf(stderr, "mask rects %d contains00 %d bounding %dx%d\n", int(window.mask().rectCount()), int(window.mask().contains(QPoint(0, 0))), window.mask().boundingRect().width(), window.mask().boundingRect().height());
         const QString shot = args.value(QStringLiteral("shot"));
         if (!shot.isEmpty()) {
             // the window is mapped and painted within a few hundred milliseconds; the shot is
             // what the screen shows there, the window's shape included
-            QTimer::singleShot(1500, &window, [&window, shot] {
+            const bool check = args.isSet(QStringLiteral("check"));
+            QTimer::singleShot(1500, &window, [&window, shot, check] {
                 const QRect g = window.frameGeometry();
                 const QPixmap px = QGuiApplication::primaryScreen()->grabWindow(0, g.x(), g.y(), g.width(), g.height());
-                const bool ok = px.save(shot, "PNG");
+                bool ok = px.save(shot, "PNG");
                 std::fprintf(stderr, "%s %s (%dx%d)\n", ok ? "wrote" : "could not write", qPrintable(shot), px.width(),
                              px.height());
+                if (check) {
+                    const QImage img = px.toImage().convertToFormat(QImage::Format_RGB32);
+                    int fuchsia = 0;
+                    for (int y = 0; y < img.height(); ++y)
+                        for (int x = 0; x < img.width(); ++x) fuchsia += (img.pixel(x, y) & 0xFFFFFF) == 0xFF00FF;
+                    const bool corner = img.pixelColor(0, 0) != img.pixelColor(8, 0);
+                    std::fprintf(stderr, "fuchsia pixels on the screen: %d; rounded corner cut: %s\n", fuchsia,
+                                 corner ? "yes" : "no");
+                    ok = ok && fuchsia == 0 && corner;
+                }
                 QCoreApplication::exit(ok ? 0 : 1);
             });
         }

@@ -41,11 +41,11 @@ QImage canvas(int w, int h, const QColor& fill)
 
 // Pixels outside `shape` become the key colour exactly; inside, the picture stays. The shape is
 // tested at pixel centres, so edges are hard and no pixel is almost-fuchsia.
-void keyOutside(QImage& img, const QPainterPath& shape, const QRect& area)
+void keyOutside(QImage& img, const QPainterPath& shape, const QRect& area, const QColor& key = kKey)
 {
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (!shape.contains(QPointF(x + 0.5, y + 0.5))) img.setPixelColor(x, y, kKey);
+            if (!shape.contains(QPointF(x + 0.5, y + 0.5))) img.setPixelColor(x, y, key);
 }
 
 QPainterPath roundRect(const QRectF& r, double radius)
@@ -285,7 +285,7 @@ QImage drawButton(Sink& s, const FormData::Graphic& g)
             drawSymbol(p, g.symbol, inner.adjusted(1, 1, -1, -1), col.text, cell == 1);
         }
         p.end();
-        keyOutside(img, shape, r.toRect());
+        keyOutside(img, shape, r.toRect(), g.backing.value_or(kKey));
     }
     return img;
 }

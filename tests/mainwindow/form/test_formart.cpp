@@ -257,6 +257,14 @@ TEST(FormArt, FuchsiaLiesOnlyInTheBackgroundsTopCorners)
                 EXPECT_TRUE(y < 6 && (x < 6 || x >= bg.width() - 6)) << x << "," << y;
             }
     EXPECT_GT(found, 0);  // the corners are rounded
+    // a picture button copies its cells as they are: none of its pixels is the key
+    for (const FormData::Control& c : form().controls()) {
+        if (c.cls != QLatin1String("TquorButton")) continue;
+        const QImage cells = composer().GetGraphic(c.graphic)->Bitmap().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < cells.height(); ++y)
+            for (int x = 0; x < cells.width(); ++x)
+                ASSERT_NE(cells.pixel(x, y), key) << c.graphic.toStdString() << " at " << x << "," << y;
+    }
 }
 
 }  // namespace
