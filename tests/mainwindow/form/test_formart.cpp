@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include "mainwindow/form/formdata.h"
+#include "tests/mainwindow/form/formapp.h"
 #include "mainwindow/form/formlook.h"
 #include "snkins/colorref.h"
 #include "snkins/vr/tvrbitmaps.h"
@@ -17,14 +18,7 @@
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char arg0[] = "form_test";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return formApp(); }
 
 const FormData& form()
 {
@@ -175,32 +169,30 @@ TEST(FormArt, TheBitmapListHoldsTheKnobStripsAndTheSwitchGlyphs)
     }
 }
 
+// Loads `bytes` into a collection and saves it back.
+template <class Collection>
+QByteArray roundTrip(const QByteArray& bytes)
+{
+    Collection c;
+    QBuffer in;
+    in.setData(bytes);
+    in.open(QIODevice::ReadOnly);
+    c.LoadFromStream(in);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    c.SaveToStream(out);
+    return out.data();
+}
+
 TEST(FormArt, PackAndBitmapListLoadAndSaveBackToTheSameBytes)
 {
     app();
     const QByteArray pack = resource("tform1.vsf");
     ASSERT_FALSE(pack.isEmpty());
-    TVsComposer c;
-    QBuffer in;
-    in.setData(pack);
-    in.open(QIODevice::ReadOnly);
-    c.Graphics()->LoadFromStream(in);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    c.Graphics()->SaveToStream(out);
-    EXPECT_EQ(out.data(), pack);
-
+    EXPECT_EQ(roundTrip<TVsGraphics>(pack), pack);
     const QByteArray stream = resource("VrBitmapList1.vrb");
     ASSERT_FALSE(stream.isEmpty());
-    TVrBitmaps list;
-    QBuffer lin;
-    lin.setData(stream);
-    lin.open(QIODevice::ReadOnly);
-    list.LoadFromStream(lin);
-    QBuffer lout;
-    lout.open(QIODevice::WriteOnly);
-    list.SaveToStream(lout);
-    EXPECT_EQ(lout.data(), stream);
+    EXPECT_EQ(roundTrip<TVrBitmaps>(stream), stream);
 }
 
 TEST(FormArt, CaptionsAreTallEnoughAndContrastWithTheirCells)

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include "mainwindow/form/formbuilder.h"
+#include "tests/mainwindow/form/formapp.h"
 #include "snkins/colorref.h"
 #include "snkins/vs/tvsbutton.h"
 #include "snkins/vs/tvscomposer.h"
@@ -16,14 +17,7 @@
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char arg0[] = "form_test";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return formApp(); }
 
 struct Built {
     QWidget window;
