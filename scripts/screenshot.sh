@@ -16,7 +16,7 @@ trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/tmp" "$home/run"
 chmod 700 "$home" "$home/tmp" "$home/run"
 shoot() {  # screen view width file
-  HOME="$home" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+  HOME="$home" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" QT_SCALE_FACTOR=1 \
     xvfb-run -a -s "-screen 0 $1" "$prog" --view "$2" --width "$3" --shot "$out/$4"
 }
 for view in Extended Essential Minimal; do

@@ -20,6 +20,8 @@
 
 int main(int argc, char** argv)
 {
+    // the shaped window and its placement need X11 (XWayland under Wayland)
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QCommandLineParser args;
     args.addOption({QStringLiteral("view"), QStringLiteral("deck view"), QStringLiteral("name"), QStringLiteral("Extended")});

@@ -6,5 +6,5 @@ home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/tmp" "$home/run"
 chmod 700 "$home" "$home/tmp" "$home/run"
-HOME="$home" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=xcb \
+HOME="$home" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" QT_SCALE_FACTOR=1 QT_QPA_PLATFORM=xcb \
   "$1" -a -s "-screen 0 1280x1024x24" "$2" --view "$3" --width 1024 --shot "$4" --check
