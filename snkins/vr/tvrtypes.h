@@ -35,7 +35,7 @@ enum TVrBevelStyle { bsNone, bsLowered, bsRaised };
 enum TVrBevelOutlineStyle { osOuter, osInner, osNone };
 // Where a control sits in its parent; only the auto-size rule reads it (the surface places its
 // controls by coordinates).
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+#include "snkins/talign.h"
 
 using TVrPercentInt = uint8_t;  // 0..100
 using TVrWordInt = int;         // 0..2147483647

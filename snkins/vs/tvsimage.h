@@ -7,7 +7,7 @@
 
 // Alignment against the surface: each aligned image takes its side (or the whole surface)
 // on its own; aligned images are not stacked against each other.
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+#include "snkins/talign.h"
 
 class TVsImage : public TVsSkinGraphicControl {
     Q_OBJECT
