@@ -69,6 +69,7 @@ bool ReadTag(const QString& alfichero, Ttagsong& t, TAudioInfo& a)
     fromName(base, t);
     a.fID3v1.SetField(1, t.Title);
     a.fID3v1.SetField(2, t.Artist);
+    if (!a.fID3v1.fModified) return true;  // nothing Latin-1 can hold
     try {
         a.fID3v1.SaveToFile(longName);
     } catch (const std::exception& e) {
@@ -77,24 +78,16 @@ bool ReadTag(const QString& alfichero, Ttagsong& t, TAudioInfo& a)
     return true;
 }
 
-bool tagStep(const QString& alfichero, bool playlists, Ttagsong& t, TAudioInfo& a)
+bool tagStep(const QString& alfichero, bool /*playlists*/, Ttagsong& t, TAudioInfo& a)
 {
     const QString ext = extensionOf(alfichero);
     if (!accepted(alfichero)) return false;
     QString name = fileNameOf(LongFileName(alfichero));
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0) name.truncate(dot);
-    const QString dotted = QStringLiteral("000.000");
-    if (!playlists) t.Bpm = QStringLiteral("000,000");
-    if (ext != QLatin1String("MP3")) {
-        fromName(name, t);
-        t.Bpm = playlists ? dotted : QStringLiteral("000,000");
-    } else if (!ReadTag(alfichero, t, a)) {
-        fromName(name, t);
-        t.Bpm = dotted;
-    } else if (playlists) {
-        t.Bpm = dotted;
-    }
+    // both panels store the C-locale form that the deck ticks write and every reader parses
+    t.Bpm = QStringLiteral("000.000");
+    if (ext != QLatin1String("MP3") || !ReadTag(alfichero, t, a)) fromName(name, t);
     if (t.Artist.isEmpty() && t.Title.isEmpty()) fromName(name, t);
     t.alfichero = alfichero;
     return true;

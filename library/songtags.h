@@ -1,6 +1,7 @@
 // The tag step every added track goes through: artist, title and BPM text from the mp3's
 // ID3v1 tag, or from the file name split at its first "-". An mp3 whose tag has neither
-// title nor artist gets the name-derived ones written into its tag.
+// title nor artist gets the name-derived ones written into its tag, as far as its Latin-1
+// can hold them: a field it cannot hold stays as the file had it.
 #pragma once
 
 #include <QString>
@@ -21,8 +22,9 @@ void fromName(const QString& name, Ttagsong& t);
 // Reads the ID3v1 tag of the file; false when the file could not be read.
 bool ReadTag(const QString& alfichero, Ttagsong& t, TAudioInfo& a);
 
-// Artist, title and Bpm of the file into t, and t.alfichero := alfichero; false when the
-// file's type is not accepted. playlists selects the Playlists panel's BPM text.
+// Artist, title and Bpm ("000.000") of the file into t, and t.alfichero := alfichero; false
+// when the file's type is not accepted. Both panels take the same step (playlists is kept
+// for the callers that tell them apart).
 bool tagStep(const QString& alfichero, bool playlists, Ttagsong& t, TAudioInfo& a);
 
 }  // namespace songtags

@@ -190,6 +190,9 @@ void TID3v1Tag::SetField(int index, const QString& text)
     const int len = fieldLen(index, fv1);
     if (len == 0) return;
     const QString t = text.left(len);
+    // a character past Latin-1 would be written as "?": the field keeps what it held
+    for (QChar c : t)
+        if (c.unicode() > 0xFF) return;
     QString* field = index == 1 ? &fTitle : index == 2 ? &fArtist : index == 3 ? &fYear : index == 4 ? &fAlbum : &fComment;
     if (*field != t) {
         *field = t;

@@ -19,7 +19,8 @@ public:
     void SaveToFile(const QString& AFileName);
     void DeleteFromFile(const QString& AFileName);
 
-    // 1 title, 2 artist, 3 year, 4 album, 5 comment; others do nothing
+    // 1 title, 2 artist, 3 year, 4 album, 5 comment; others do nothing. A text that Latin-1
+    // cannot hold leaves the field as it was.
     void SetField(int index, const QString& text);
     QString GetField(int index) const;
     void SetTrack(int Value);

@@ -17,6 +17,12 @@ void TID3v2Tag::Load(const uint8_t* ABuf, int64_t ABufSz)
     int64_t pos = 0;
     while (ABuf && ABufSz - pos > 9 && ABuf[pos] != 0) {
         const uint8_t* p = ABuf + pos;
+        const uint32_t size = (uint32_t(p[4]) << 24) | (uint32_t(p[5]) << 16) | (uint32_t(p[6]) << 8) | p[7];
+        if (size == 0 || FFramelist.GetCount() >= TID3FrameList::kMaxKept) {
+            ++FFramelist.FCounted;
+            pos += int64_t(size) + 10;
+            continue;
+        }
         std::unique_ptr<TID3Frame> f;
         if (p[0] == 'T' && std::memcmp(p, "TXXX", 4) != 0) f = std::make_unique<TTextFrame>();
         else if (std::memcmp(p, "COMM", 4) == 0) f = std::make_unique<TCommFrame>();
@@ -25,7 +31,7 @@ void TID3v2Tag::Load(const uint8_t* ABuf, int64_t ABufSz)
         pos += f->TotalSize();
         FFramelist.Add(std::move(f));
     }
-    fOk = FFramelist.GetCount() > 0;
+    fOk = FFramelist.GetCount() > 0 || FFramelist.FCounted > 0;
 }
 
 void TID3v2Tag::LoadFromStream(QIODevice* AStream, int64_t AStreamSz)

@@ -31,5 +31,5 @@ public:
 
     TID3V2Header FHeader;
     TID3FrameList FFramelist;
-    bool fOk = false;
+    bool fOk = false;  // at least one frame was read (kept or only counted)
 };

@@ -1,5 +1,6 @@
 #include "library/tmsql.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include "engine/precord.h"
 #include "library/librarylog.h"
 #include "library/sqliteexception.h"
+#include "library/writetransaction.h"
 
 namespace {
 const QString kCreateSongs = QStringLiteral(
@@ -79,32 +81,6 @@ QString fileNamePart(const QString& path)
 }
 
 
-// One transaction unless the caller already holds one; rolled back unless committed.
-class Transaction {
-public:
-    explicit Transaction(TSQLiteDatabase& db) : db_(db), own_(!db.InTransaction())
-    {
-        if (own_) db_.BeginTransaction();
-    }
-    ~Transaction()
-    {
-        if (own_ && db_.InTransaction()) {
-            try {
-                db_.Rollback();
-            } catch (const ESQLiteException& e) {
-                logError("rollback", e.message());
-            }
-        }
-    }
-    void commit()
-    {
-        if (own_) db_.Commit();
-    }
-
-private:
-    TSQLiteDatabase& db_;
-    bool own_;
-};
 }  // namespace
 
 Tmsql::Tmsql() : Tmsql(GetUserProfile() + QStringLiteral("korvanta.db")) {}
@@ -131,6 +107,7 @@ void Tmsql::open()
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
     sldb = std::make_unique<TSQLiteDatabase>(slDBpath);
+    sldb->SetTimeout(kBusyTimeoutMs);
     // A commit reaches the log before the call returns: a killed process loses nothing
     // it committed, and a commit costs no sync of the whole file.
     try {
@@ -140,39 +117,57 @@ void Tmsql::open()
         logError("journal", e.message());
     }
 
-    if (!sldb->TableExists(QStringLiteral("songs"))) {
-        tryExec(kCreateSongs);
-        sldb->ExecSQL(kIndexSongs);
+    {
+        // one transaction: two copies opening a new file at once create it once
+        WriteTransaction tx(*sldb);
+        if (!sldb->TableExists(QStringLiteral("songs"))) {
+            tryExec(kCreateSongs);
+            sldb->ExecSQL(kIndexSongs);
+        }
+        if (!sldb->TableExists(QStringLiteral("grupos"))) {
+            tryExec(kCreateGrupos);
+            sldb->ExecSQL(kIndexGrupos);
+        }
+        // the next id is read at every insert; playlists and groups are read by grupo and rootid
+        for (const char* index : {"CREATE INDEX IF NOT EXISTS songsid ON songs(id)",
+                                  "CREATE INDEX IF NOT EXISTS songsgrupo ON songs(grupo)",
+                                  "CREATE INDEX IF NOT EXISTS songsrootid ON songs(rootid)",
+                                  "CREATE INDEX IF NOT EXISTS gruposid ON grupos(id)"})
+            tryExec(QLatin1String(index));
+
+        const QString seed = QStringLiteral(
+            "INSERT INTO grupos(Tipo, id, parentid, rootid, orden, current, descripcio, grupo) VALUES (?,?,?,?,?,?,?,?)");
+        if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 0 LIMIT 1"))->GetCount() == 0) {
+            const double n = nextGroupId();
+            if (tryExec(seed, {0, n, 0.0, n, qint64(n), 0, QStringLiteral("Group"), QStringLiteral("Group")}))
+                grupoid = n;
+        }
+        if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 LIMIT 1"))->GetCount() == 0) {
+            const double n = nextGroupId();
+            if (tryExec(seed, {1, n, 0.0, n, qint64(n), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")}))
+                grupoid = n;
+        }
+        tx.commit();
     }
     openSearchIndex();
-    if (!sldb->TableExists(QStringLiteral("grupos"))) {
-        tryExec(kCreateGrupos);
-        sldb->ExecSQL(kIndexGrupos);
-    }
-
-    {
-        auto t = sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"));
-        grupoid = t->GetCount() > 0 ? t->FieldAsDouble(0) : 0;
-    }
-    const QString seed = QStringLiteral(
-        "INSERT INTO grupos(Tipo, id, parentid, rootid, orden, current, descripcio, grupo) VALUES (?,?,?,?,?,?,?,?)");
-    if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 0 LIMIT 1"))->GetCount() == 0) {
-        grupoid += 1;
-        tryExec(seed, {0, grupoid, 0.0, grupoid, qint64(grupoid), 0, QStringLiteral("Group"), QStringLiteral("Group")});
-    }
-    if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 LIMIT 1"))->GetCount() == 0) {
-        grupoid += 1;
-        tryExec(seed,
-                {1, grupoid, 0.0, grupoid, qint64(grupoid), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")});
-    }
 
     startConfig();
 
-    {
-        auto t = sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"));
-        songid = t->GetCount() > 0 ? t->FieldAsDouble(0) : 0;
-    }
+    grupoid = std::max(grupoid, sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"))->FieldAsDouble(0));
+    songid = sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"))->FieldAsDouble(0);
     tryExec(QStringLiteral("UPDATE songs SET album = ?"), {QStringLiteral("0")});
+}
+
+double Tmsql::nextSongId()
+{
+    songid = std::max(songid, sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"))->FieldAsDouble(0)) + 1;
+    return songid;
+}
+
+double Tmsql::nextGroupId()
+{
+    grupoid = std::max(grupoid, sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"))->FieldAsDouble(0)) + 1;
+    return grupoid;
 }
 
 // The searches look for the user's text anywhere in artist, title or BPM. A trigram index
@@ -181,7 +176,7 @@ void Tmsql::openSearchIndex()
 {
     const bool had = sldb->TableExists(QStringLiteral("songsearch"));
     try {
-        Transaction tx(*sldb);
+        WriteTransaction tx(*sldb);
         sldb->ExecSQL(QStringLiteral(
             "CREATE VIRTUAL TABLE IF NOT EXISTS songsearch USING fts5(artista, cancion, bpm, content='songs', "
             "content_rowid='MYID', tokenize='trigram')"));
@@ -211,25 +206,38 @@ void Tmsql::openSearchIndex()
 void Tmsql::beginBatch()
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    if (!sldb->InTransaction()) sldb->BeginTransaction();
+    if (sldb->InTransaction()) return;
+    try {
+        sldb->BeginWriteTransaction();
+    } catch (const ESQLiteException& e) {
+        // the statements then run one by one, each in its own transaction
+        logError("batch", e.message());
+    }
 }
 
-void Tmsql::commitBatch()
+bool Tmsql::commitBatch()
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    endBatch();
+    const bool ok = endBatch();
     beginBatch();
+    return ok;
 }
 
-void Tmsql::endBatch()
+bool Tmsql::endBatch()
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    if (!sldb->InTransaction()) return;
+    if (!sldb->InTransaction()) return true;
     try {
         sldb->Commit();
+        return true;
     } catch (const ESQLiteException& e) {
         logError("batch", e.message());
-        sldb->Rollback();
+        try {
+            sldb->Rollback();
+        } catch (const ESQLiteException& r) {
+            logError("batch rollback", r.message());
+        }
+        return false;
     }
 }
 
@@ -240,22 +248,36 @@ double Tmsql::altadegrupo(int tipo, const QString& Egrupo, bool alta, double id)
         tryExec(QStringLiteral("UPDATE grupos SET descripcio = ?, grupo = ? WHERE ID = ?"), {Egrupo, Egrupo, id});
         return id;
     }
-    const double n = ++grupoid;
-    tryExec(QStringLiteral("INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid, current) VALUES "
-                           "(?,?,?,?,?,?,?,?);"),
-            {tipo, n, Egrupo, qint64(n), Egrupo, 0.0, n, 1});
-    return n;
+    try {
+        WriteTransaction tx(*sldb);
+        const double n = nextGroupId();
+        if (!tryExec(QStringLiteral("INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid, current) "
+                                    "VALUES (?,?,?,?,?,?,?,?);"),
+                     {tipo, n, Egrupo, qint64(n), Egrupo, 0.0, n, 1}))
+            return 0;
+        return tx.commit() ? n : 0;
+    } catch (const ESQLiteException& e) {
+        logError("altadegrupo", e.message());
+        return 0;
+    }
 }
 
 double Tmsql::altadesubgrupo(int tipo, const QString& Egrupo, bool alta, double id)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
     if (!alta) return altadegrupo(tipo, Egrupo, false, id);
-    const double n = ++grupoid;
-    tryExec(QStringLiteral(
-                "INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid) VALUES (?,?,?,?,?,?,?);"),
-            {tipo, n, Egrupo, qint64(n), Egrupo, id, id});
-    return n;
+    try {
+        WriteTransaction tx(*sldb);
+        const double n = nextGroupId();
+        if (!tryExec(QStringLiteral(
+                         "INSERT INTO grupos(Tipo, id, grupo, orden, descripcio, parentid, rootid) VALUES (?,?,?,?,?,?,?);"),
+                     {tipo, n, Egrupo, qint64(n), Egrupo, id, id}))
+            return 0;
+        return tx.commit() ? n : 0;
+    } catch (const ESQLiteException& e) {
+        logError("altadesubgrupo", e.message());
+        return 0;
+    }
 }
 
 void Tmsql::vaciagrupo(int tipo, const QString& id, bool buscaroot)
@@ -280,7 +302,7 @@ void Tmsql::borragrupo(int tipo, const QString& id, bool buscaroot)
         return;
     }
     try {
-        Transaction tx(*sldb);
+        WriteTransaction tx(*sldb);
         vaciagrupo(tipo, id, buscaroot);
         tryExec(QStringLiteral("delete FROM GRUPOS where Tipo = ? AND ID = ?"), {tipo == 1 ? 1 : 0, v});
         tx.commit();
@@ -293,7 +315,7 @@ bool Tmsql::pongocurrent(double myid)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
     try {
-        Transaction tx(*sldb);
+        WriteTransaction tx(*sldb);
         tryExec(QStringLiteral("UPDATE grupos SET current  = 1  WHERE tipo = 1"));
         tryExec(QStringLiteral("UPDATE grupos SET current  = 0  WHERE id = ?"), {myid});
         tx.commit();
@@ -315,12 +337,15 @@ void Tmsql::insertEntry(double n, const QStringList& row, int tipo, int orden, d
     sldb->ExecSQL(kInsertSong, v);
 }
 
-bool Tmsql::altadesg(const QStringList& row, int tipo, int orden, double r_id, double m_id)
+bool Tmsql::altadesg(const QStringList& row, int tipo, int orden, double r_id, double m_id, double* newId)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    const double n = ++songid;
     try {
+        WriteTransaction tx(*sldb);
+        const double n = nextSongId();
         insertEntry(n, row, tipo, orden, r_id, m_id);
+        if (!tx.commit()) return false;
+        if (newId) *newId = n;
         return true;
     } catch (const ESQLiteException& e) {
         logError("altadesg", e.message());
@@ -328,38 +353,45 @@ bool Tmsql::altadesg(const QStringList& row, int tipo, int orden, double r_id, d
     }
 }
 
-void Tmsql::altadesg2(const QStringList& row, int tipo, int orden, double r_id, double m_id)
+bool Tmsql::altadesg2(const QStringList& row, int tipo, int orden, double r_id, double m_id, double* newId)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    const double n = ++songid;
-    Transaction tx(*sldb);
-    sldb->ExecSQL(kShiftDown, {orden, r_id});
     try {
+        WriteTransaction tx(*sldb);
+        const double n = nextSongId();
+        sldb->ExecSQL(kShiftDown, {orden, r_id});
         insertEntry(n, row, tipo, orden, r_id, m_id);
+        if (!tx.commit()) return false;
+        if (newId) *newId = n;
+        return true;
     } catch (const ESQLiteException& e) {
         logError("altadesg2", e.message());
+        return false;
     }
-    tx.commit();
 }
 
 double Tmsql::altadecancion(int tipo, const Ttagsong& mconfig, double r_id, double m_id)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    const double n = ++songid;
     try {
-        Transaction tx(*sldb);
-        if (tipo == 1 && mconfig.orden == 1) tryExec(kShiftDown, {1, r_id});
+        WriteTransaction tx(*sldb);
+        const double n = nextSongId();
+        qint64 orden = mconfig.orden;
+        if (tipo == 1 && orden == 1) sldb->ExecSQL(kShiftDown, {1, r_id});
+        if (tipo == 1 && orden <= 0)
+            orden = sldb->GetTableValue(QStringLiteral("SELECT max(orden) FROM songs WHERE tipo = 1 AND grupo = ?"),
+                                        {r_id}) + 1;
         QVariantList v{n, r_id, m_id, m_id, mconfig.alfichero, tipo, mconfig.Bpm, fileNamePart(mconfig.alfichero),
                        mconfig.Artist, mconfig.Title};
         for (int i = 0; i < 12; ++i) v << 0.0;
         for (int i = 0; i < 4; ++i) v << 10.0;
-        v << mconfig.orden;
-        tryExec(kInsertSong, v);
-        tx.commit();
+        v << orden;
+        sldb->ExecSQL(kInsertSong, v);
+        return tx.commit() ? n : 0;
     } catch (const ESQLiteException& e) {
         logError("altadecancion", e.message());
+        return 0;
     }
-    return n;
 }
 
 void Tmsql::modificacancion(const Ttagsong& mconfig)
@@ -383,10 +415,14 @@ void Tmsql::borracancion(int tipo, int orden, double grupo, const QString& id)
         return;
     }
     try {
-        Transaction tx(*sldb);
-        if (tipo == 1)
+        WriteTransaction tx(*sldb);
+        if (tipo == 1) {
+            auto stored = sldb->GetTable(QStringLiteral("SELECT orden FROM songs WHERE tipo = 1 AND grupo = ? AND id = ?"),
+                                         {grupo, v});
+            const qint64 from = stored->GetCount() > 0 ? stored->FieldAsInteger(0) : orden;
             tryExec(QStringLiteral("Update songs Set orden= orden - 1 Where tipo = 1 and orden > ? and  grupo = ?"),
-                    {orden, grupo});
+                    {from, grupo});
+        }
         tryExec(QStringLiteral("delete from songs where id = ?"), {v});
         tx.commit();
     } catch (const ESQLiteException& e) {
@@ -394,24 +430,33 @@ void Tmsql::borracancion(int tipo, int orden, double grupo, const QString& id)
     }
 }
 
-void Tmsql::muevecancion(int nume, int nume2, double m_id, double mfileid)
+int Tmsql::muevecancion(int nume, int nume2, double m_id, double mfileid)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    if (nume == nume2) return;
     try {
-        Transaction tx(*sldb);
-        if (nume > nume2)
-            tryExec(QStringLiteral("Update songs Set orden= orden + 1  Where tipo = 1 and orden >= ? and orden <= ? "
-                                   "and  grupo = ?"),
-                    {nume2, nume, m_id});
+        WriteTransaction tx(*sldb);
+        auto stored = sldb->GetTable(QStringLiteral("SELECT orden FROM songs WHERE tipo = 1 AND grupo = ? AND id = ?"),
+                                     {m_id, mfileid});
+        if (stored->GetCount() == 0) {
+            logError("muevecancion", QStringLiteral("no entry %1 at %2 in playlist %3")
+                                         .arg(FloatText(mfileid)).arg(nume).arg(FloatText(m_id)));
+            return 0;
+        }
+        const qint64 from = stored->FieldAsInteger(0);
+        if (from == nume2) return 0;
+        if (from > nume2)
+            sldb->ExecSQL(QStringLiteral("Update songs Set orden= orden + 1  Where tipo = 1 and orden >= ? and orden <= ? "
+                                         "and  grupo = ?"),
+                          {nume2, from, m_id});
         else
-            tryExec(QStringLiteral("Update songs Set orden= orden - 1  Where tipo = 1 and orden <= ? and orden >= ? "
-                                   "and  grupo = ?"),
-                    {nume2, nume, m_id});
-        tryExec(QStringLiteral("Update songs Set orden= ? Where tipo = 1 and id = ?"), {nume2, mfileid});
-        tx.commit();
+            sldb->ExecSQL(QStringLiteral("Update songs Set orden= orden - 1  Where tipo = 1 and orden <= ? and orden >= ? "
+                                         "and  grupo = ?"),
+                          {nume2, from, m_id});
+        sldb->ExecSQL(QStringLiteral("Update songs Set orden= ? Where tipo = 1 and id = ?"), {nume2, mfileid});
+        return tx.commit() ? int(from) : 0;
     } catch (const ESQLiteException& e) {
         logError("muevecancion", e.message());
+        return 0;
     }
 }
 
@@ -424,6 +469,12 @@ std::unique_ptr<TSQLiteTable> Tmsql::dametabla(const QString& sqlstring, const Q
 std::unique_ptr<TSQLiteTable> Tmsql::search(int tipo, const QString& cadena)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
+    // LIKE and the index's query text end at a U+0000; instr over lower() (ASCII letters,
+    // as LIKE) compares every character
+    if (cadena.contains(QChar(0)))
+        return sldb->GetTable(QStringLiteral("SELECT * FROM songs  WHERE (tipo = ?1) and (instr(lower(artista), lower(?2)) "
+                                             "or instr(lower(cancion), lower(?2)) or instr(lower(bpm), lower(?2)))"),
+                              {tipo, cadena});
     QString esc;
     esc.reserve(cadena.size() + 8);
     for (QChar ch : cadena) {
@@ -482,21 +533,21 @@ QString Tmsql::altaencurrent(const QStringList& row, double current, bool* inser
     std::lock_guard<std::recursive_mutex> g(lock_);
     if (inserted) *inserted = false;
     try {
-        Transaction tx(*sldb);
-        const QString pos = dametrack2(current, 1, row.value(gridcol::path));
-        if (pos.toLongLong() != 0) {
-            tx.commit();
-            return pos;
-        }
-        const bool ok = altadesg(row, 1, 1, current, current);
-        tx.commit();
-        if (inserted) *inserted = ok;
-        if (newId && ok) *newId = songid;
-        return pos;
+        WriteTransaction tx(*sldb);
+        auto t = sldb->GetTable(
+            QStringLiteral("select orden from songs  Where grupo = ? and fichero = ? Order by orden, grupo, id "),
+            {current, row.value(gridcol::path)});
+        if (t->GetCount() > 0) return fourDigits(t->FieldAsInteger(0));
+        const double n = nextSongId();
+        sldb->ExecSQL(QStringLiteral("Update songs Set orden= orden + 1 Where orden >= ? and  grupo = ?"), {1, current});
+        insertEntry(n, row, 1, 1, current, current);
+        if (!tx.commit()) return QStringLiteral("0000");
+        if (inserted) *inserted = true;
+        if (newId) *newId = n;
     } catch (const ESQLiteException& e) {
         logError("altaencurrent", e.message());
-        return QStringLiteral("0000");
     }
+    return QStringLiteral("0000");
 }
 
 bool Tmsql::damecancion(int tipo, PRecord& mconfig, const QString& fichero)
@@ -554,7 +605,7 @@ void Tmsql::reparasongs()
     std::lock_guard<std::recursive_mutex> g(lock_);
     auto t = sldb->GetTable(QStringLiteral(" select MYID, fichero from songs "));
     try {
-        Transaction tx(*sldb);
+        WriteTransaction tx(*sldb);
         for (; !t->GetEOF(); t->Next())
             tryExec(QStringLiteral("Update songs Set filename=  ? Where MYID = ?"),
                     {LongFileName(t->FieldAsString(1)), t->FieldAsInteger(0)});
@@ -569,7 +620,7 @@ void Tmsql::reparaplaylist()
     std::lock_guard<std::recursive_mutex> g(lock_);
     auto lists = sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 "));
     try {
-        Transaction tx(*sldb);
+        WriteTransaction tx(*sldb);
         for (; !lists->GetEOF(); lists->Next()) {
             auto t = sldb->GetTable(QStringLiteral(" select MYID from songs  WHERE tipo= 1 and grupo = ? ORDER BY ORDEN "),
                                     {lists->FieldAsDouble(0)});

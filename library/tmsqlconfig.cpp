@@ -7,6 +7,7 @@
 #include "library/librarylog.h"
 #include "library/sqliteexception.h"
 #include "library/tmsql.h"
+#include "library/writetransaction.h"
 
 namespace {
 const QString kCreateConfig = QStringLiteral(
@@ -94,54 +95,60 @@ void Tmsql::insertDefaultConfig()
 
 void Tmsql::startConfig()
 {
-    if (!sldb->TableExists(QStringLiteral("config"))) tryExec(kCreateConfig);
-
-    // An older layout lacks columns: rebuild the table and carry the stored settings over.
-    // Only a column known to be missing rebuilds; a probe that fails changes nothing.
-    QSet<QString> have;
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    // one transaction: two copies starting on a new file make one table and one row
     try {
-        auto info = sldb->GetTable(QStringLiteral("PRAGMA table_info(config)"));
-        const int name = info->GetCount() > 0 ? info->GetFieldIndex(QStringLiteral("name")) : 0;
-        for (; !info->GetEOF(); info->Next()) have.insert(info->FieldAsString(name).toLower());
-    } catch (const ESQLiteException& e) {
-        logError("config layout", e.message());
-        have.clear();
-    }
-    const QStringList wanted = configColumns();
-    QStringList kept;
-    bool missing = false;
-    for (const QString& c : wanted) {
-        if (have.contains(c.toLower())) kept << c;
-        else missing = true;
-    }
-    if (!have.isEmpty() && missing) {
+        WriteTransaction tx(*sldb);
+        if (!sldb->TableExists(QStringLiteral("config"))) tryExec(kCreateConfig);
+
+        // An older layout lacks columns: rebuild the table and carry the stored settings over.
+        // Only a column known to be missing rebuilds; a probe that fails changes nothing.
+        QSet<QString> have;
         try {
-            std::lock_guard<std::recursive_mutex> g(lock_);
-            sldb->BeginTransaction();
-            sldb->ExecSQL(QStringLiteral("DROP TABLE IF EXISTS config_old"));
-            sldb->ExecSQL(QStringLiteral("ALTER TABLE config RENAME TO config_old"));
-            sldb->ExecSQL(kCreateConfig);
-            if (sldb->GetTable(QStringLiteral("SELECT * FROM config_old LIMIT 1"))->GetCount() > 0) {
-                insertDefaultConfig();
-                QStringList sets;
-                for (const QString& c : kept)
-                    if (c != QLatin1String("ID")) sets << QStringLiteral("[%1] = o.[%1]").arg(c);
-                if (!sets.isEmpty())
-                    sldb->ExecSQL(QStringLiteral("UPDATE config SET ") + sets.join(QStringLiteral(", ")) +
-                                  QStringLiteral(" FROM (SELECT * FROM config_old ORDER BY ID LIMIT 1) AS o"));
-            }
-            sldb->ExecSQL(QStringLiteral("DROP TABLE config_old"));
-            sldb->Commit();
+            auto info = sldb->GetTable(QStringLiteral("PRAGMA table_info(config)"));
+            const int name = info->GetCount() > 0 ? info->GetFieldIndex(QStringLiteral("name")) : 0;
+            for (; !info->GetEOF(); info->Next()) have.insert(info->FieldAsString(name).toLower());
         } catch (const ESQLiteException& e) {
-            logError("config rebuild", e.message());
-            sldb->Rollback();
+            logError("config layout", e.message());
+            have.clear();
         }
-    }
+        const QStringList wanted = configColumns();
+        QStringList kept;
+        bool missing = false;
+        for (const QString& c : wanted) {
+            if (have.contains(c.toLower())) kept << c;
+            else missing = true;
+        }
+        if (!have.isEmpty() && missing) {
+            try {
+                WriteTransaction rebuild(*sldb);
+                sldb->ExecSQL(QStringLiteral("DROP TABLE IF EXISTS config_old"));
+                sldb->ExecSQL(QStringLiteral("ALTER TABLE config RENAME TO config_old"));
+                sldb->ExecSQL(kCreateConfig);
+                if (sldb->GetTable(QStringLiteral("SELECT * FROM config_old LIMIT 1"))->GetCount() > 0) {
+                    insertDefaultConfig();
+                    QStringList sets;
+                    for (const QString& c : kept)
+                        if (c != QLatin1String("ID")) sets << QStringLiteral("[%1] = o.[%1]").arg(c);
+                    if (!sets.isEmpty())
+                        sldb->ExecSQL(QStringLiteral("UPDATE config SET ") + sets.join(QStringLiteral(", ")) +
+                                      QStringLiteral(" FROM (SELECT * FROM config_old ORDER BY ID LIMIT 1) AS o"));
+                }
+                sldb->ExecSQL(QStringLiteral("DROP TABLE config_old"));
+                rebuild.commit();
+            } catch (const ESQLiteException& e) {
+                logError("config rebuild", e.message());
+            }
+        }
 
-    try {
-        if (sldb->GetTable(QStringLiteral("SELECT ID FROM config LIMIT 1"))->GetCount() == 0) insertDefaultConfig();
+        try {
+            if (sldb->GetTable(QStringLiteral("SELECT ID FROM config LIMIT 1"))->GetCount() == 0) insertDefaultConfig();
+        } catch (const ESQLiteException& e) {
+            logError("config row", e.message());
+        }
+        tx.commit();
     } catch (const ESQLiteException& e) {
-        logError("config row", e.message());
+        logError("config", e.message());
     }
 }
 

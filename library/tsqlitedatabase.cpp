@@ -10,6 +10,22 @@
 namespace {
 constexpr int kCacheMax = 96;
 
+// SQLite pairs a lone surrogate with whatever follows it; it goes in as U+FFFD instead, so
+// the stored text and a search for it stay alike
+QString wellFormed(QString s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (!c.isSurrogate()) continue;
+        if (c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        s[i] = QChar::ReplacementCharacter;
+    }
+    return s;
+}
+
 void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v, int* rc)
 {
     if (!v.isValid() || v.isNull()) {
@@ -44,7 +60,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& v, int* rc)
         return;
     }
     default: {
-        const QString s = v.toString();
+        const QString s = wellFormed(v.toString());
         *rc = sqlite3_bind_text16(stmt, index, s.utf16(), static_cast<int>(s.size() * 2), SQLITE_TRANSIENT);
         return;
     }
@@ -200,6 +216,13 @@ void TSQLiteDatabase::BeginTransaction()
 {
     if (fInTrans) throw ESQLiteException(QStringLiteral("Transaction already open"));
     ExecSQL(QStringLiteral("BEGIN TRANSACTION"));
+    fInTrans = true;
+}
+
+void TSQLiteDatabase::BeginWriteTransaction()
+{
+    if (fInTrans) throw ESQLiteException(QStringLiteral("Transaction already open"));
+    ExecSQL(QStringLiteral("BEGIN IMMEDIATE"));
     fInTrans = true;
 }
 

@@ -1,6 +1,7 @@
 // One SQLite connection. Every value reaches a statement through a bound parameter:
 // each `?` of a text takes the next value of the binds list (null QVariant: NULL; bool and
-// integers: integer; double: real; QByteArray: blob; anything else: its text).
+// integers: integer; double: real; QByteArray: blob; anything else: its text, with each
+// unpaired surrogate stored as U+FFFD).
 // Every failure throws ESQLiteException; nothing is shown, nothing retried.
 #pragma once
 
@@ -46,6 +47,9 @@ public:
     QStringList GetTableStrings(const QString& SQL, const QVariantList& binds = {});
 
     void BeginTransaction();  // throws "Transaction already open"
+    // The same, taking the write lock at once (BEGIN IMMEDIATE): a transaction that reads
+    // before it writes cannot then fail busy without waiting for the busy timeout.
+    void BeginWriteTransaction();
     void Commit();
     void Rollback();
     bool InTransaction() const { return fInTrans; }

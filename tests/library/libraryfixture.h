@@ -7,6 +7,7 @@
 
 #include <QTemporaryDir>
 
+#include "engine/microsf.h"
 #include "engine/precord.h"
 #include "library/tmsql.h"
 

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include "library/tmsql.h"
@@ -47,3 +48,39 @@ TEST_P(LibraryCrash, KilledDuringBulkAddKeepsEveryCommittedRow)
 
 // one commit per track, and batches of 100
 INSTANTIATE_TEST_SUITE_P(Commits, LibraryCrash, ::testing::Values("0", "100"));
+
+// Two copies of the program adding to one file at once: every row gets an id of its own,
+// and each insert that did not go in was reported as such.
+TEST(LibraryConcurrent, TwoProcessesAddingAtOnceGetDistinctIdsAndReportEveryMissingRow)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath("korvanta.db");
+    const int each = 10000;
+    QProcess a, b;
+    a.start(BULKADD_HELPER, {db, QString::number(each), "0", "a"});
+    b.start(BULKADD_HELPER, {db, QString::number(each), "0", "b"});
+    ASSERT_TRUE(a.waitForStarted());
+    ASSERT_TRUE(b.waitForStarted());
+    ASSERT_TRUE(a.waitForFinished(120000));
+    ASSERT_TRUE(b.waitForFinished(120000));
+    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+    qint64 reported = 0;
+    QSet<qint64> ids;
+    for (QProcess* p : {&a, &b}) {
+        const QList<QByteArray> lines = p->readAllStandardOutput().trimmed().split('\n');
+        EXPECT_EQ(lines.size(), each);
+        for (const QByteArray& l : lines) {
+            const qint64 id = l.toLongLong();
+            if (id == 0) ++reported;
+            else EXPECT_FALSE(ids.contains(id)) << "id given twice: " << id;
+            ids.insert(id);
+        }
+    }
+    ids.remove(0);
+    Tmsql sql(db);
+    EXPECT_EQ(sql.db().GetTableValue("SELECT count(*) FROM songs"), 2 * each - reported);
+    EXPECT_EQ(sql.db().GetTableValue("SELECT count(DISTINCT id) FROM songs"), 2 * each - reported);
+    EXPECT_EQ(sql.db().GetTableValue("SELECT count(*) FROM songs WHERE id > 0"), qint64(ids.size()));
+    EXPECT_EQ(reported, 0) << "with a busy timeout of seconds no insert should fail here";
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <QBuffer>
 #include <QTemporaryDir>
 
@@ -124,4 +127,45 @@ TEST(ID3v2, HeaderFlags)
     uint8_t b[10];
     h.Save(b, 10);
     EXPECT_EQ(QByteArray(reinterpret_cast<char*>(b) + 6, 4), QByteArray("\x00\x00\x07\x76", 4));
+}
+
+// A tag of 255 MB of empty frames (25.5 million frame headers) costs its bytes, not an
+// object per frame; it still counts as a tag of that size.
+TEST(ID3v2, MillionsOfEmptyFramesAreCountedNotKept)
+{
+    const uint32_t size = 255000000;
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    const char frame[10] = {'T', 'I', 'T', '2', 0, 0, 0, 0, 0, 0};
+    std::memcpy(data.data(), frame, 10);
+    for (qsizetype have = 10; have < data.size(); have *= 2)
+        std::memcpy(data.data() + have, data.constData(), size_t(std::min(have, data.size() - have)));
+    TID3v2Tag t;
+    t.FHeader.FSize = size;
+    t.Load(reinterpret_cast<const uint8_t*>(data.constData()), data.size());
+    EXPECT_TRUE(t.fOk);
+    EXPECT_EQ(t.GetSize(), int64_t(size) + 10);
+    EXPECT_LE(t.FFramelist.GetCount(), TID3FrameList::kMaxKept);
+    EXPECT_EQ(t.FFramelist.GetCount() + t.FFramelist.FCounted, size / 10);
+
+    // real frames among them are kept; a tag of only empty frames still holds its size
+    const QByteArray mixed = QByteArray("ID3\x03\x00\x00", 6) + mp3::synchsafe(50) + QByteArray(frame, 10) +
+                             mp3::textFrame("TIT2", "Hi") + QByteArray(frame, 10) + QByteArray(17, '\0');
+    const TID3v2Tag m = tagOf(mixed + mp3::frames(2));
+    EXPECT_EQ(m.GetSize(), 60);
+    ASSERT_EQ(m.FFramelist.GetCount(), 1);
+    EXPECT_EQ(dynamic_cast<TTextFrame*>(m.FFramelist.GetID3Frame(0))->FText, "Hi");
+    EXPECT_EQ(m.FFramelist.FCounted, 2);
+}
+
+// More frames than any real tag holds: the first kMaxKept are kept, the rest counted.
+TEST(ID3v2, FramesBeyondTheBoundAreCounted)
+{
+    const QByteArray one = mp3::textFrame("TXXX", "x");
+    const int n = TID3FrameList::kMaxKept + 100;
+    TID3v2Tag t;
+    const QByteArray data = one.repeated(n);
+    t.FHeader.FSize = uint32_t(data.size());
+    t.Load(reinterpret_cast<const uint8_t*>(data.constData()), data.size());
+    EXPECT_EQ(t.FFramelist.GetCount(), TID3FrameList::kMaxKept);
+    EXPECT_EQ(t.FFramelist.FCounted, 100);
 }
