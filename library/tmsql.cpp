@@ -10,6 +10,7 @@
 #include "engine/ostrelli.h"
 #include "engine/precord.h"
 #include "library/librarylog.h"
+#include "library/songgridrow.h"
 #include "library/sqliteexception.h"
 #include "library/writetransaction.h"
 
@@ -57,22 +58,6 @@ bool idNumber(const QString& text, double* v)
     bool ok = false;
     *v = QLocale::c().toDouble(text.trimmed(), &ok);
     return ok && std::isfinite(*v);
-}
-
-QString fourDigits(qint64 v)
-{
-    const QString d = QString::number(v < 0 ? -v : v).rightJustified(4, QLatin1Char('0'));
-    return v < 0 ? QLatin1Char('-') + d : d;
-}
-
-// "000.000": at least three digits before the point, exactly three after
-QString bpmText(double v)
-{
-    if (!std::isfinite(v)) v = 0;
-    QString s = QString::asprintf("%.3f", std::fabs(v));
-    while (s.indexOf(QLatin1Char('.')) < 3) s.prepend(QLatin1Char('0'));
-    if (v < 0 && s != QLatin1String("000.000")) s.prepend(QLatin1Char('-'));
-    return s;
 }
 
 QString fileNamePart(const QString& path)
@@ -506,7 +491,7 @@ QString Tmsql::dametrack(double grupo, int tipo, double ntrack, const QString& f
             while (!t->GetEOF() && t->FieldAsDouble(0) != ntrack) t->Next();
             if (t->GetEOF()) return QStringLiteral("0000");
         }
-        return fourDigits(t->FieldAsInteger(1));
+        return songgridrow::order(t->FieldAsInteger(1));
     } catch (const ESQLiteException& e) {
         logError("dametrack", e.message());
         return QStringLiteral("0000");
@@ -520,7 +505,7 @@ QString Tmsql::dametrack2(double grupo, int /*tipo*/, const QString& fichero)
         auto t = sldb->GetTable(
             QStringLiteral("select orden from songs  Where grupo = ? and fichero = ? Order by orden, grupo, id "),
             {grupo, fichero});
-        if (t->GetCount() > 0) return fourDigits(t->FieldAsInteger(0));
+        if (t->GetCount() > 0) return songgridrow::order(t->FieldAsInteger(0));
         tryExec(QStringLiteral("Update songs Set orden= orden + 1 Where orden >= ? and  grupo = ?"), {1, grupo});
     } catch (const ESQLiteException& e) {
         logError("dametrack2", e.message());
@@ -537,7 +522,7 @@ QString Tmsql::altaencurrent(const QStringList& row, double current, bool* inser
         auto t = sldb->GetTable(
             QStringLiteral("select orden from songs  Where grupo = ? and fichero = ? Order by orden, grupo, id "),
             {current, row.value(gridcol::path)});
-        if (t->GetCount() > 0) return fourDigits(t->FieldAsInteger(0));
+        if (t->GetCount() > 0) return songgridrow::order(t->FieldAsInteger(0));
         const double n = nextSongId();
         sldb->ExecSQL(QStringLiteral("Update songs Set orden= orden + 1 Where orden >= ? and  grupo = ?"), {1, current});
         insertEntry(n, row, 1, 1, current, current);
@@ -589,7 +574,7 @@ bool Tmsql::damecancion(int tipo, PRecord& mconfig, const QString& fichero)
 void Tmsql::salvatag(const PRecord& mconfig, const QString& filename)
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    QVariantList v{bpmText(mconfig.tag[tagslot::bpm].load())};
+    QVariantList v{songgridrow::bpm(mconfig.tag[tagslot::bpm].load())};
     for (int k = 1; k <= 9; ++k) v << mconfig.tag[tagslot::cue1 + k - 1].load();
     v << mconfig.tag[tagslot::cue0].load() << mconfig.tag[tagslot::cue10].load() << mconfig.tag[tagslot::cue11].load();
     v << double(mconfig.bas.load()) << double(mconfig.tre.load()) << double(mconfig.mid.load())
