@@ -11,6 +11,7 @@
 #include "engine/precord.h"
 #include "library/librarylog.h"
 #include "library/songgridrow.h"
+#include "library/walcheckpointer.h"
 #include "library/sqliteexception.h"
 #include "library/writetransaction.h"
 
@@ -75,7 +76,10 @@ Tmsql::Tmsql(const QString& dbPath) : slDBpath(dbPath)
     open();
 }
 
-Tmsql::~Tmsql() = default;
+Tmsql::~Tmsql()
+{
+    checkpointer_.reset();  // before its connection closes
+}
 
 bool Tmsql::tryExec(const QString& sql, const QVariantList& binds)
 {
@@ -96,8 +100,10 @@ void Tmsql::open()
     // A commit reaches the log before the call returns: a killed process loses nothing
     // it committed, and a commit costs no sync of the whole file.
     try {
-        sldb->GetTable(QStringLiteral("PRAGMA journal_mode=WAL"));
+        const QString mode = sldb->GetTableString(QStringLiteral("PRAGMA journal_mode=WAL"));
         sldb->ExecSQL(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+            checkpointer_ = std::make_unique<WalCheckpointer>(sldb->handle(), slDBpath);
     } catch (const ESQLiteException& e) {
         logError("journal", e.message());
     }

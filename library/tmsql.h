@@ -27,6 +27,7 @@
 
 class PRecord;
 class PSoundConfig;
+class WalCheckpointer;
 
 class Tmsql {
 public:
@@ -122,6 +123,7 @@ private:
     void openSearchIndex();
 
     std::unique_ptr<TSQLiteDatabase> sldb;
+    std::unique_ptr<WalCheckpointer> checkpointer_;  // off the committing thread
     std::recursive_mutex lock_;
     bool searchIndex_ = false;  // songsearch keeps artista, cancion and bpm in trigrams
 };

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "library/sqliteexception.h"
+#include "library/walcheckpointer.h"
 #include "tests/library/libraryfixture.h"
 
 namespace {
@@ -208,4 +209,29 @@ TEST_F(LibraryDb, SearchFindsExactlyTheRowsHoldingAnyText)
         std::sort(found.begin(), found.end());
         EXPECT_EQ(found, expected);
     }
+}
+
+// The write-ahead log is copied back by a thread of its own: commits keep it bounded
+// without checkpointing themselves.
+TEST(LibraryCheckpoints, TheLogIsCopiedBackOffTheCommittingThread)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wal.db");
+    TSQLiteDatabase db(path);
+    ASSERT_EQ(db.GetTableString("PRAGMA journal_mode=WAL"), "wal");
+    db.ExecSQL("CREATE TABLE t (x BLOB)");
+    WalCheckpointer checkpointer(db.handle(), path);
+    const QByteArray blob(400 * 1024, 'x');  // about 100 pages a commit
+    // bursts of commits with a pause between them, as a DJ's session writes
+    for (int i = 0; i < 60; ++i) {
+        db.BeginWriteTransaction();
+        db.ExecSQL("INSERT INTO t VALUES (?)", {blob});
+        db.Commit();
+        if (i % 15 != 14) continue;
+        const auto until = Clock::now() + std::chrono::seconds(10);
+        while (checkpointer.busy() && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_GE(checkpointer.checkpoints(), 4);
+    EXPECT_LT(QFileInfo(path + "-wal").size(), qint64(12) << 20) << "60 commits of 400 kB each";
+    EXPECT_EQ(db.GetTableValue("SELECT count(*) FROM t"), 60);
 }
