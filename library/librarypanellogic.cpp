@@ -157,14 +157,17 @@ void LibraryPanelLogic::showInfo(const FileInfo& info)
 
 QString LibraryPanelLogic::notAddedText(const QStringList& files)
 {
-    return (files.size() == 1 ? QStringLiteral("This file could not be added to the library:\n")
-                              : QStringLiteral("These files could not be added to the library:\n")) +
+    return (files.size() == 1 ? QStringLiteral("1 file could not be added to the library:\n")
+                              : QStringLiteral("%1 files could not be added to the library:\n").arg(files.size())) +
            files.join(QLatin1Char('\n'));
 }
 
 void LibraryPanelLogic::dropFiles(const QStringList& names)
 {
-    if (adder_.running()) return;
+    if (adder_.running()) {
+        pendingDrops_ += names;  // taken when the run going ends
+        return;
+    }
     beforeDrop();
     QStringList files;
     QString lastDuplicate;
@@ -225,6 +228,7 @@ bool LibraryPanelLogic::startRun(AddKind kind, QStringList files, const QString&
         const QString dup = std::exchange(dropDuplicate_, QString());
         afterAdding(kind, o, dup);
         if (adding.finished) adding.finished(o);
+        if (!pendingDrops_.isEmpty() && !adder_.running()) dropFiles(std::exchange(pendingDrops_, QStringList()));
     };
     if (kind != AddKind::Drop && adding.label) adding.label(QStringLiteral("Adding songs"));
     return adder_.start(std::move(run), std::move(l));

@@ -82,13 +82,14 @@ public:
         std::function<void(const TrackAdder::Outcome&)> finished;
     };
     AddListener adding;
-    void dropFiles(const QStringList& names);   // a drop from the file manager, in drop order
+    // A drop from the file manager, in drop order; a drop during a run follows that run.
+    void dropFiles(const QStringList& names);
     bool addFiles(const QStringList& files);    // "File Add"'s Accept; false when refused
     bool addFromDir(const QString& folder);     // "Add from Dir"'s Accept; false when refused
     void cancelAdding();                        // the dialog's Cancel or Close
     bool addingRunning() const { return adder_.running(); }
 
-    // The text naming the files a drop or a run could not add.
+    // The text that counts and names the files a drop or a run could not add.
     static QString notAddedText(const QStringList& files);
 
 protected:
@@ -128,5 +129,6 @@ protected:
 private:
     bool startRun(AddKind kind, QStringList files, const QString& folder);
     TrackAdder adder_;
-    QString dropDuplicate_;  // a drop's last name, when the grid already held it
+    QString dropDuplicate_;     // a drop's last name, when the grid already held it
+    QStringList pendingDrops_;  // names dropped while a run was going
 };

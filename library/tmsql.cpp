@@ -11,8 +11,8 @@
 #include "engine/precord.h"
 #include "library/librarylog.h"
 #include "library/songgridrow.h"
-#include "library/walcheckpointer.h"
 #include "library/sqliteexception.h"
+#include "library/walcheckpointer.h"
 #include "library/writetransaction.h"
 
 namespace {
@@ -122,21 +122,18 @@ void Tmsql::open()
         // the next id is read at every insert; playlists and groups are read by grupo and rootid
         for (const char* index : {"CREATE INDEX IF NOT EXISTS songsid ON songs(id)",
                                   "CREATE INDEX IF NOT EXISTS songsgrupo ON songs(grupo)",
-                                  "CREATE INDEX IF NOT EXISTS songsrootid ON songs(rootid)",
-                                  "CREATE INDEX IF NOT EXISTS gruposid ON grupos(id)"})
+                                  "CREATE INDEX IF NOT EXISTS songsrootid ON songs(rootid)"})
             tryExec(QLatin1String(index));
 
         const QString seed = QStringLiteral(
             "INSERT INTO grupos(Tipo, id, parentid, rootid, orden, current, descripcio, grupo) VALUES (?,?,?,?,?,?,?,?)");
         if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 0 LIMIT 1"))->GetCount() == 0) {
             const double n = nextGroupId();
-            if (tryExec(seed, {0, n, 0.0, n, qint64(n), 0, QStringLiteral("Group"), QStringLiteral("Group")}))
-                grupoid = n;
+            tryExec(seed, {0, n, 0.0, n, qint64(n), 0, QStringLiteral("Group"), QStringLiteral("Group")});
         }
         if (sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 LIMIT 1"))->GetCount() == 0) {
             const double n = nextGroupId();
-            if (tryExec(seed, {1, n, 0.0, n, qint64(n), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")}))
-                grupoid = n;
+            tryExec(seed, {1, n, 0.0, n, qint64(n), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")});
         }
         tx.commit();
     }
@@ -411,10 +408,10 @@ void Tmsql::borracancion(int tipo, int orden, double grupo, const QString& id)
             auto stored = sldb->GetTable(QStringLiteral("SELECT orden FROM songs WHERE tipo = 1 AND grupo = ? AND id = ?"),
                                          {grupo, v});
             const qint64 from = stored->GetCount() > 0 ? stored->FieldAsInteger(0) : orden;
-            tryExec(QStringLiteral("Update songs Set orden= orden - 1 Where tipo = 1 and orden > ? and  grupo = ?"),
-                    {from, grupo});
+            sldb->ExecSQL(QStringLiteral("Update songs Set orden= orden - 1 Where tipo = 1 and orden > ? and  grupo = ?"),
+                          {from, grupo});
         }
-        tryExec(QStringLiteral("delete from songs where id = ?"), {v});
+        sldb->ExecSQL(QStringLiteral("delete from songs where id = ?"), {v});
         tx.commit();
     } catch (const ESQLiteException& e) {
         logError("borracancion", e.message());

@@ -336,3 +336,14 @@ TEST_F(LibraryPlaylistsPanel, TheLabelsFollowTheDecks)
     EXPECT_EQ(playGrid.cell(gridcol::deck, 3), "   A");
     EXPECT_EQ(playGrid.cell(gridcol::deck, 2), "   ");
 }
+
+// Start-up demo tracks join CURRENT while its grid holds at most one row.
+TEST_F(LibraryPlaylistsPanel, DemoTracksFillAnAlmostEmptyCurrent)
+{
+    play->altademosong(row("/demo/1.mp3"));
+    play->altademosong(row("/demo/1.mp3"));  // already there
+    play->altademosong(row("/demo/2.mp3"));
+    play->altademosong(row("/demo/3.mp3"));  // two rows now: not taken
+    EXPECT_EQ(entries(current), QStringList({"/demo/2.mp3", "/demo/1.mp3"}));
+    expectGridMirrors(current);
+}
