@@ -2,21 +2,19 @@
 
 #include <chrono>
 
-#include <QMetaObject>
-#include <QObject>
-
 #include "library/folderscan.h"
+#include "library/queuedcaller.h"
 #include "library/songtags.h"
 #include "library/taudioinfo.h"
 #include "library/tmsql.h"
 
-TrackAdder::TrackAdder() : context_(std::make_unique<QObject>()) {}
+TrackAdder::TrackAdder() : ui_(std::make_unique<QueuedCaller>()) {}
 
 TrackAdder::~TrackAdder()
 {
     abort_ = true;
     if (worker_.joinable()) worker_.join();
-    context_.reset();  // calls still posted to it are dropped with it
+    ui_.reset();  // calls still posted to it are dropped with it
 }
 
 bool TrackAdder::start(Run run, Listener listener)
@@ -44,7 +42,7 @@ void TrackAdder::cancel()
 void TrackAdder::work(Run run)
 {
     using Clock = std::chrono::steady_clock;
-    auto post = [this](auto fn) { QMetaObject::invokeMethod(context_.get(), std::move(fn), Qt::QueuedConnection); };
+    auto post = [this](std::function<void()> fn) { ui_->post(std::move(fn)); };
     auto label = [this, &post](const QString& text) {
         post([this, text] {
             if (listener_.label && !cancelled_) listener_.label(text);
@@ -69,7 +67,7 @@ void TrackAdder::work(Run run)
     Clock::time_point since = Clock::now();
     auto flush = [&] {
         if (batch.empty()) return;
-        post([this, b = std::move(batch)]() mutable { receive(std::move(b)); });
+        post([this, b = std::make_shared<std::vector<Ttagsong>>(std::move(batch))] { receive(std::move(*b)); });
         batch = {};
         since = Clock::now();
     };

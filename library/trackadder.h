@@ -22,7 +22,7 @@
 
 #include "library/ttagsong.h"
 
-class QObject;
+class QueuedCaller;
 class Tmsql;
 
 class TrackAdder {
@@ -67,7 +67,7 @@ private:
     void receive(std::vector<Ttagsong> batch);
     void finish(bool aborted);
 
-    std::unique_ptr<QObject> context_;  // lives on the UI thread; posted calls go to it
+    std::unique_ptr<QueuedCaller> ui_;  // lives on the UI thread; the worker's calls go to it
     std::thread worker_;
     std::atomic<bool> abort_{false};
     bool running_ = false;

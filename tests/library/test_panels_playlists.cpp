@@ -2,11 +2,11 @@
 // deletion, shuffle and search, over a real library file.
 #include <algorithm>
 #include <thread>
+#include <vector>
 
-#include <QMetaObject>
-#include <QObject>
 #include <QSet>
 
+#include "library/queuedcaller.h"
 #include "tests/library/panelfixture.h"
 
 namespace {
@@ -103,14 +103,13 @@ TEST_F(LibraryPlaylistsPanel, LoadsFromBothDecksThroughQueuedCallsKeepPositionsC
 {
     fillPlaylist(current, 5);
     play->listSelected();
-    QObject ui;
+    QueuedCaller ui;
     const int each = 40;
+    std::vector<QStringList> rows[2];  // the rows each loader copied when its load began
+    for (int deck = 1; deck <= 2; ++deck)
+        for (int i = 0; i < each; ++i) rows[deck - 1].push_back(row(QString("/m/deck%1-%2.mp3").arg(deck).arg(i)));
     auto loader = [&](int deck) {
-        for (int i = 0; i < each; ++i) {
-            const QString path = QString("/m/deck%1-%2.mp3").arg(deck).arg(i);
-            QMetaObject::invokeMethod(&ui, [this, deck, path] { play->altadeplaylist(deck, row(path)); },
-                                      Qt::QueuedConnection);
-        }
+        for (int i = 0; i < each; ++i) ui.post([this, &rows, deck, i] { play->altadeplaylist(deck, rows[deck - 1][size_t(i)]); });
     };
     std::thread a(loader, 1), b(loader, 2);
     a.join();
