@@ -1,5 +1,6 @@
 #include "library/tid3v2tag.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -11,26 +12,40 @@
 #include "library/ttextframe.h"
 #include "library/tunknownframe.h"
 
+namespace {
+uint32_t frameSize(const uint8_t* p)
+{
+    return (uint32_t(p[4]) << 24) | (uint32_t(p[5]) << 16) | (uint32_t(p[6]) << 8) | p[7];
+}
+}  // namespace
+
+bool TID3v2Tag::keeps(uint32_t size) const
+{
+    return size != 0 && FFramelist.GetCount() < TID3FrameList::kMaxKept;
+}
+
+int64_t TID3v2Tag::takeFrame(const uint8_t* p, int64_t avail)
+{
+    const uint32_t size = frameSize(p);
+    if (!keeps(size)) {
+        ++FFramelist.FCounted;
+        return int64_t(size) + 10;
+    }
+    std::unique_ptr<TID3Frame> f;
+    if (p[0] == 'T' && std::memcmp(p, "TXXX", 4) != 0) f = std::make_unique<TTextFrame>();
+    else if (std::memcmp(p, "COMM", 4) == 0) f = std::make_unique<TCommFrame>();
+    else f = std::make_unique<TUnknownFrame>();
+    f->Load(p, avail);
+    const int64_t total = f->TotalSize();
+    FFramelist.Add(std::move(f));
+    return total;
+}
+
 void TID3v2Tag::Load(const uint8_t* ABuf, int64_t ABufSz)
 {
     FFramelist.Clear();
     int64_t pos = 0;
-    while (ABuf && ABufSz - pos > 9 && ABuf[pos] != 0) {
-        const uint8_t* p = ABuf + pos;
-        const uint32_t size = (uint32_t(p[4]) << 24) | (uint32_t(p[5]) << 16) | (uint32_t(p[6]) << 8) | p[7];
-        if (size == 0 || FFramelist.GetCount() >= TID3FrameList::kMaxKept) {
-            ++FFramelist.FCounted;
-            pos += int64_t(size) + 10;
-            continue;
-        }
-        std::unique_ptr<TID3Frame> f;
-        if (p[0] == 'T' && std::memcmp(p, "TXXX", 4) != 0) f = std::make_unique<TTextFrame>();
-        else if (std::memcmp(p, "COMM", 4) == 0) f = std::make_unique<TCommFrame>();
-        else f = std::make_unique<TUnknownFrame>();
-        if (!f->Load(p, ABufSz - pos)) break;
-        pos += f->TotalSize();
-        FFramelist.Add(std::move(f));
-    }
+    while (ABuf && ABufSz - pos > 9 && ABuf[pos] != 0) pos += takeFrame(ABuf + pos, ABufSz - pos);
     fOk = FFramelist.GetCount() > 0 || FFramelist.FCounted > 0;
 }
 
@@ -40,9 +55,46 @@ void TID3v2Tag::LoadFromStream(QIODevice* AStream, int64_t AStreamSz)
     fOk = false;
     FHeader.LoadFromStream(AStream, AStreamSz);
     if (!FHeader.fOk || FHeader.FMajorVersion > 4 || int64_t(FHeader.FSize) > AStreamSz - 10) return;
-    const QByteArray data = AStream->read(FHeader.FSize);
-    if (data.size() != qsizetype(FHeader.FSize)) return;
-    Load(reinterpret_cast<const uint8_t*>(data.constData()), data.size());
+
+    // The frames as Load reads them, a block at a time: a tag of millions of frames costs
+    // neither a copy of itself nor the reading of data that is only counted.
+    constexpr int64_t kBlock = 1 << 20;
+    const int64_t total = FHeader.FSize;
+    QByteArray buf;
+    int64_t bufAt = 0;  // tag offset of buf[0]
+    int64_t read = 0;   // tag bytes taken from the stream
+    // bytes [from, from + n) of the tag, from no earlier than any asked before; null when
+    // the stream ends short
+    auto bytes = [&](int64_t from, int64_t n) -> const uint8_t* {
+        if (from + n > bufAt + buf.size()) {
+            if (from >= bufAt + buf.size()) {
+                if (from > read && AStream->skip(from - read) != from - read) return nullptr;
+                read = std::max(read, from);
+                buf.clear();
+            } else {
+                buf.remove(0, qsizetype(from - bufAt));
+            }
+            bufAt = from;
+            const int64_t want = std::min(std::max(n - int64_t(buf.size()), kBlock), total - read);
+            const qsizetype had = buf.size();
+            buf.resize(had + qsizetype(want));
+            if (AStream->read(buf.data() + had, want) != want) return nullptr;
+            read += want;
+        }
+        return reinterpret_cast<const uint8_t*>(buf.constData()) + (from - bufAt);
+    };
+    int64_t pos = 0;
+    while (total - pos > 9) {
+        const uint8_t* p = bytes(pos, 10);
+        if (!p) return FFramelist.Clear();
+        if (p[0] == 0) break;
+        const uint32_t size = frameSize(p);
+        const int64_t avail = keeps(size) ? std::min(total - pos, int64_t(size) + 10) : 10;
+        if (!(p = bytes(pos, avail))) return FFramelist.Clear();
+        pos += takeFrame(p, avail);
+    }
+    if (read < total && AStream->skip(total - read) != total - read) return FFramelist.Clear();
+    fOk = FFramelist.GetCount() > 0 || FFramelist.FCounted > 0;
 }
 
 void TID3v2Tag::LoadFromFile(const QString& AFileName)

@@ -32,4 +32,9 @@ public:
     TID3V2Header FHeader;
     TID3FrameList FFramelist;
     bool fOk = false;  // at least one frame was read (kept or only counted)
+
+private:
+    bool keeps(uint32_t size) const;  // a frame of that data size is kept, not only counted
+    // the frame at p, avail bytes of the tag from it (10 or more): kept or counted; its total size
+    int64_t takeFrame(const uint8_t* p, int64_t avail);
 };

@@ -130,22 +130,34 @@ TEST(ID3v2, HeaderFlags)
 }
 
 // A tag of 255 MB of empty frames (25.5 million frame headers) costs its bytes, not an
-// object per frame; it still counts as a tag of that size.
+// object per frame; it still counts as a tag of that size. Read from a stream it costs
+// not even its bytes.
 TEST(ID3v2, MillionsOfEmptyFramesAreCountedNotKept)
 {
     const uint32_t size = 255000000;
-    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    QByteArray data(qsizetype(size) + 10, Qt::Uninitialized);
+    std::memcpy(data.data(), "ID3\x03\x00\x00", 6);
+    std::memcpy(data.data() + 6, mp3::synchsafe(size).constData(), 4);
     const char frame[10] = {'T', 'I', 'T', '2', 0, 0, 0, 0, 0, 0};
-    std::memcpy(data.data(), frame, 10);
-    for (qsizetype have = 10; have < data.size(); have *= 2)
-        std::memcpy(data.data() + have, data.constData(), size_t(std::min(have, data.size() - have)));
+    std::memcpy(data.data() + 10, frame, 10);
+    for (qsizetype have = 10; have < qsizetype(size); have *= 2)
+        std::memcpy(data.data() + 10 + have, data.constData() + 10, size_t(std::min(have, qsizetype(size) - have)));
     TID3v2Tag t;
     t.FHeader.FSize = size;
-    t.Load(reinterpret_cast<const uint8_t*>(data.constData()), data.size());
+    t.Load(reinterpret_cast<const uint8_t*>(data.constData()) + 10, size);
     EXPECT_TRUE(t.fOk);
     EXPECT_EQ(t.GetSize(), int64_t(size) + 10);
     EXPECT_LE(t.FFramelist.GetCount(), TID3FrameList::kMaxKept);
     EXPECT_EQ(t.FFramelist.GetCount() + t.FFramelist.FCounted, size / 10);
+
+    QBuffer b(&data);
+    b.open(QIODevice::ReadOnly);
+    TID3v2Tag s;
+    s.LoadFromStream(&b, data.size());
+    EXPECT_TRUE(s.fOk);
+    EXPECT_EQ(s.GetSize(), int64_t(size) + 10);
+    EXPECT_EQ(s.FFramelist.FCounted, size / 10);
+    EXPECT_EQ(b.pos(), data.size());
 
     // real frames among them are kept; a tag of only empty frames still holds its size
     const QByteArray mixed = QByteArray("ID3\x03\x00\x00", 6) + mp3::synchsafe(50) + QByteArray(frame, 10) +
@@ -155,6 +167,78 @@ TEST(ID3v2, MillionsOfEmptyFramesAreCountedNotKept)
     ASSERT_EQ(m.FFramelist.GetCount(), 1);
     EXPECT_EQ(dynamic_cast<TTextFrame*>(m.FFramelist.GetID3Frame(0))->FText, "Hi");
     EXPECT_EQ(m.FFramelist.FCounted, 2);
+}
+
+namespace {
+// a stream that can only be read forward
+class Forward : public QIODevice {
+public:
+    explicit Forward(QByteArray* bytes) : bytes_(bytes) {}
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return bytes_->size() - at_ + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        const qint64 n = std::min(max, qint64(bytes_->size()) - at_);
+        std::memcpy(data, bytes_->constData() + at_, size_t(n));
+        at_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray* bytes_;
+    qint64 at_ = 0;
+};
+}  // namespace
+
+// A stream is read a block at a time: frames across the blocks' edges, a frame larger than
+// a block and frames cut by the tag's end come out as from the bytes in memory.
+TEST(ID3v2, StreamAndMemoryReadTheSameFrames)
+{
+    QByteArray body;
+    for (int i = 0; body.size() < (1 << 20) - 13; ++i) body += mp3::textFrame("TPE1", QByteArray(90, char('a' + i % 26)));
+    body += QByteArray(10, '\0').replace(0, 4, "COMM");                        // empty, counted
+    body += QByteArray("TXXX", 4) + mp3::be32(1600000) + QByteArray(2, '\0') + QByteArray(1600000, 'x');
+    for (int i = 0; i < 1000; ++i) body += mp3::textFrame("TALB", "album");
+    body += QByteArray("PRIV", 4) + mp3::be32(5000) + QByteArray(2, '\0') + QByteArray(100, 'p');  // cut short
+    const QByteArray tag = QByteArray("ID3\x03\x00\x00", 6) + mp3::synchsafe(uint32_t(body.size())) + body;
+    TID3v2Tag mem;
+    mem.FHeader.FSize = uint32_t(body.size());
+    mem.Load(reinterpret_cast<const uint8_t*>(body.constData()), body.size());
+    for (bool forward : {false, true}) {
+        SCOPED_TRACE(forward ? "forward only" : "seekable");
+        QByteArray bytes = tag + mp3::frames(2);
+        std::unique_ptr<QIODevice> b;
+        if (forward) b = std::make_unique<Forward>(&bytes);
+        else b = std::make_unique<QBuffer>(&bytes);
+        b->open(QIODevice::ReadOnly);
+        TID3v2Tag s;
+        s.LoadFromStream(b.get(), bytes.size());
+        ASSERT_EQ(s.FFramelist.GetCount(), mem.FFramelist.GetCount());
+        EXPECT_EQ(s.FFramelist.FCounted, 1);
+        EXPECT_EQ(s.FFramelist.GetSize(), mem.FFramelist.GetSize());
+        QByteArray a(body.size(), '\0'), c(body.size(), '\0');
+        s.FHeader = mem.FHeader;
+        s.Save(reinterpret_cast<uint8_t*>(a.data()), a.size());
+        mem.Save(reinterpret_cast<uint8_t*>(c.data()), c.size());
+        EXPECT_TRUE(a == c);
+        if (!forward) {
+            EXPECT_EQ(b->pos(), tag.size());
+        } else {
+            EXPECT_EQ(b->bytesAvailable(), bytes.size() - tag.size());
+        }
+        EXPECT_EQ(s.GetSize(), tag.size());
+    }
+    // a stream that ends inside the tag gives no frames
+    QByteArray cut = tag.left(tag.size() - 10);
+    Forward f(&cut);
+    f.open(QIODevice::ReadOnly);
+    TID3v2Tag s;
+    s.LoadFromStream(&f, tag.size());
+    EXPECT_FALSE(s.fOk);
+    EXPECT_EQ(s.FFramelist.GetCount(), 0);
 }
 
 // More frames than any real tag holds: the first kMaxKept are kept, the rest counted.
