@@ -1,11 +1,12 @@
 // What the panel logic needs of a song grid: the cells the deck ticks write (SongGridLink)
 // plus filling, inserting, deleting, moving and sorting rows, the current row and the sort
 // arrow. Row 0 is the title row; data rows are 1 to rowCount() - 1, and there is always at
-// least one (a blank row when the grid is empty). The kit's song grid implements it for the
-// panels on screen; SongRowList is the plain one.
+// least one (a blank row when the grid is empty). On screen the kit's TquorGrid stands
+// behind it (setSongRows, InsertRow + setRows, MoveRow, SortGrid, Row/setRow, Tag);
+// SongRowList is the plain one.
 #pragma once
 
-#include <vector>
+#include <QList>
 
 #include <QStringList>
 
@@ -15,7 +16,7 @@
 class PanelGrid : public SongGridLink {
 public:
     // Replaces the data rows; none leaves one blank row. The current row becomes 1.
-    virtual void setRows(std::vector<QStringList> rows) = 0;
+    virtual void setRows(QList<QStringList> rows) = 0;
     // The rows from `row` on move down one and `row` takes cells; row is clamped to
     // 1..rowCount(). Into a grid whose only row is blank, the blank row takes the cells.
     virtual void insertRow(int row, const QStringList& cells) = 0;

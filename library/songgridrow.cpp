@@ -62,11 +62,11 @@ QString deckMarks(Kind kind, const QString& path, const QString& loada, const QS
     return m;
 }
 
-std::vector<QStringList> listing(TSQLiteTable& songs, bool withOrder, VisualPacer* pacer)
+QList<QStringList> listing(TSQLiteTable& songs, bool withOrder, VisualPacer* pacer)
 {
-    std::vector<QStringList> rows;
+    QList<QStringList> rows;
     if (songs.GetCount() == 0) return rows;
-    rows.reserve(size_t(songs.GetCount()));
+    rows.reserve(songs.GetCount());
     // the grid column each field fills, looked up once
     struct Field {
         int column;

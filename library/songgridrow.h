@@ -2,7 +2,7 @@
 // how a panel builds it from a songs query, and the texts its numeric cells hold.
 #pragma once
 
-#include <vector>
+#include <QList>
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +27,6 @@ QString deckMarks(Kind kind, const QString& path, const QString& loada, const QS
 // The rows of a songs query in result order. Column 0 is " " for a file that is missing
 // and empty otherwise; column 1 the stored position when withOrder, else empty. The pacer
 // (if any) is ticked once per row.
-std::vector<QStringList> listing(TSQLiteTable& songs, bool withOrder, VisualPacer* pacer = nullptr);
+QList<QStringList> listing(TSQLiteTable& songs, bool withOrder, VisualPacer* pacer = nullptr);
 
 }  // namespace songgridrow

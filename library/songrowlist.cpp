@@ -32,10 +32,10 @@ void SongRowList::setCell(int column, int row, const QString& text)
     rows_[size_t(row)][column] = text;
 }
 
-void SongRowList::setRows(std::vector<QStringList> rows)
+void SongRowList::setRows(QList<QStringList> rows)
 {
     rows_.resize(1);
-    rows_.reserve(rows.size() + 1);
+    rows_.reserve(size_t(rows.size()) + 1);
     for (QStringList& r : rows) rows_.push_back(sized(std::move(r)));
     if (rows_.size() == 1) rows_.push_back(songgridrow::blank());
     current_ = 1;

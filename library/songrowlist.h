@@ -17,7 +17,7 @@ public:
     void setCell(int column, int row, const QString& text) override;
     void repaint() override { ++repaints; }
 
-    void setRows(std::vector<QStringList> rows) override;
+    void setRows(QList<QStringList> rows) override;
     void insertRow(int row, const QStringList& cells) override;
     void deleteRow(int row) override;
     void moveRow(int from, int to) override;

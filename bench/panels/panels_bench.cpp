@@ -29,6 +29,7 @@
 #include "library/songtags.h"
 #include "library/taudioinfo.h"
 #include "library/tmsql.h"
+#include "tests/library/mp3fixture.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -39,15 +40,10 @@ const char* const kWords[] = {"night", "love", "dance", "deep", "groove", "sun",
                               "echo", "wave", "gold", "moon", "storm", "sky", "rhythm", "blue", "red", "wild",
                               "time", "space"};
 
+// three frames of silence and an ID3v1 tag
 QByteArray mp3File(const QByteArray& title, const QByteArray& artist)
 {
-    QByteArray frame("\xFF\xFB\x90\x64", 4);
-    frame.append(413, '\0');
-    QByteArray tag(128, '\0');
-    tag.replace(0, 3, "TAG");
-    tag.replace(3, std::min<qsizetype>(30, title.size()), title.left(30));
-    tag.replace(33, std::min<qsizetype>(30, artist.size()), artist.left(30));
-    return frame.repeated(3) + tag;
+    return mp3::frames(3) + mp3::id3v1(title, artist);
 }
 
 double median(std::vector<double> v)
