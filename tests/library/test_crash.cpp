@@ -62,8 +62,9 @@ TEST(LibraryConcurrent, TwoProcessesAddingAtOnceGetDistinctIdsAndReportEveryMiss
     b.start(BULKADD_HELPER, {db, QString::number(each), "0", "b"});
     ASSERT_TRUE(a.waitForStarted());
     ASSERT_TRUE(b.waitForStarted());
-    ASSERT_TRUE(a.waitForFinished(120000));
-    ASSERT_TRUE(b.waitForFinished(120000));
+    // seconds in a plain build; a sanitizer build takes minutes
+    ASSERT_TRUE(a.waitForFinished(600000));
+    ASSERT_TRUE(b.waitForFinished(600000));
     const QByteArray errors = a.readAllStandardError() + b.readAllStandardError();
     EXPECT_EQ(a.exitCode(), 0) << errors.toStdString();
     EXPECT_EQ(b.exitCode(), 0) << errors.toStdString();
