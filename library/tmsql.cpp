@@ -108,8 +108,10 @@ void Tmsql::open()
         logError("journal", e.message());
     }
 
-    {
-        // one transaction: two copies opening a new file at once create it once
+    // A file set up already needs no write: a start waits on the write lock (another copy
+    // adding tracks, say) only when it has something to create. Two copies opening a new
+    // file at once create it once, in one transaction.
+    if (!schemaReady()) try {
         WriteTransaction tx(*sldb);
         if (!sldb->TableExists(QStringLiteral("songs"))) {
             tryExec(kCreateSongs);
@@ -136,6 +138,9 @@ void Tmsql::open()
             tryExec(seed, {1, n, 0.0, n, qint64(n), 0, QStringLiteral("Playlist"), QStringLiteral("Playlist")});
         }
         tx.commit();
+    } catch (const ESQLiteException& e) {
+        if (!sldb->TableExists(QStringLiteral("songs")) || !sldb->TableExists(QStringLiteral("grupos"))) throw;
+        logError("set-up", e.message());
     }
     openSearchIndex();
 
@@ -144,6 +149,15 @@ void Tmsql::open()
     grupoid = std::max(grupoid, sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"))->FieldAsDouble(0));
     songid = sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"))->FieldAsDouble(0);
     tryExec(QStringLiteral("UPDATE songs SET album = ?"), {QStringLiteral("0")});
+}
+
+bool Tmsql::schemaReady()
+{
+    return sldb->TableExists(QStringLiteral("songs")) && sldb->TableExists(QStringLiteral("grupos")) &&
+           sldb->GetTableValue(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN "
+                                              "('songsid', 'songsgrupo', 'songsrootid')")) == 3 &&
+           sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 0 LIMIT 1"))->GetCount() > 0 &&
+           sldb->GetTable(QStringLiteral("SELECT id FROM grupos WHERE tipo = 1 LIMIT 1"))->GetCount() > 0;
 }
 
 double Tmsql::nextSongId()
@@ -162,9 +176,17 @@ double Tmsql::nextGroupId()
 // of those three columns, kept by triggers, narrows the rows the LIKE test has to read.
 void Tmsql::openSearchIndex()
 {
-    const bool had = sldb->TableExists(QStringLiteral("songsearch"));
+    auto complete = [this] {
+        return sldb->GetTableValue(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN "
+                                                  "('songsearch', 'songsearch_ai', 'songsearch_ad', 'songsearch_au')")) == 4;
+    };
     try {
+        if (complete()) {
+            searchIndex_ = true;
+            return;
+        }
         WriteTransaction tx(*sldb);
+        const bool had = sldb->TableExists(QStringLiteral("songsearch"));
         sldb->ExecSQL(QStringLiteral(
             "CREATE VIRTUAL TABLE IF NOT EXISTS songsearch USING fts5(artista, cancion, bpm, content='songs', "
             "content_rowid='MYID', tokenize='trigram')"));

@@ -112,6 +112,7 @@ private:
     void startConfig();
     void insertDefaultConfig();
     void insertEntry(double n, const QStringList& row, int tipo, int orden, double r_id, double m_id);
+    bool schemaReady();  // tables, indexes and seed rows are there
     // inside a write transaction: the next free id of songs or grupos
     double nextSongId();
     double nextGroupId();

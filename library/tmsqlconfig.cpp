@@ -96,7 +96,17 @@ void Tmsql::insertDefaultConfig()
 void Tmsql::startConfig()
 {
     std::lock_guard<std::recursive_mutex> g(lock_);
-    // one transaction: two copies starting on a new file make one table and one row
+    // a table of every column with its row needs no write; otherwise one transaction: two
+    // copies starting on a new file make one table and one row
+    try {
+        if (sldb->TableExists(QStringLiteral("config")) &&
+            sldb->GetTableValue(QStringLiteral("SELECT count(*) FROM pragma_table_info('config')")) ==
+                configColumns().size() &&
+            sldb->GetTable(QStringLiteral("SELECT ID FROM config LIMIT 1"))->GetCount() > 0)
+            return;
+    } catch (const ESQLiteException& e) {
+        logError("config layout", e.message());
+    }
     try {
         WriteTransaction tx(*sldb);
         if (!sldb->TableExists(QStringLiteral("config"))) tryExec(kCreateConfig);
