@@ -1,6 +1,7 @@
 #include "library/trackadder.h"
 
 #include <chrono>
+#include <utility>
 
 #include "library/folderscan.h"
 #include "library/queuedcaller.h"
@@ -77,7 +78,7 @@ void TrackAdder::work(Run run)
             aborted = true;
             break;
         }
-        const QString& file = files[k];
+        const QString& file = std::as_const(files)[k];
         Ttagsong t;
         if (!run.skip.contains(file) && songtags::tagStep(file, run.playlists, t, info)) batch.push_back(std::move(t));
         post([this, k, n] {
