@@ -1,8 +1,12 @@
 // The strip of cue flags beside a waveform: a widget with a black picture on which the visual
 // step draws the cue and loop-cue markers and their numbers in a small white font.
+//
+// The step redraws the strip every few milliseconds: each text is rendered once and kept, and
+// markers and texts are copied in without a painter.
 #pragma once
 
 #include <QFont>
+#include <QHash>
 #include <QImage>
 
 #include "engine/visual/cuestrip.h"
@@ -22,6 +26,10 @@ public:
     void DrawText(int x, int y, const QString& text, TColor color) override;
 
 private:
+    // src over the picture at (x, y): opaque, or (lighten) the lighter of each channel
+    void put(const QImage& src, int x, int y, bool lighten);
+
     QImage cue_, loopCue_;
     QFont font_;
+    QHash<QString, QImage> texts_;  // by colour and text, drawn on black
 };
