@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -67,11 +68,7 @@ TVisuales::TVisuales(QObject* parent) : QObject(parent), timer_(new QTimer(this)
     FFTFata2.fill(0.0f);
 }
 
-TVisuales::~TVisuales()
-{
-    for (PaintBox* b : {paintbox1, paintbox2, paintboxp1, paintboxp2})
-        if (b) b->OnPaint = nullptr;
-}
+TVisuales::~TVisuales() = default;
 
 bool TVisuales::running() const { return timer_->isActive(); }
 
@@ -89,10 +86,17 @@ void TVisuales::init(PRecord* deckA, PRecord* deckB)
         dibf3 = background(bmp3);
     }
 
-    if (paintbox1) paintbox1->OnPaint = [this] { spaint1(); };
-    if (paintboxp1) paintboxp1->OnPaint = [this] { spaint1p(); };
-    if (paintbox2) paintbox2->OnPaint = [this] { spaint2(); };
-    if (paintboxp2) paintboxp2->OnPaint = [this] { spaint2p(); };
+    // a box may outlive the step: its paint event then only shows what it has
+    const QPointer<TVisuales> self(this);
+    auto bind = [&](PaintBox* box, void (TVisuales::*handler)()) {
+        if (box) box->OnPaint = [self, handler] {
+            if (self) (self.data()->*handler)();
+        };
+    };
+    bind(paintbox1, &TVisuales::spaint1);
+    bind(paintboxp1, &TVisuales::spaint1p);
+    bind(paintbox2, &TVisuales::spaint2);
+    bind(paintboxp2, &TVisuales::spaint2p);
 
     ox1 = deckA;
     ox2 = deckB;

@@ -21,6 +21,7 @@
 
 #include "engine/dib/dibtypes.h"
 #include "engine/peakbuffer.h"
+#include "engine/shared.h"
 #include "engine/visual/tspectrum.h"
 #include "engine/visualstep.h"
 
@@ -111,7 +112,7 @@ public:
     PRecord* ox1 = nullptr;
     PRecord* ox2 = nullptr;
     bool uno = false;  // deck B is next
-    bool visualing = true;
+    Shared<bool> visualing{true};
     bool displayspec = false;
     int dibpeq = 0, dibpeq2 = 0;      // overview step counters
     int drawpar = 0, drawpar2 = 0;    // end-warning blink counters

@@ -293,6 +293,7 @@ TEST(VisualLook, WritesThePicturesOfEachView)
     s.drawAll();
     save(s.decks(), QStringLiteral("decks-playing.png"));
     save(scaled(s.a.wave.Picture(), 2), QStringLiteral("wave-a-x2.png"));
+    save(scaled(s.decks().copy(0, 80, 500, 60), 3), QStringLiteral("strip-overview-a-x3.png"));
 
     // deck B in a loop, deck A zoomed out
     s.deckA.zoom = 0;
