@@ -173,29 +173,11 @@ int musicPeak(int p)
     return std::clamp(int(v), 0, 79);
 }
 
-// A background like the form's: the colour bright at the centre line, dark at the edges.
-std::shared_ptr<TDIBUltra> waveBackground(const QColor& c)
+// The form's own pictures (the skin's art set).
+QImage formPicture(const char* name)
 {
-    QImage img(480, 74, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, 0, 74);
-    g.setColorAt(0, c.darker(190));
-    g.setColorAt(0.5, c.lighter(110));
-    g.setColorAt(1, c.darker(190));
-    p.fillRect(img.rect(), g);
-    p.end();
-    return dibFromImage(img);
-}
-
-QImage flag(bool loop)
-{
-    QImage img(9, 13, QImage::Format_RGB32);
-    img.fill(Qt::black);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(loop ? QColor(0x3F, 0xA9, 0xF5) : QColor(0xFF, 0xFF, 0xFF));
-    p.drawPolygon(QPolygonF{QPointF(0, 0), QPointF(9, 0), QPointF(4.5, 7.8)});
+    const QImage img(QStringLiteral(":/skin/form/%1").arg(QLatin1String(name)));
+    EXPECT_FALSE(img.isNull()) << name;
     return img;
 }
 
@@ -206,7 +188,7 @@ struct DeckWidgets {
         wave.resize(480, 74);
         strip.resize(480, 13);
         over.resize(480, 30);
-        strip.SetMarks(flag(false), flag(true));
+        strip.SetMarks(formPicture("bmpcue.bmp"), formPicture("bmpcue2.bmp"));
     }
     QWidget host;
     DisplayBox wave, over;
@@ -222,9 +204,9 @@ struct Scene {
         v.paintboxp2 = &b.over;
         v.imgcues1 = &a.strip;
         v.imgcues2 = &b.strip;
-        v.bmp1 = waveBackground(QColor(0xFE, 0xB2, 0x0A));
-        v.bmp2 = waveBackground(QColor(0x8A, 0xCE, 0x1B));
-        v.bmp3 = waveBackground(QColor(0x3F, 0xA9, 0xF5));
+        v.bmp1 = dibFromImage(formPicture("ondaamarilla.bmp"));
+        v.bmp2 = dibFromImage(formPicture("ondaverde.bmp"));
+        v.bmp3 = dibFromImage(formPicture("ondaazul.bmp"));
     }
     // a 3-minute track, standing at `seconds`, with hot cues and a loop cue in view
     void load(PRecord& r, double seconds)
