@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 
 #include "engine/visual/widgets/cuestripview.h"
 #include "engine/visual/widgets/displaybox.h"
@@ -296,6 +297,83 @@ TEST(VisualLook, WritesThePicturesOfEachView)
     save(s.decks(), QStringLiteral("decks-zoom4-endwarning.png"));
 }
 
+// Deck A as a window shows it: waveform, cue strip and overview, with the needle meter, its
+// peak LED, both LED level bars and the platter compass beside them. Under xvfb-run with the
+// xcb platform the screen itself is photographed too.
+TEST(VisualLook, DeckWindowWithItsMeters)
+{
+    QWidget window;
+    window.setAutoFillBackground(true);
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(0x21, 0x21, 0x21));
+    window.setPalette(pal);
+    window.resize(760, 150);
+    DeckWidgets a;
+    a.host.setParent(&window);
+    a.host.setGeometry(10, 10, 480, 130);
+    a.wave.move(0, 0);
+    a.strip.move(0, 76);
+    a.over.move(0, 99);
+    TVrQuorAngularMeter meter(&window);
+    meter.setGeometry(500, 10, 150, 130);
+    meter.SetColor(0x0C0C0C);
+    meter.SetMaxValue(38000);
+    meter.SetLabels(0);
+    meter.SetTicks(20);
+    meter.SetSpacing(18);
+    KitFont f = meter.Font();
+    f.Font.setPixelSize(11);
+    f.Font.setBold(true);
+    meter.SetFont(f);
+    TVrLed led(&window);
+    led.setGeometry(660, 14, 12, 12);
+    TRLed left(&window), right(&window);
+    for (TRLed* b : {&left, &right}) {
+        b->SetMaxValue(33768);
+        b->resize(8, 120);
+    }
+    left.move(680, 14);
+    right.move(692, 14);
+    TVrCompass compass(&window);
+    compass.setGeometry(706, 60, 48, 48);
+    compass.SetNeedleLength(20);
+    KitNeedleMeter vu(&meter);
+    KitPeakLamp lamp(&led);
+    KitLevelBar l(&left), r(&right);
+    KitPlatter platter(&compass);
+
+    TVisuales v;
+    v.paintbox1 = &a.wave;
+    v.paintboxp1 = &a.over;
+    v.imgcues1 = &a.strip;
+    v.bmp1 = dibFromImage(formPicture("ondaamarilla.bmp"));
+    v.bmp2 = dibFromImage(formPicture("ondaverde.bmp"));
+    v.bmp3 = dibFromImage(formPicture("ondaazul.bmp"));
+    v.vu1 = &vu;
+    v.led1 = &lamp;
+    v.xrll1 = &l;
+    v.xrlr1 = &r;
+    v.xdispa = &platter;
+    Scene s;
+    s.load(s.deckA, 64.3);
+    s.deckA.Fstatus = sPlay;
+    PRecord none;
+    v.init(&s.deckA, &none);
+    v.suspender();
+    window.show();
+    for (int i = 0; i < 40; ++i) {
+        s.deckA.tiempopcm = s.deckA.tiempopcm + 2048;  // one point a frame
+        v.moveit();
+    }
+    EXPECT_EQ(meter.Caption(), QStringLiteral("PLAY"));
+    EXPECT_GT(left.Position(), 0);
+    save(window.grab().toImage(), QStringLiteral("deck-window.png"));
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QCoreApplication::processEvents();
+        save(window.screen()->grabWindow(window.winId()).toImage(), QStringLiteral("deck-window-screen.png"));
+    }
+}
+
 TEST(VisualLook, WritesTheDrawnWaveAndTheSpectrum)
 {
     {
@@ -343,7 +421,7 @@ TEST(VisualLook, WritesTheDrawnWaveAndTheSpectrum)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const QByteArray runtime = QDir::tempPath().toUtf8() + "/ostrel-visual-test-" + QByteArray::number(getpid());
     QDir().mkpath(QString::fromUtf8(runtime));
     QFile::setPermissions(QString::fromUtf8(runtime), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
