@@ -134,9 +134,15 @@ void DibCanvas::StretchBlt(int X, int Y, int W, int H, DibCanvas& Source, int XS
             const uint8_t* row = s->GetScanLine(int(srcY(j)));
             uint32_t* out = rgb_ + (Y + j) * (rgbStride_ / 4) + X;
             if (same) {
+                // four bytes a pixel read at once; the run's last pixel by its three, which may
+                // end the pixel memory
                 const uint8_t* p = row + srcX(i0) * bpp;
-                for (int64_t i = i0; i < i1; ++i, p += bpp)
-                    out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+                for (int64_t i = i0; i < i1 - 1; ++i, p += bpp) {
+                    uint32_t w;
+                    std::memcpy(&w, p, 4);
+                    out[i] = 0xFF000000u | (w & 0xFFFFFFu);
+                }
+                out[i1 - 1] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
                 continue;
             }
             for (int64_t i = i0; i < i1; ++i) {
