@@ -233,7 +233,8 @@ void TVisuales::moveDeck(int n)
         return;
     }
     if (d.rec->showwave) {
-        DrawingNextImage(d, !bmpfondo);
+        // the drawn wave whenever a background is missing (also when bmpfondo was set after init)
+        DrawingNextImage(d, !bmpfondo || !d.dibf || !dibf3);
         Drawpeq(d);
     }
 }

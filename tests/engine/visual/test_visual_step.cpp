@@ -179,6 +179,11 @@ TEST(VisualStep, MissingBackgroundDrawsTheWaveFromTheCentreInTheDecksColour)
     EXPECT_EQ(rig.box1.count(200, 0), 74 - 37);
     EXPECT_EQ(rig.box1.at(60, 37), 0x05597Fu);
     EXPECT_EQ(rig.box1.at(0, 37), 0u);
+    // switched on again without its pictures: still the drawn wave
+    rig.v.bmpfondo = true;
+    rig.v.moveit2();
+    rig.v.moveit();
+    EXPECT_EQ(rig.box1.count(200, amber), 37);
 }
 
 TEST(VisualStep, OverviewEveryTwentiethStepWithPlayHeadCuesAndPlayedPart)
