@@ -46,7 +46,7 @@ audiobase::audiobase(MainServices* owner)
 
 void audiobase::conteo()
 {
-    if (visualstep) visualstep();
+    if (visual) visual->muevelo();
 }
 
 audiobase::~audiobase()
@@ -167,6 +167,7 @@ void audiobase::Ponsgs()
 void audiobase::desinit()
 {
     if (fchangetimer) fchangetimer->stop();
+    if (visual) visual->suspender();
     if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
     grabando = false;
     estagrabando = false;

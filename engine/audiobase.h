@@ -22,6 +22,7 @@
 #include "platform/bpm/bpmentrypoints.h"
 #include "engine/psoundconfig.h"
 #include "engine/shared.h"
+#include "engine/visualstep.h"
 #include "platform/sound/sound.h"
 
 class BpmLibrary;
@@ -48,9 +49,11 @@ public:
     void panicds();
     void Ponsgs();
     void desinit();
-    // The peaks workers' progress event: one repaint step of the visual side, on the calling thread.
+    // The peaks workers' progress event: one repaint step of the visual step (handed to the
+    // display's thread when raised on another).
     void conteo();
-    std::function<void()> visualstep;
+    // The visual step (TVisuales), set by the main window; desinit stops its regular steps.
+    VisualStep* visual = nullptr;
 
     // ---- outputs
     bool initds();

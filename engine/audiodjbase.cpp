@@ -16,3 +16,4 @@ Shared<sound::Handle> chanheadphones, chanheadphones2;
 Shared<sound::Handle> changrabacion, changrabacion2, samgrabacion, samgrabacion2;
 Shared<SongGridLink*> msgfiles, msgplay, msgexplo;
 Shared<int> headvol1, headvol2;
+Shared<Platter*> mdisa, mdisb;

@@ -9,6 +9,7 @@
 #include "platform/sound/sound.h"
 
 class carga;
+class Platter;
 class SongGridLink;
 
 // ccarga1 .. ccarga4: the deck of number 1..4, nullptr when none.
@@ -27,6 +28,9 @@ extern Shared<int> headvol1, headvol2;
 
 // Song grids of the Groups, Playlists and Explorer panels (each may be absent).
 extern Shared<SongGridLink*> msgfiles, msgplay, msgexplo;
+
+// The platters of deck A and B, stored by the visual step's init; nothing reads them.
+extern Shared<Platter*> mdisa, mdisb;
 
 // Rate of the buses and of every deck and output mixer.
 constexpr int kBusRate = 44100;

@@ -110,15 +110,39 @@ void DibCanvas::StretchBlt(int X, int Y, int W, int H, DibCanvas& Source, int XS
                          size_t(i1 - i0) * bpp);
         return;
     }
+    if (same && s && d && (s->DIBResol == DUpf15 || s->DIBResol == DUpf16) &&
+        (d->DIBResol == DUpf24 || d->DIBResol == DUpf32)) {
+        // 5-5-5 or 5-6-5 rows widened as GetColorFromIndex does, written as blue, green, red
+        const bool g6 = s->DIBResol == DUpf16;
+        const int dbpp = d->BytesPerPixel();
+        for (int64_t j = j0; j < j1; ++j) {
+            const uint8_t* in = s->GetScanLine(int(srcY(j))) + srcX(i0) * 2;
+            uint8_t* out = d->GetScanLine(int(Y + j)) + (X + i0) * dbpp;
+            for (int64_t i = i0; i < i1; ++i, in += 2, out += dbpp) {
+                const uint32_t v = uint32_t(in[0]) | uint32_t(in[1]) << 8;
+                out[0] = uint8_t((v & 31) << 3);
+                out[1] = g6 ? uint8_t((v >> 5 & 63) << 2) : uint8_t((v >> 5 & 31) << 3);
+                out[2] = g6 ? uint8_t((v >> 11 & 31) << 3) : uint8_t((v >> 10 & 31) << 3);
+                if (dbpp == 4) out[3] = 0;
+            }
+        }
+        return;
+    }
     if (s && !d && (s->DIBResol == DUpf24 || s->DIBResol == DUpf32)) {
         const int bpp = s->BytesPerPixel();
         for (int64_t j = j0; j < j1; ++j) {
             const uint8_t* row = s->GetScanLine(int(srcY(j)));
             uint32_t* out = rgb_ + (Y + j) * (rgbStride_ / 4) + X;
             if (same) {
+                // four bytes a pixel read at once; the run's last pixel by its three, which may
+                // end the pixel memory
                 const uint8_t* p = row + srcX(i0) * bpp;
-                for (int64_t i = i0; i < i1; ++i, p += bpp)
-                    out[i] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+                for (int64_t i = i0; i < i1 - 1; ++i, p += bpp) {
+                    uint32_t w;
+                    std::memcpy(&w, p, 4);
+                    out[i] = 0xFF000000u | (w & 0xFFFFFFu);
+                }
+                out[i1 - 1] = 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
                 continue;
             }
             for (int64_t i = i0; i < i1; ++i) {

@@ -69,6 +69,14 @@ void Put(uint8_t* p, uint32_t v)
 }
 void PutNothing(uint8_t*, uint32_t) {}
 
+// n pixels from (x, y) in steps of (sx, sy), those on the surface written with v
+template <int Bytes>
+void Straight(TDIBUltra& d, int64_t x, int64_t y, int64_t sx, int64_t sy, int64_t n, uint32_t v)
+{
+    for (int64_t i = 0; i < n; ++i, x += sx, y += sy)
+        if (x >= 0 && y >= 0 && x < d.DIBWidth && y < d.DIBHeight) Wr<Bytes>(d.DIBAdr + y * d.DIBWidth_b + x * Bytes, v);
+}
+
 template <int Bytes>
 constexpr Writer kRow[7] = {Put<Bytes, DUpmCOPY>,  Put<Bytes, DUpmNOT>,      Put<Bytes, DUpmANDPEN>,
                             Put<Bytes, DUpmORPEN>, Put<Bytes, DUpmXORPEN>,   Put<Bytes, DUpmALPHAPEN>,
@@ -400,6 +408,20 @@ void TDIBUltra::DrawClipped(int X1, int Y1, int X2, int Y2, int Xinc, int Yinc)
     const int64_t DX = int64_t(X2) - X1 + Xinc, DY = int64_t(Y2) - Y1 + Yinc;
     const int64_t adx = std::abs(DX), ady = std::abs(DY), last = NotLast ? 1 : 0;
     if (!adx || !ady) return;
+    if (Mask == 0xFFFFFFFFu && Mode == DUpmCOPY && DIBResol >= DUpf8 && (X1 == X2 || Y1 == Y2)) {
+        // a solid straight line (the waveform's columns): the pixels the runs below would
+        // write, in one loop; a solid style rotates into itself
+        const bool vertical = X1 == X2;
+        const int64_t n = (vertical ? ady : adx) - last;
+        const int64_t sx = vertical ? 0 : Xinc, sy = vertical ? Yinc : 0;
+        switch (bpp) {
+        case 1: Straight<1>(*this, cx, cy, sx, sy, n, value); break;
+        case 2: Straight<2>(*this, cx, cy, sx, sy, n, value); break;
+        case 3: Straight<3>(*this, cx, cy, sx, sy, n, value); break;
+        default: Straight<4>(*this, cx, cy, sx, sy, n, value); break;
+        }
+        return;
+    }
     // one run along the major axis per step of the minor one, in 16.16 fixed point
     auto runs = [&](int64_t dMajor, int64_t minorSteps, int64_t from, int64_t to, int inc, int64_t& major,
                     int64_t& minor, int minorInc) {

@@ -192,6 +192,29 @@ TEST(Surface, CanvasCopyBetweenSurfaces)
     EXPECT_EQ(dst.GetPixelIndex(0, 5), 0x07E0u);
 }
 
+// The visual step copies 16-bit backgrounds into 24-bit surfaces every pass: that copy goes
+// row by row and gives what the pixel routines give.
+TEST(Surface, SixteenBitCopiesIntoTrueColourAsThePixelRoutinesRead)
+{
+    for (TDUPixelFormat from : {DUpf15, DUpf16})
+        for (TDUPixelFormat to : {DUpf24, DUpf32}) {
+            TDIBUltra src(37, 5, from), dst(40, 7, to);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 37; ++x) src.DirectPlot(x, y, uint32_t(x * 1777 + y * 65099) & DUmaxValue[from]);
+            dst.SetBrhColor(0x123456);
+            dst.ClearAll();
+            dst.Cnv.BitBlt(2, 1, 37, 5, src.Cnv, 0, 0);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 37; ++x)
+                    ASSERT_EQ(dst.GetPixel(x + 2, y + 1), src.GetPixel(x, y)) << from << " " << to << " " << x;
+            EXPECT_EQ(dst.GetPixel(1, 1), 0x123456u);
+            EXPECT_EQ(dst.GetPixel(39, 6), 0x123456u);
+            if (to == DUpf32) {
+                EXPECT_EQ(dst.GetScanLine(1)[2 * 4 + 3], 0);
+            }
+        }
+}
+
 TEST(Surface, StretchAndTile)
 {
     TDIBUltra d(3, 3, DUpf24);

@@ -239,11 +239,20 @@ TEST(DeviceNames, RepeatedNamesGetTheirCount)
 
 namespace {
 
+struct CountedSteps : VisualStep {
+    void muevelo() override { ++steps; }
+    void suspender() override { ++stops; }
+    int steps = 0, stops = 0;
+};
+
 TEST(Engine, ShutDownWithDecksNeverLoaded)
 {
     Rig rig;
+    CountedSteps visual;
+    rig.engine->visual = &visual;
     rig.engine->initds();
     rig.engine->desinit();
+    EXPECT_EQ(visual.stops, 1);  // the displays stop stepping
     EXPECT_EQ(rig.engine->carga1, nullptr);
     EXPECT_EQ(rig.engine->carga4, nullptr);
     EXPECT_FALSE(rig.deck(1).loaded);
@@ -267,11 +276,11 @@ TEST(Engine, ConstructionSetsVersionLevelAndTempoLibraries)
     auto* w2 = dynamic_cast<TDamepicos*>(rig.engine->creo_onda2);
     ASSERT_TRUE(w1 && w2);
     EXPECT_NE(w1, w2);
-    int steps = 0;
-    rig.engine->visualstep = [&] { ++steps; };
+    CountedSteps visual;
+    rig.engine->visual = &visual;
     w1->OnConteo();
     w2->OnConteo();
-    EXPECT_EQ(steps, 2);
+    EXPECT_EQ(visual.steps, 2);
     rig.engine->initds();
     ASSERT_NE(rig.engine->fchangetimer, nullptr);
     EXPECT_EQ(rig.engine->fchangetimer->interval(), 5);
