@@ -9,14 +9,34 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "platform/sys/processgroup.h"
 
 namespace vidtest {
 
+// The tests' application. The engines the tests start inherit this process's environment:
+// HOME, TMPDIR and XDG_RUNTIME_DIR are private folders of mode 0700, removed at exit.
 inline QApplication& app()
 {
+    static QTemporaryDir* privateRoot = [] {
+        auto* dir = new QTemporaryDir;
+        for (const char* sub : {"home", "tmp", "run"}) {
+            QDir(dir->path()).mkpath(QLatin1String(sub));
+            QFile(dir->path() + u'/' + QLatin1String(sub))
+                .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        qputenv("HOME", (dir->path() + QStringLiteral("/home")).toUtf8());
+        qputenv("TMPDIR", (dir->path() + QStringLiteral("/tmp")).toUtf8());
+        qputenv("XDG_RUNTIME_DIR", (dir->path() + QStringLiteral("/run")).toUtf8());
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
+            qunsetenv(name);
+        std::atexit([] { delete privateRoot; });
+        return dir;
+    }();
+    (void)privateRoot;
     static int argc = 1;
     static char name[] = "vid_tests";
     static char* argv[] = {name, nullptr};
