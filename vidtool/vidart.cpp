@@ -14,17 +14,23 @@ namespace {
 const QColor accent{0xEE, 0xAB, 0x12};
 const QColor accentDark{0xAE, 0x7D, 0x0D};
 
+// A raised surface: the 10 % top-to-bottom shade, its edge, a highlight line below the top.
+void raised(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& edge)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, top.darker(111));
+    p.setPen(QPen(edge, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r, radius, radius);
+    p.setPen(QPen(palette::highlight, 1));
+    p.drawLine(QPointF(r.left() + radius, r.top() + 1), QPointF(r.right() - radius, r.top() + 1));
+}
+
 // A rounded tile with a play triangle over three sound bars: "video to audio".
 void mark(QPainter& p, const QRectF& r)
 {
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, palette::raisedHigh);
-    g.setColorAt(1, palette::raisedHigh.darker(111));
-    p.setPen(QPen(palette::shadow, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 4, 4);
-    p.setPen(QPen(palette::highlight, 1));
-    p.drawLine(QPointF(r.left() + 4, r.top() + 1), QPointF(r.right() - 4, r.top() + 1));
+    raised(p, r, 4, palette::raisedHigh, palette::shadow);
 
     QPainterPath play;
     const qreal cx = r.left() + r.width() * 0.40, cy = r.top() + r.height() * 0.42, s = r.height() * 0.24;
@@ -87,15 +93,7 @@ QImage banner(ArtContext& ctx)
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF box(0.5, 0.5, w - 1, h - 1);
-    QLinearGradient g(box.topLeft(), box.bottomLeft());
-    g.setColorAt(0, palette::raised);
-    g.setColorAt(1, palette::raised.darker(111));
-    p.setPen(QPen(palette::border, 1));
-    p.setBrush(g);
-    p.drawRoundedRect(box, 3, 3);
-    p.setPen(QPen(palette::highlight, 1));
-    p.drawLine(QPointF(4, 1.5), QPointF(w - 4, 1.5));
+    raised(p, QRectF(0.5, 0.5, w - 1, h - 1), 3, palette::raised, palette::border);
 
     platter(p, QPointF(33, 33), 22, palette::deckA);
     platter(p, QPointF(83, 33), 22, palette::deckB);

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <cstdio>
 
+#include "tests/support/privatefolders.h"
+
 namespace {
 
 int fails = 0;
@@ -64,18 +66,9 @@ int main(int argc, char** argv)
     const QString out = QString::fromLocal8Bit(argv[2]);
 
     QTemporaryDir root;
-    for (const char* sub : {"home", "tmp", "run"}) {
-        QDir(root.path()).mkpath(QLatin1String(sub));
-        QFile(root.path() + u'/' + QLatin1String(sub))
-            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), root.path() + QStringLiteral("/home"));
-    env.insert(QStringLiteral("TMPDIR"), root.path() + QStringLiteral("/tmp"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.path() + QStringLiteral("/run"));
+    testsupport::makePrivateFolders(root.path());
+    QProcessEnvironment env = testsupport::privateEnvironment(root.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
     // the first start with no Downloads folder opens the folder dialog; the window alone is
     // what is photographed
     QDir().mkpath(root.path() + QStringLiteral("/home/Documents/OSTREL_KORVANTA/Downloads"));

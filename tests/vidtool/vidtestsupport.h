@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sys/processgroup.h"
+#include "tests/support/privatefolders.h"
 
 namespace vidtest {
 
@@ -23,16 +24,15 @@ inline QApplication& app()
 {
     static QTemporaryDir* privateRoot = [] {
         auto* dir = new QTemporaryDir;
-        for (const char* sub : {"home", "tmp", "run"}) {
-            QDir(dir->path()).mkpath(QLatin1String(sub));
-            QFile(dir->path() + u'/' + QLatin1String(sub))
-                .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        testsupport::makePrivateFolders(dir->path());
+        const QProcessEnvironment env = testsupport::privateEnvironment(dir->path());
+        for (const char* name : {"HOME", "TMPDIR", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
+                                 "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"}) {
+            if (env.contains(QLatin1String(name)))
+                qputenv(name, env.value(QLatin1String(name)).toUtf8());
+            else
+                qunsetenv(name);
         }
-        qputenv("HOME", (dir->path() + QStringLiteral("/home")).toUtf8());
-        qputenv("TMPDIR", (dir->path() + QStringLiteral("/tmp")).toUtf8());
-        qputenv("XDG_RUNTIME_DIR", (dir->path() + QStringLiteral("/run")).toUtf8());
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
-            qunsetenv(name);
         std::atexit([] { delete privateRoot; });
         return dir;
     }();
@@ -56,11 +56,7 @@ struct PrivateRoot {
 
     PrivateRoot()
     {
-        for (const char* sub : {"home", "tmp", "run"}) {
-            QDir(dir.path()).mkpath(QLatin1String(sub));
-            QFile(dir.path() + u'/' + QLatin1String(sub))
-                .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        }
+        testsupport::makePrivateFolders(dir.path());
         profile = dir.path() + QStringLiteral("/home/Documents/OSTREL_KORVANTA/");
         downloads = profile + QStringLiteral("Downloads/");
         QDir().mkpath(downloads);

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "platform/sys/singleinstance.h"
+#include "tests/support/privatefolders.h"
 
 namespace {
 
@@ -33,15 +34,9 @@ struct Runtime {
     QString run;
     Runtime()
     {
-        for (const char* sub : {"home", "tmp", "run"}) {
-            QDir(dir.path()).mkpath(QLatin1String(sub));
-            QFile(dir.path() + u'/' + QLatin1String(sub))
-                .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        }
+        testsupport::makePrivateFolders(dir.path());
+        env = testsupport::privateEnvironment(dir.path());
         run = dir.path() + QStringLiteral("/run");
-        env.insert(QStringLiteral("HOME"), dir.path() + QStringLiteral("/home"));
-        env.insert(QStringLiteral("TMPDIR"), dir.path() + QStringLiteral("/tmp"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), run);
     }
 };
 
