@@ -276,9 +276,6 @@ void tdownload::showMessage(const QString& title, const QString& text, bool erro
     if (message) message->deleteLater();
     message = new QMessageBox(error ? QMessageBox::Critical : QMessageBox::Warning, title, text, QMessageBox::Ok, this);
     message->setAttribute(Qt::WA_DeleteOnClose);
-    connect(message, &QObject::destroyed, this, [this, box = message] {
-        if (message == box) message = nullptr;
-    });
     message->open();
 }
 

@@ -11,14 +11,16 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include "vidtool/videoengine.h"
 
-class QMessageBox;
+
 class TQuorPanel;
 class TQuorSwitch1;
 class TVrProgressBar;
@@ -91,7 +93,7 @@ public:
     QString cfgPath() const { return profile + QStringLiteral("cfg.txt"); }
     const VideoEngine& engine() const { return fengine; }
     // The last message box shown (a warning or an input/output error), while it is open.
-    QMessageBox* openMessage() const { return message; }
+    QMessageBox* openMessage() const { return message.data(); }
 
 signals:
     // A run has ended and the window has taken its result.
@@ -126,5 +128,5 @@ private:
     QString errorLine;      // the first "ERROR:" line of the run
     bool closePending = false;
     bool centred = false;
-    QMessageBox* message = nullptr;
+    QPointer<QMessageBox> message;
 };

@@ -3,14 +3,19 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <signal.h>
 #include <unistd.h>
 
 namespace {
-// after the leader ended: how often and how long to look for the rest of its group
+// after the leader ended: how often to look for the rest of its group, how long stragglers of a
+// run that ended by itself may stay, and how long the kernel may take to remove what SIGKILL hit
 constexpr int kPollMs = 20;
-constexpr int kPollsBeforeKill = 13;   // ~258 ms for stragglers of a run that ended by itself
-constexpr int kPollsAfterKill = 100;   // 2 s for the kernel to take what SIGKILL hit
+constexpr qint64 kStragglersMs = 258;
+constexpr qint64 kGiveUpMs = 2000;
+
+// No process at all (not even a zombie) has this group id: cheaper than reading /proc.
+bool groupGone(qint64 pgid) { return ::kill(-pid_t(pgid), 0) != 0 && errno == ESRCH; }
 }
 
 ProcessGroup::ProcessGroup(QObject* parent) : QObject(parent)
@@ -54,7 +59,6 @@ bool ProcessGroup::start(const QString& program, const QStringList& args, const 
     leaderDone = false;
     leaderCode = 0;
     leaderCrashed = false;
-    polls = 0;
     return true;
 }
 
@@ -72,7 +76,7 @@ void ProcessGroup::terminate(int graceMs)
     stopping = true;
     signalGroup(SIGTERM);
     killTimer.start(graceMs);
-    if (leaderDone) polls = 0;
+    stopClock.start();
 }
 
 void ProcessGroup::leaderFinished(int exitCode, QProcess::ExitStatus status)
@@ -80,7 +84,7 @@ void ProcessGroup::leaderFinished(int exitCode, QProcess::ExitStatus status)
     leaderDone = true;
     leaderCode = exitCode;
     leaderCrashed = status == QProcess::CrashExit;
-    polls = 0;
+    leaderClock.start();
     checkEmpty();
     if (active) emptyPoll.start();
 }
@@ -88,24 +92,18 @@ void ProcessGroup::leaderFinished(int exitCode, QProcess::ExitStatus status)
 void ProcessGroup::checkEmpty()
 {
     if (!active || !leaderDone) return;
-    if (members(pgid).isEmpty()) {
-        emptyPoll.stop();
-        killTimer.stop();
-        active = false;
-        stopping = false;
-        emit ended(leaderCode, leaderCrashed);
-        return;
-    }
-    ++polls;
+    // zombies waiting for their reaper count as gone
+    const bool empty = groupGone(pgid) || members(pgid).isEmpty();
     // what the leader left behind when it ended by itself belongs to the run: end it as well
-    if (!stopping && polls >= kPollsBeforeKill) terminate();
-    if (stopping && !killTimer.isActive() && polls >= kPollsAfterKill) {
-        // unkillable (uninterruptible sleep): report the end anyway rather than hang the window
-        emptyPoll.stop();
-        active = false;
-        stopping = false;
-        emit ended(leaderCode, leaderCrashed);
-    }
+    if (!empty && !stopping && leaderClock.elapsed() >= kStragglersMs) terminate();
+    // unkillable (uninterruptible sleep): report the end anyway rather than hang the window
+    const bool givenUp = stopping && !killTimer.isActive() && stopClock.elapsed() >= killTimer.interval() + kGiveUpMs;
+    if (!empty && !givenUp) return;
+    emptyPoll.stop();
+    killTimer.stop();
+    active = false;
+    stopping = false;
+    emit ended(leaderCode, leaderCrashed);
 }
 
 QList<qint64> ProcessGroup::members(qint64 group)

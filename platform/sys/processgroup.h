@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QProcess>
@@ -63,5 +64,6 @@ private:
     bool leaderDone = false;
     int leaderCode = 0;
     bool leaderCrashed = false;
-    int polls = 0;
+    QElapsedTimer leaderClock;  // since the leader ended
+    QElapsedTimer stopClock;    // since terminate()
 };
