@@ -122,7 +122,6 @@ tdownload::tdownload(const QString& profileFolder, const VideoEngine& engine, co
     const bool haveCfg = CfgFile::read(cfgPath(), line, error);
     if (!error.isEmpty()) showMessage(QStringLiteral("Error"), QStringLiteral("I/O error: ") + cfgPath() + u'\n' + error, true);
     downloadto->setText(haveCfg && !line.isEmpty() ? line : defaultFolder + u'/');
-    jsd->setDirectory(downloadto->text());
 
     if (!QDir(downloadto->text()).exists()) {
         // after the window shows: the dialog opens over it
@@ -222,12 +221,6 @@ void tdownload::buildControls()
     Memo1->setReadOnly(true);
     Memo1->setMaximumBlockCount(5000);
 
-    jsd = new QFileDialog(this, QStringLiteral("Select Dir"));
-    jsd->setFileMode(QFileDialog::Directory);
-    jsd->setOption(QFileDialog::ShowDirsOnly, true);
-    jsd->setOption(QFileDialog::DontUseNativeDialog, true);
-    connect(jsd, &QDialog::finished, this, &tdownload::folderDialogDone);
-
     Image1->raise();
     connect(paste, &TQuorSwitch1::clicked, this, &tdownload::pasteClick);
     connect(bffd1, &TQuorSwitch1::clicked, this, &tdownload::bffd1Click);
@@ -307,7 +300,15 @@ void tdownload::pasteClick()
 
 void tdownload::QuorSwitch11Click()
 {
-    if (running() || jsd->isVisible()) return;
+    if (running() || (jsd && jsd->isVisible())) return;
+    if (!jsd) {
+        // made when first asked for: its folder model runs a thread of its own
+        jsd = new QFileDialog(this, QStringLiteral("Select Dir"));
+        jsd->setFileMode(QFileDialog::Directory);
+        jsd->setOption(QFileDialog::ShowDirsOnly, true);
+        jsd->setOption(QFileDialog::DontUseNativeDialog, true);
+        connect(jsd, &QDialog::finished, this, &tdownload::folderDialogDone);
+    }
     jsd->setDirectory(downloadto->text());
     jsd->open();
 }

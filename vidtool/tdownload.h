@@ -59,7 +59,7 @@ public:
     TQuorSwitch1* bffd4;      // Close
     TQuorSwitch1* QuorSwitch12;  // Check for Update
     QPlainTextEdit* Memo1;    // the engine's output; below the visible area
-    QFileDialog* jsd;         // folder choice
+    QFileDialog* jsd = nullptr;  // folder choice, made on first use
 
     void FormActivate() {}
     void pasteClick();

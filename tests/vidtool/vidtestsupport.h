@@ -92,6 +92,12 @@ struct PrivateRoot {
     QStringList downloadFiles() const { return QDir(downloads).entryList(QDir::Files, QDir::Name); }
 };
 
+inline QString readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QStringLiteral("<missing>");
+}
+
 inline void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
