@@ -428,3 +428,21 @@ TEST(VidWindow, PasteUrlTakesTheClipboard)
     EXPECT_FALSE(rig.w->bffd3->isEnabled());
     EXPECT_EQ(rig.w->mstat->text(), "STATUS:");
 }
+
+TEST(VidWindow, PictureDuringADownload)
+{
+    Rig rig;
+    rig.w->txtLink->setText("https://v.example/watch?v=1");
+    rig.w->txtVideoTitle->setText("Tone at 440 Hz (live)");
+    rig.w->mycallback("DOWNLOAD", "[download]  45.3% of 3.00MiB at 1.00MiB/s ETA 00:02");
+    const QImage shot = rig.w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QDir().mkpath(OSTREL_TEST_BIN_DIR "/../../screenshots");
+    shot.save(OSTREL_TEST_BIN_DIR "/../../screenshots/ostrelvid-progress.png");
+    // the bar is filled to 45 % in the progress colours, the rest of its well is not
+    const QRect bar = rig.w->mprogress->geometry().translated(rig.w->mprogress->parentWidget()->mapTo(rig.w.get(), QPoint()));
+    const QRgb filled = shot.pixel(bar.left() + bar.width() / 5, bar.center().y());
+    const QRgb empty = shot.pixel(bar.right() - bar.width() / 5, bar.center().y());
+    EXPECT_GT(qRed(filled), 150) << std::hex << filled;
+    EXPECT_LT(qBlue(filled), 80) << std::hex << filled;
+    EXPECT_LT(qRed(empty), 80) << std::hex << empty;
+}
