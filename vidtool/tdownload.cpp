@@ -368,14 +368,18 @@ QStringList tdownload::downloadArgs(const QString& url) const
 
 QStringList tdownload::updateArgs() const { return {QStringLiteral("--ignore-config"), QStringLiteral("-U")}; }
 
+QString tdownload::checkedUrl()
+{
+    const QString url = ytdl::CheckedUrl(txtLink->text());
+    if (url.isEmpty()) showMessage(QStringLiteral("WARNING"), QStringLiteral("Not a valid URL"), false);
+    return url;
+}
+
 void tdownload::bffd1Click()
 {
     if (running() || !fengine.found()) return;
-    const QString url = ytdl::CheckedUrl(txtLink->text());
-    if (url.isEmpty()) {
-        showMessage(QStringLiteral("WARNING"), QStringLiteral("Not a valid URL"), false);
-        return;
-    }
+    const QString url = checkedUrl();
+    if (url.isEmpty()) return;
     txtLink->setText(url);
     fcancel = false;
     bffd3->setEnabled(false);
@@ -390,11 +394,8 @@ void tdownload::bffd3Click()
 {
     if (running() || !fengine.found()) return;
     // the address that reaches the engine always passes the check, edited since or not
-    const QString url = ytdl::CheckedUrl(txtLink->text());
-    if (url.isEmpty()) {
-        showMessage(QStringLiteral("WARNING"), QStringLiteral("Not a valid URL"), false);
-        return;
-    }
+    const QString url = checkedUrl();
+    if (url.isEmpty()) return;
     fcancel = false;
     bffd3->setEnabled(false);
     bffd2->setEnabled(true);

@@ -110,6 +110,8 @@ private:
     void buildControls();
     void setRunButtons(bool isRunning);
     QString idleStatus() const;
+    // The URL box's address as the engine gets it; empty, after a warning, when it is refused.
+    QString checkedUrl();
     void runEnded(int exitCode, bool crashed, bool cancelled);
     void folderDialogDone(int result);
     void writeCfg(const QString& line);

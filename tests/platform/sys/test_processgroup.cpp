@@ -7,26 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/sys/coreapp.h"
+
 #include <unistd.h>
 
 #include "platform/sys/processgroup.h"
 
-namespace {
-
-QCoreApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "test_processgroup";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
-
-}  // namespace
-
 TEST(ProcessGroup, ChildLeadsAGroupOfItsOwn)
 {
-    app();
+    coreApp();
     ProcessGroup group;
     ASSERT_TRUE(group.start("/bin/sh", {"-c", "sleep 30 & echo started; wait"}, QDir::tempPath()));
     QSignalSpy out(&group, &ProcessGroup::standardOutputReady);
@@ -43,7 +32,7 @@ TEST(ProcessGroup, ChildLeadsAGroupOfItsOwn)
 
 TEST(ProcessGroup, IgnoredTermIsFollowedByKill)
 {
-    app();
+    coreApp();
     ProcessGroup group;
     // the shell and its child both ignore SIGTERM
     ASSERT_TRUE(group.start("/bin/sh", {"-c", "trap '' TERM; sleep 30 & echo started; wait"}, QDir::tempPath()));
@@ -61,7 +50,7 @@ TEST(ProcessGroup, IgnoredTermIsFollowedByKill)
 
 TEST(ProcessGroup, OtherProcessesAreNotTouched)
 {
-    app();
+    coreApp();
     ProcessGroup other, group;
     ASSERT_TRUE(other.start("/bin/sleep", {"30"}, QDir::tempPath()));
     ASSERT_TRUE(group.start("/bin/sleep", {"30"}, QDir::tempPath()));
@@ -74,7 +63,7 @@ TEST(ProcessGroup, OtherProcessesAreNotTouched)
 
 TEST(ProcessGroup, LeftoversOfALeaderThatEndedAreEnded)
 {
-    app();
+    coreApp();
     ProcessGroup group;
     ASSERT_TRUE(group.start("/bin/sh", {"-c", "sleep 30 & exit 4"}, QDir::tempPath()));
     QSignalSpy ended(&group, &ProcessGroup::ended);
@@ -85,7 +74,7 @@ TEST(ProcessGroup, LeftoversOfALeaderThatEndedAreEnded)
 
 TEST(ProcessGroup, DestroyingARunningGroupKillsIt)
 {
-    app();
+    coreApp();
     qint64 id = 0;
     {
         ProcessGroup group;

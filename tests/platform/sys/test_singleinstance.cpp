@@ -11,21 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/sys/coreapp.h"
+
 #include <memory>
 
 #include "platform/sys/singleinstance.h"
 #include "tests/support/privatefolders.h"
 
 namespace {
-
-QCoreApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "test_singleinstance";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
 
 // A private HOME, TMPDIR and XDG_RUNTIME_DIR (mode 0700) for the helpers.
 struct Runtime {
@@ -62,7 +55,7 @@ QString firstWord(QProcess& p)
 
 TEST(SingleInstance, SecondStartAsksTheFirstToComeForwardAndEnds)
 {
-    app();
+    coreApp();
     Runtime rt;
     auto first = helper(rt, "/p/OSTREL_KORVANTA/");
     ASSERT_EQ(firstWord(*first), "first");
@@ -75,7 +68,7 @@ TEST(SingleInstance, SecondStartAsksTheFirstToComeForwardAndEnds)
 
 TEST(SingleInstance, CrashedCopyLeavesNothingThatBlocksAStart)
 {
-    app();
+    coreApp();
     Runtime rt;
     auto crashed = helper(rt, "/p/");
     ASSERT_EQ(firstWord(*crashed), "first");
@@ -93,7 +86,7 @@ TEST(SingleInstance, CrashedCopyLeavesNothingThatBlocksAStart)
 
 TEST(SingleInstance, StartsAtOnceLeaveOneCopy)
 {
-    app();
+    coreApp();
     Runtime rt;
     std::vector<std::unique_ptr<QProcess>> starts;
     for (int i = 0; i < 4; ++i) starts.push_back(helper(rt, "/p/", true));
@@ -113,7 +106,7 @@ TEST(SingleInstance, StartsAtOnceLeaveOneCopy)
 
 TEST(SingleInstance, OtherProfilesAndOtherRuntimeFoldersDoNotMeet)
 {
-    app();
+    coreApp();
     Runtime rt, otherRt;
     auto a = helper(rt, "/p/one/");
     auto b = helper(rt, "/p/two/");
@@ -129,7 +122,7 @@ TEST(SingleInstance, OtherProfilesAndOtherRuntimeFoldersDoNotMeet)
 
 TEST(SingleInstance, RaiseRequestReachesTheFirstInProcess)
 {
-    app();
+    coreApp();
     Runtime rt;
     qputenv("XDG_RUNTIME_DIR", rt.run.toUtf8());
     SingleInstance first(QStringLiteral("ostrel_probe"), QStringLiteral("/q/"));
