@@ -10,6 +10,7 @@ packages=(
   librtmidi-dev libhidapi-dev libpugixml-dev libkissfft-dev libgtest-dev
   ninja-build pkg-config cmake g++ xvfb xauth ffmpeg sox
   fonts-dejavu-core fonts-dejavu-extra
+  yt-dlp
   ${EXTRA_PACKAGES:-}
 )
 

@@ -12,7 +12,11 @@ TQuorSwitch1::TQuorSwitch1(QWidget* parent) : Tjvswitch2(parent)
     setTransparentColor(1, qRgb(0, 0, 0));
     setTransparentColor(0, qRgb(0, 0, 0));
     QFont f(QStringLiteral("Arial"));
-    f.setPointSizeF(font().pointSizeF());
+    // the parent's size as it was given: a font sized in pixels has no point size
+    if (font().pixelSize() > 0)
+        f.setPixelSize(font().pixelSize());
+    else
+        f.setPointSizeF(font().pointSizeF());
     setFont(f);
     setKitColours(this, QColor(), Qt::black);
     resize(98, 22);
