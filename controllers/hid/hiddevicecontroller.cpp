@@ -1,0 +1,89 @@
+#include "controllers/hid/hiddevicecontroller.h"
+
+#include <algorithm>
+
+HidDeviceController::HidDeviceController(hid::Backend& backend) : backend_(backend)
+{
+    timer_.setInterval(kPollMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+}
+
+HidDeviceController::~HidDeviceController()
+{
+    timer_.stop();
+    for (auto& d : devices_) d->stop();
+}
+
+std::vector<std::shared_ptr<HidDevice>> HidDeviceController::sync(const std::vector<hid::DeviceInfo>& infos)
+{
+    std::vector<std::shared_ptr<HidDevice>> kept, gone;
+    for (const hid::DeviceInfo& info : infos) {
+        const auto it = std::find_if(devices_.begin(), devices_.end(),
+                                     [&](const auto& d) { return d && d->info().path == info.path; });
+        if (it != devices_.end()) {
+            kept.push_back(std::move(*it));
+        } else {
+            kept.push_back(std::make_shared<HidDevice>(backend_, info));
+        }
+    }
+    for (auto& d : devices_)
+        if (d) gone.push_back(std::move(d));
+    devices_ = std::move(kept);
+    nodes_.clear();
+    for (const auto& d : devices_) nodes_.insert(d->info().path);
+    return gone;
+}
+
+void HidDeviceController::Enumerate()
+{
+    sync(backend_.enumerate());
+    const auto list = devices_;  // a handler may not change the list, but keep the objects alive
+    for (size_t i = 0; i < list.size(); ++i)
+        if (OnEnumerate && !OnEnumerate(*list[i], int(i))) break;
+}
+
+bool HidDeviceController::CheckOutByCallback(std::shared_ptr<HidDevice>& device, const CheckOutTest& test)
+{
+    for (const auto& d : devices_) {
+        if (d->checkedOut || !test(*d)) continue;
+        if (!d->start()) return false;
+        d->checkedOut = true;
+        device = d;
+        return true;
+    }
+    return false;
+}
+
+void HidDeviceController::CheckIn(std::shared_ptr<HidDevice>& device)
+{
+    if (!device) return;
+    device->setOnData(nullptr);
+    device->setOnUnplug(nullptr);
+    device->stop();
+    device->checkedOut = false;
+    device.reset();
+}
+
+bool HidDeviceController::poll()
+{
+    const std::vector<hid::DeviceInfo> infos = backend_.enumerate();
+    std::set<std::string> now;
+    for (const auto& i : infos) now.insert(i.path);
+    if (now == nodes_) return false;
+    const std::vector<std::shared_ptr<HidDevice>> gone = sync(infos);
+    for (const auto& d : gone)
+        if (OnRemoval) OnRemoval(*d);
+    if (OnDeviceChange) OnDeviceChange();
+    return true;
+}
+
+void HidDeviceController::startPolling()
+{
+    if (!timer_.isActive()) {
+        // the first poll compares against the list as it is now
+        if (devices_.empty() && nodes_.empty()) sync(backend_.enumerate());
+        timer_.start();
+    }
+}
+
+void HidDeviceController::stopPolling() { timer_.stop(); }
