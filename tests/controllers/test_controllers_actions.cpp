@@ -302,7 +302,7 @@ TEST_F(CtlActions, Pitch)
     EXPECT_EQ(bp.oldvalor, 0);
     send(121, 64, 2, 64, 255, 255);  // any rise moves forward, the range included
     EXPECT_EQ(values.quorfreq1, 64);
-    send(121, 30, 2, 64, 255, 255);
+    send(121, 30, 2, 100, 255, 255);
     EXPECT_EQ(values.quorfreq1, 62);
     values.quorfreq1 = 126;
     send(121, 100, 5, 64, 255, 255);
