@@ -15,12 +15,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "controllers/controllerlights.h"
 #include "controllers/controllertables.h"
 #include "controllers/dispatch/actiondispatcher.h"
 #include "controllers/dispatch/controllervalues.h"
 #include "controllers/dispatch/dispatcherstate.h"
 #include "controllers/dispatch/tinfo.h"
 #include "controllers/midi/midicontrollers.h"
+#include "controllers/tcontroladora.h"
 #include "engine/psoundconfig.h"
 #include "platform/midi/midiportcatalog.h"
 #include "platform/midi/rtmidibackend.h"
@@ -232,4 +234,53 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
     EXPECT_EQ(controllers->ring().dropped(), 0u);
     std::printf("burst of %d drained in %.2f ms from the first arrival; %d sends repeated after late periods\n",
                 kBurst, double(got.back().handledNs - got.front().raw.arrivalNs) / 1e6, lostToLatePeriods);
+}
+
+// At the close every lit light goes off: the off messages, sent right before the output port
+// closes, all reach the controller.
+TEST_F(CtlMidiJack, LightsOffAtTheCloseReachTheController)
+{
+    QFile f(dir.path() + "/Devices/ctl.xml");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    std::vector<std::string> notes;
+    QByteArray xml = "<DATAPACKET>";
+    // the 96 deck lights that follow button down states, on notes 1..96
+    int note = 1;
+    for (int code = 1; code <= 100; ++code) {
+        if (code == 3 || code == 50 || code == 53 || code == 100) continue;  // blink-dependent or always off
+        TControladora names(tables, surface, dir.path());
+        xml += rowXml({"OUTPUT", std::to_string(note).c_str(), "144", names.midiconstl[size_t(code)].toLatin1().constData(),
+                       "127"});
+        ++note;
+    }
+    xml += "</DATAPACKET>";
+    f.write(xml);
+    f.close();
+    controllers->inicializamidifile(config.portconin);
+    ASSERT_TRUE(config.inicializada);
+    ASSERT_TRUE(peer->waitConnected());
+    ControllerLights lights(tables, state, surface, config, *controllers, nullptr);
+
+    for (int i = 0; i <= int(SurfaceButton::bggrupos); ++i) surface.SetDown(SurfaceButton(i), true);
+    state.luces = QString(242, QLatin1Char('0'));
+    lights.updatemidilights();
+    std::vector<JackMidiPeer::Message> on;
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& m : peer->received()) on.push_back(m);
+        return on.size() >= size_t(note - 1);
+    }));
+    for (const auto& m : on) EXPECT_EQ(m[2], 127);
+
+    lights.apagamidilights();
+    controllers.reset();  // the output port closes right after the off messages
+    std::vector<JackMidiPeer::Message> off;
+    waitFor([&] {
+        for (const auto& m : peer->received()) off.push_back(m);
+        return off.size() >= size_t(note - 1);
+    }, 3000);
+    ASSERT_EQ(off.size(), size_t(note - 1));
+    for (int i = 0; i < note - 1; ++i) {
+        EXPECT_EQ(off[size_t(i)][0], 0x90);
+        EXPECT_EQ(off[size_t(i)][2], 0);
+    }
 }
