@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include <QDir>
@@ -230,4 +232,26 @@ TEST(CtlHidHotPlug, DeviceChangeOnlyWhenTheSetOfNodesChanged)
     EXPECT_EQ(removed, std::vector<std::string>{"/dev/hidraw1"});
     EXPECT_FALSE(controller.poll());
     EXPECT_EQ(changes, 2);
+}
+
+// The udev rule that opens HID controllers to the seat user, checked as text (no HID device and
+// no uhid here): one rule, uaccess only, never a mode for everyone, applied before the seat ACLs.
+TEST(CtlHidAccess, UdevRuleGivesTheSeatUserTheControllersOnly)
+{
+    const std::string name = "70-ostrelkorvanta-hid.rules";
+    std::ifstream in(std::string(OSTREL_SOURCE_DIR) + "/scripts/" + name);
+    ASSERT_TRUE(in);
+    std::vector<std::string> rules;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#') rules.push_back(line);
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0], "SUBSYSTEM==\"hidraw\", ATTRS{bInterfaceClass}==\"03\", ATTRS{bInterfaceProtocol}==\"00\", "
+                        "TAG+=\"uaccess\"");
+    EXPECT_EQ(rules[0].find("MODE"), std::string::npos);
+    EXPECT_LT(name, std::string("73-seat-late.rules"));
+
+    std::ifstream readme(std::string(OSTREL_SOURCE_DIR) + "/README.md");
+    const std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+    for (const char* step : {"/etc/udev/rules.d", "udevadm control --reload", "udevadm trigger --subsystem-match=hidraw"})
+        EXPECT_NE(text.find(step), std::string::npos) << step;
 }
