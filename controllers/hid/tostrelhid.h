@@ -56,6 +56,8 @@ public:
     void displaytexto(const QString& t, int first, int last);
     void displaydoble(int v, int first, int second);
 
+    // A unit value nothing sets: always 0.
+    static int damevalor() { return 0; }
     static QString HexToStr(const QString& t);
     static int BinToInt(const QString& t);
     // The text as a number, 0 when it is not one (an empty entry included).
