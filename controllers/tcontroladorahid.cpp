@@ -17,19 +17,6 @@ constexpr int kTable = ControllerTables::kHidEntries;  // positions 0..520
 constexpr int kBytes = TOstrelHid::kBytes;             // driver byte tables 0..65
 constexpr int kMaxSpaces = 64;
 
-void clearFields0to5(ControllerTables::HidTable& table)
-{
-    for (MappingEntry& e : table) std::fill(e.begin(), e.begin() + 6, 0);
-}
-
-void readScale(MappingEntry& e, const DefinitionRow& row)
-{
-    e[2] = row.number("sensitivity");
-    e[3] = row.number("range");
-    e[4] = row.number("rangelo");
-    e[5] = row.number("rangeup");
-}
-
 int digit(QChar c)
 {
     if (c < QLatin1Char('0') || c > QLatin1Char('9')) throw DefinitionRow::Error();
@@ -148,12 +135,12 @@ void TControladora::hidRow(int controller, TOstrelHid& driver, THidDisplay& hd, 
             MappingEntry& e = (first ? mmform.hidinbut : mmform.hid2inbut)[size_t(p)];
             e[0] = damecontrol(text("control_key"));
             e[1] = 144;
-            readScale(e, row);
+            row.readScale(e);
         } else if (chan == QLatin1String("176")) {
             MappingEntry& e = (first ? mmform.hidinpot : mmform.hid2inpot)[size_t(p)];
             e[0] = damecontrol(text("control_key"));
             e[1] = 176;
-            readScale(e, row);
+            row.readScale(e);
             e[6] = text("miditype") == QLatin1String("CtrlI") ? 0 : 1;
         }
     } else if (group == QLatin1String("OUTPUT")) {
@@ -164,7 +151,7 @@ void TControladora::hidRow(int controller, TOstrelHid& driver, THidDisplay& hd, 
         MappingEntry& byLight = (first ? mmform.hidourec2 : mmform.hid2ourec2)[size_t(p)];
         byLight[0] = code;
         byLight[1] = row.number("midichan");
-        readScale(byLight, row);
+        row.readScale(byLight);
         MappingEntry& byCode = (first ? mmform.hidourec : mmform.hid2ourec)[size_t(code)];
         byCode[0] = p;
         byCode[1] = byLight[1];

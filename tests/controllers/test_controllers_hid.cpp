@@ -15,6 +15,7 @@
 #include "platform/hid/fakehidbackend.h"
 #include "tests/controllers/definitionxml.h"
 #include "tests/controllers/fakesurface.h"
+#include "tests/controllers/hiddevice.h"
 #include "tests/controllers/qtapp.h"
 
 namespace {
@@ -22,16 +23,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Event = std::tuple<int, int, int>;  // midichannel, adata1, adata2
 
-hid::DeviceInfo device(const std::string& path, const std::string& product, int in = 20, int out = 9)
-{
-    hid::DeviceInfo d;
-    d.path = path;
-    d.product = product;
-    d.inputLength = in;
-    d.outputLength = out;
-    d.capsOk = true;
-    return d;
-}
 
 // A driver holding the fake's device "Deck" (output reports of `out` bytes).
 class CtlHidDriver : public ::testing::Test {

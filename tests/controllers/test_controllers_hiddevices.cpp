@@ -19,6 +19,7 @@
 #include "platform/hid/fakehidbackend.h"
 #include "platform/hid/hidapibackend.h"
 #include "platform/hid/reportdescriptor.h"
+#include "tests/controllers/hiddevice.h"
 #include "tests/controllers/qtapp.h"
 
 namespace {
@@ -48,16 +49,6 @@ const Bytes kComposed = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,  // vendor pa
                          0xFE, 0x02, 0x00, 0xAA, 0xBB,                    // long item
                          0xC0};
 
-hid::DeviceInfo device(const std::string& path, const std::string& product, int in = 20, int out = 9)
-{
-    hid::DeviceInfo d;
-    d.path = path;
-    d.product = product;
-    d.inputLength = in;
-    d.outputLength = out;
-    d.capsOk = true;
-    return d;
-}
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "platform/hid/fakehidbackend.h"
 #include "tests/controllers/definitionxml.h"
 #include "tests/controllers/fakesurface.h"
+#include "tests/controllers/hiddevice.h"
 #include "tests/controllers/qtapp.h"
 
 namespace {
@@ -36,13 +37,7 @@ protected:
         ensureApp();
         hid.loaderPauseMs = 0;
         QDir().mkpath(dir.path() + "/Devices/hid");
-        hid::DeviceInfo d;
-        d.path = "/dev/hidraw1";
-        d.product = "Deck";
-        d.inputLength = 20;
-        d.outputLength = 65;
-        d.capsOk = true;
-        backend.plug(d);
+        backend.plug(device("/dev/hidraw1", "Deck", 20, 65));
     }
 
     void setUp(const QByteArray& xml)

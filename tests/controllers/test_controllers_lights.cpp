@@ -13,6 +13,7 @@
 #include "platform/midi/fakemidibackend.h"
 #include "tests/controllers/definitionxml.h"
 #include "tests/controllers/fakesurface.h"
+#include "tests/controllers/hiddevice.h"
 #include "tests/controllers/qtapp.h"
 
 namespace {
@@ -259,13 +260,7 @@ TEST_F(CtlLights, TimerSendsOnlyWhenSomethingIsSetUp)
 
 TEST_F(CtlLights, HidLightsMirrorTheChangedText)
 {
-    hid::DeviceInfo d;
-    d.path = "/dev/hidraw1";
-    d.product = "Deck";
-    d.inputLength = 20;
-    d.outputLength = 3;
-    d.capsOk = true;
-    hidBackend.plug(d);
+    hidBackend.plug(device("/dev/hidraw1", "Deck", 20, 3));
     QDir().mkpath(dir.path() + "/Devices/HID");
     QFile f(dir.path() + "/Devices/HID/deck.xml");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
