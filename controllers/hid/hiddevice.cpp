@@ -1,12 +1,10 @@
 #include "controllers/hid/hiddevice.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 
 #include "platform/hid/devicethread.h"
 
-HidDevice::HidDevice(hid::Backend& backend, const hid::DeviceInfo& info)
-    : backend_(backend), info_(info)
+HidDevice::HidDevice(hid::Backend& backend, const hid::DeviceInfo& info, std::shared_ptr<HidMailbox> mailbox)
+    : backend_(backend), info_(info), mailbox_(std::move(mailbox))
 {
 }
 
@@ -27,36 +25,26 @@ bool HidDevice::start()
     if (!device) return false;
     const unsigned generation = ++generation_;
     const std::weak_ptr<HidDevice> weak = weak_from_this();
-    // the application object lives on the UI thread for the whole run: the calls run there
-    QObject* ui = QCoreApplication::instance();
+    const std::shared_ptr<HidMailbox> mailbox = mailbox_;
     thread_ = std::make_unique<hid::DeviceThread>(
         std::move(device),
-        [weak, ui, generation](std::vector<uint8_t> report) {
-            if (!ui) return;
-            QMetaObject::invokeMethod(
-                ui,
-                [weak, generation, report = std::move(report)] {
-                    const std::shared_ptr<HidDevice> self = weak.lock();
-                    if (!self || generation != self->generation_ || !self->onData_ || report.empty()) return;
-                    // a copy: the handler may unbind itself
-                    const DataHandler handler = self->onData_;
-                    handler(*self, report[0], report.data() + 1, int(report.size()) - 1);
-                },
-                Qt::QueuedConnection);
+        [weak, mailbox, generation](std::vector<uint8_t> report) {
+            mailbox->post({weak, generation, false, std::move(report)});
         },
-        [weak, ui, generation] {
-            if (!ui) return;
-            QMetaObject::invokeMethod(
-                ui,
-                [weak, generation] {
-                    const std::shared_ptr<HidDevice> self = weak.lock();
-                    if (!self || generation != self->generation_ || !self->onUnplug_) return;
-                    const UnplugHandler handler = self->onUnplug_;
-                    handler(*self);
-                },
-                Qt::QueuedConnection);
-        });
+        [weak, mailbox, generation] { mailbox->post({weak, generation, true, {}}); });
     return true;
+}
+
+void HidDevice::deliver(const HidMailbox::Item& item)
+{
+    if (item.generation != generation_) return;
+    if (item.gone) {
+        // a copy: the handler may unbind itself or release the device
+        if (const UnplugHandler handler = onUnplug_) handler(*this);
+        return;
+    }
+    if (!thread_ || item.report.empty()) return;
+    if (const DataHandler handler = onData_) handler(*this, item.report[0], item.report.data() + 1, int(item.report.size()) - 1);
 }
 
 void HidDevice::stop()

@@ -1,9 +1,9 @@
 // One HID device as the device controller lists it (the layer's device object): its product name
 // and report lengths, the Tag its user keeps, and, once checked out, the thread that owns the open
-// device. Reports reach OnData on the UI thread, one queued call each, in the order read; writes
-// are queued to the device's thread. The UI thread never calls the device itself. Made with
-// std::make_shared: a queued report finds its device through a weak reference, so a handler may
-// release the last reference to it.
+// device. Reports reach OnData on the UI thread through the controller's mailbox, once each, in
+// the order read; writes are queued to the device's thread. The UI thread never calls the device
+// itself. Made with std::make_shared: a report finds its device through a weak reference, so a
+// handler may release the last reference to it.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 
 #include <QString>
 
+#include "controllers/hid/hidmailbox.h"
 #include "platform/hid/hidbackend.h"
 
 namespace hid {
@@ -24,7 +25,8 @@ public:
     using DataHandler = std::function<void(HidDevice& device, int reportId, const uint8_t* data, int size)>;
     using UnplugHandler = std::function<void(HidDevice& device)>;
 
-    HidDevice(hid::Backend& backend, const hid::DeviceInfo& info);
+    // Reports and the unplug notice go through `mailbox` (the controller's) to deliver().
+    HidDevice(hid::Backend& backend, const hid::DeviceInfo& info, std::shared_ptr<HidMailbox> mailbox);
     ~HidDevice();
     HidDevice(const HidDevice&) = delete;
     HidDevice& operator=(const HidDevice&) = delete;
@@ -43,6 +45,10 @@ public:
     void stop();
     bool started() const { return thread_ != nullptr; }
 
+    // UI thread: hands one item of the mailbox to the bound handler, when it comes from the
+    // device's current opening.
+    void deliver(const HidMailbox::Item& item);
+
     void setOnData(DataHandler handler) { onData_ = std::move(handler); }
     void setOnUnplug(UnplugHandler handler) { onUnplug_ = std::move(handler); }
     bool dataBound() const { return bool(onData_); }
@@ -58,6 +64,7 @@ public:
 private:
     hid::Backend& backend_;
     hid::DeviceInfo info_;
+    std::shared_ptr<HidMailbox> mailbox_;
     DataHandler onData_;
     UnplugHandler onUnplug_;
     std::unique_ptr<hid::DeviceThread> thread_;

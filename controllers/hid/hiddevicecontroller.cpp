@@ -2,8 +2,16 @@
 
 #include <algorithm>
 
-HidDeviceController::HidDeviceController(hid::Backend& backend) : backend_(backend)
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+HidDeviceController::HidDeviceController(hid::Backend& backend)
+    : backend_(backend), mailbox_(std::make_shared<HidMailbox>())
 {
+    if (QCoreApplication::instance() && mailbox_->wakeHandle() >= 0) {
+        notifier_ = std::make_unique<QSocketNotifier>(mailbox_->wakeHandle(), QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { deliverPending(); });
+    }
     timer_.setInterval(kPollMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
 }
@@ -12,6 +20,12 @@ HidDeviceController::~HidDeviceController()
 {
     timer_.stop();
     for (auto& d : devices_) d->stop();
+}
+
+void HidDeviceController::deliverPending()
+{
+    for (const HidMailbox::Item& item : mailbox_->take())
+        if (const std::shared_ptr<HidDevice> device = item.device.lock()) device->deliver(item);
 }
 
 std::vector<std::shared_ptr<HidDevice>> HidDeviceController::sync(const std::vector<hid::DeviceInfo>& infos)
@@ -23,7 +37,7 @@ std::vector<std::shared_ptr<HidDevice>> HidDeviceController::sync(const std::vec
         if (it != devices_.end()) {
             kept.push_back(std::move(*it));
         } else {
-            kept.push_back(std::make_shared<HidDevice>(backend_, info));
+            kept.push_back(std::make_shared<HidDevice>(backend_, info, mailbox_));
         }
     }
     for (auto& d : devices_)

@@ -13,6 +13,8 @@
 
 #include <QTimer>
 
+class QSocketNotifier;
+
 #include "controllers/hid/hiddevice.h"
 
 class HidDeviceController {
@@ -51,6 +53,9 @@ public:
     void stopPolling();
 
     const std::vector<std::shared_ptr<HidDevice>>& devices() const { return devices_; }
+    // Hands every report and unplug notice waiting in the mailbox to its device; the mailbox's
+    // notifier calls it on the UI thread.
+    void deliverPending();
     hid::Backend& backend() { return backend_; }
 
 private:
@@ -59,6 +64,8 @@ private:
     std::vector<std::shared_ptr<HidDevice>> sync(const std::vector<hid::DeviceInfo>& infos);
 
     hid::Backend& backend_;
+    std::shared_ptr<HidMailbox> mailbox_;
+    std::unique_ptr<QSocketNotifier> notifier_;
     std::vector<std::shared_ptr<HidDevice>> devices_;
     std::set<std::string> nodes_;
     QTimer timer_;

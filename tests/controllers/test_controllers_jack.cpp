@@ -237,50 +237,65 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
 }
 
 // At the close every lit light goes off: the off messages, sent right before the output port
-// closes, all reach the controller.
+// closes, all reach the controller. A late period drops what the peer missed in it: such an
+// attempt is made again; a loss without one fails.
 TEST_F(CtlMidiJack, LightsOffAtTheCloseReachTheController)
 {
     QFile f(dir.path() + "/Devices/ctl.xml");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    std::vector<std::string> notes;
     QByteArray xml = "<DATAPACKET>";
-    // the 96 deck lights that follow button down states, on notes 1..96
-    int note = 1;
+    // the deck lights that follow button down states, on notes 1 and up
+    int lights = 0;
+    TControladora names(tables, surface, dir.path());
     for (int code = 1; code <= 100; ++code) {
         if (code == 3 || code == 50 || code == 53 || code == 100) continue;  // blink-dependent or always off
-        TControladora names(tables, surface, dir.path());
-        xml += rowXml({"OUTPUT", std::to_string(note).c_str(), "144", names.midiconstl[size_t(code)].toLatin1().constData(),
-                       "127"});
-        ++note;
+        ++lights;
+        xml += rowXml({"OUTPUT", std::to_string(lights).c_str(), "144",
+                       names.midiconstl[size_t(code)].toLatin1().constData(), "127"});
     }
-    xml += "</DATAPACKET>";
-    f.write(xml);
+    f.write(xml + "</DATAPACKET>");
     f.close();
-    controllers->inicializamidifile(config.portconin);
-    ASSERT_TRUE(config.inicializada);
-    ASSERT_TRUE(peer->waitConnected());
-    ControllerLights lights(tables, state, surface, config, *controllers, nullptr);
 
-    for (int i = 0; i <= int(SurfaceButton::bggrupos); ++i) surface.SetDown(SurfaceButton(i), true);
-    state.luces = QString(242, QLatin1Char('0'));
-    lights.updatemidilights();
-    std::vector<JackMidiPeer::Message> on;
-    ASSERT_TRUE(waitFor([&] {
-        for (const auto& m : peer->received()) on.push_back(m);
-        return on.size() >= size_t(note - 1);
-    }));
-    for (const auto& m : on) EXPECT_EQ(m[2], 127);
+    bool done = false;
+    for (int attempt = 0; attempt < 5 && !done; ++attempt) {
+        if (!controllers)
+            controllers = std::make_unique<MidiControllers>(tables, state, surface, config, bp, bp2,
+                                                            [](TInfo&) {}, midi::RtMidiBackend::instance(), dir.path());
+        controllers->loaderPauseMs = 0;
+        controllers->inicializamidifile(config.portconin);
+        ASSERT_TRUE(config.inicializada);
+        ASSERT_TRUE(peer->waitConnected());
+        const int xruns = peer->xruns();
+        ControllerLights out(tables, state, surface, config, *controllers, nullptr);
 
-    lights.apagamidilights();
-    controllers.reset();  // the output port closes right after the off messages
-    std::vector<JackMidiPeer::Message> off;
-    waitFor([&] {
-        for (const auto& m : peer->received()) off.push_back(m);
-        return off.size() >= size_t(note - 1);
-    }, 3000);
-    ASSERT_EQ(off.size(), size_t(note - 1));
-    for (int i = 0; i < note - 1; ++i) {
-        EXPECT_EQ(off[size_t(i)][0], 0x90);
-        EXPECT_EQ(off[size_t(i)][2], 0);
+        for (int i = 0; i <= int(SurfaceButton::bggrupos); ++i) surface.SetDown(SurfaceButton(i), true);
+        state.luces = QString(242, QLatin1Char('0'));
+        out.updatemidilights();
+        std::vector<JackMidiPeer::Message> on;
+        waitFor([&] {
+            for (const auto& m : peer->received()) on.push_back(m);
+            return on.size() >= size_t(lights);
+        }, 3000);
+
+        out.apagamidilights();
+        controllers.reset();  // the output port closes right after the off messages
+        std::vector<JackMidiPeer::Message> off;
+        waitFor([&] {
+            for (const auto& m : peer->received()) off.push_back(m);
+            return off.size() >= size_t(lights);
+        }, 3000);
+        if (on.size() == size_t(lights) && off.size() == size_t(lights)) {
+            for (const auto& m : on) EXPECT_EQ(m[2], 127);
+            for (const auto& m : off) {
+                EXPECT_EQ(m[0], 0x90);
+                EXPECT_EQ(m[2], 0);
+            }
+            done = true;
+        } else {
+            ASSERT_NE(peer->xruns(), xruns) << "lost without a late period: on " << on.size() << ", off " << off.size();
+            waitFor([] { return false; }, 200);
+            peer->received();
+        }
     }
+    EXPECT_TRUE(done);
 }
