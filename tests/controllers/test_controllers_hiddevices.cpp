@@ -1,5 +1,5 @@
-// The HID device layer: the report descriptor parser on the boot keyboard and mouse of the HID
-// specification and on a composed descriptor with report IDs, Push, Pop and a long item; the
+// The HID device layer: the report descriptor parser on the boot keyboard and mouse of HID 1.11
+// appendix B and on a composed descriptor with report IDs, Push, Pop and a long item; the
 // descriptor read from a sysfs-like file; the device thread over the fake (reports in order, the
 // unplug notice on a read error, writes in order); hot-plug raising the device change only when
 // the set of device nodes changed.
