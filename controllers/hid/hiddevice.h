@@ -44,6 +44,7 @@ public:
     // Stops the thread (joined) and closes the device; reports still queued are dropped.
     void stop();
     bool started() const { return thread_ != nullptr; }
+    unsigned generation() const { return generation_; }
 
     // UI thread: hands one item of the mailbox to the bound handler, when it comes from the
     // device's current opening.

@@ -24,8 +24,17 @@ HidDeviceController::~HidDeviceController()
 
 void HidDeviceController::deliverPending()
 {
-    for (const HidMailbox::Item& item : mailbox_->take())
-        if (const std::shared_ptr<HidDevice> device = item.device.lock()) device->deliver(item);
+    for (const HidMailbox::Item& item : mailbox_->take()) {
+        const std::shared_ptr<HidDevice> device = item.device.lock();
+        if (!device) continue;
+        if (item.gone && item.generation == device->generation()) {
+            // A device whose reads failed is off the list at once, so that the next check sees
+            // it back even when it comes back under the same node within one poll.
+            nodes_.erase(device->info().path);
+            devices_.erase(std::remove(devices_.begin(), devices_.end(), device), devices_.end());
+        }
+        device->deliver(item);
+    }
 }
 
 std::vector<std::shared_ptr<HidDevice>> HidDeviceController::sync(const std::vector<hid::DeviceInfo>& infos)
@@ -93,6 +102,8 @@ bool HidDeviceController::poll()
 
 void HidDeviceController::startPolling()
 {
+    // without an event loop there is nothing to poll from
+    if (!QCoreApplication::instance()) return;
     if (!timer_.isActive()) {
         // the first poll compares against the list as it is now
         if (devices_.empty() && nodes_.empty()) sync(backend_.enumerate());

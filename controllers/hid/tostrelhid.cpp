@@ -153,11 +153,11 @@ bool TOstrelHid::FindIOWarrior(HidDevice& device) const
 
 void TOstrelHid::HidCtlDeviceChange()
 {
-    if (hercules) {
-        CheckIn(hercules);
-        limpialista();
-        Enumerate();
-    }
+    // The list is read again whether a device was held or not: a device plugged in again must be
+    // judged by its own name, not by whatever name the list held at its place before.
+    CheckIn(hercules);
+    limpialista();
+    Enumerate();
     if (!hercules && CheckOutByCallback(hercules, [this](HidDevice& d) { return FindIOWarrior(d); })) {
         conectado = true;
         bindDevice();

@@ -75,6 +75,25 @@ TEST_F(CtlHidDriver, ChecksOutTheConfiguredDevice)
     EXPECT_EQ(backend.openCount("/dev/hidraw1"), 1);
 }
 
+// A device change while the held device is already gone lists nothing; the device plugged in
+// again is checked out at the next change, by its own name.
+TEST_F(CtlHidDriver, ADevicePluggedInAgainIsCheckedOutAgain)
+{
+    ASSERT_TRUE(driver.hercules);
+    backend.unplug("/dev/hidraw1");
+    EXPECT_TRUE(driver.poll());
+    EXPECT_FALSE(driver.hercules);
+    EXPECT_FALSE(driver.conectado);
+    backend.plug(device("/dev/hidraw1", "Deck"));
+    EXPECT_TRUE(driver.poll());
+    ASSERT_TRUE(driver.hercules);
+    EXPECT_TRUE(driver.conectado);
+    EXPECT_EQ(backend.openCount("/dev/hidraw1"), 1);  // the new device's first opening
+    // nothing changed since: the next checks leave the device alone
+    EXPECT_FALSE(driver.poll());
+    EXPECT_TRUE(driver.hercules);
+}
+
 TEST_F(CtlHidDriver, ButtonBytesPressAndReleaseOnlyWhatChanged)
 {
     EXPECT_EQ(read({0x05}), (std::vector<Event>{{144, 1, 127}, {144, 3, 127}}));
