@@ -6,12 +6,14 @@
 #include "controllers/tcontroladora.h"
 
 ControllerSet::ControllerSet(ControllerSurface& surface, PSoundConfig& config, midi::Backend& backend,
-                             const QString& profile)
+                             const QString& profile, hid::Backend& hidBackend)
     : dispatcher(surface, values, state, tables),
       keyboard(tables, bp, surface, [this](TInfo& e) { dispatcher.updatecontroler(e); }),
       midi(tables, state, surface, config, bp, bp2, [this](TInfo& e) { dispatcher.updatecontroler(e); }, backend,
            profile),
+      hid(tables, state, surface, config, bp, [this](TInfo& e) { dispatcher.updatecontroler(e); }, hidBackend, profile),
       valueCopy(surface, values, state),
+      lights(tables, state, surface, config, midi, &hid),
       surface_(surface),
       profile_(profile)
 {

@@ -15,6 +15,14 @@ int32_t DefinitionRow::number(const char* element) const
     return int32_t(v);
 }
 
+void DefinitionRow::readScale(MappingEntry& e) const
+{
+    e[2] = number("sensitivity");
+    e[3] = number("range");
+    e[4] = number("rangelo");
+    e[5] = number("rangeup");
+}
+
 int64_t DefinitionRow::midiKey(int64_t status, int64_t data1)
 {
     // both come from number(): 0 .. 2^31 - 1, so the shift stays below 2^63

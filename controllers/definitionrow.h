@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "controllers/mappingentry.h"
 #include "platform/xml/xmldocument.h"
 
 class DefinitionRow {
@@ -23,6 +24,9 @@ public:
     // digits read their value; a sign, a blank, any other character, or a value above 2^31 - 1
     // raise Error.
     int32_t number(const char* element) const;
+
+    // Fields 2 to 5 of a mapping entry: sensitivity, range, rangelo, rangeup, read as numbers.
+    void readScale(MappingEntry& e) const;
 
     // The MIDI key of a status S and a data-1 number M: "$" + S in hexadecimal of at least two
     // digits + M likewise, read as one hexadecimal number (S * 256 + M while both are below 256).

@@ -5,35 +5,9 @@
 #include <QByteArray>
 
 #include "controllers/controllertables.h"
-#include "controllers/dispatch/controllersurface.h"
+#include "controllers/quietsurface.h"
 #include "controllers/tcontroladora.h"
 
-namespace {
-
-class QuietSurface : public ControllerSurface {
-public:
-    void MouseDown(SurfaceButton) override {}
-    void MouseUp(SurfaceButton) override {}
-    void Click(SurfaceButton) override {}
-    bool Down(SurfaceButton) const override { return false; }
-    void SetDown(SurfaceButton, bool) override {}
-    bool Enabled(SurfaceButton) const override { return true; }
-    int Position(SurfaceControl) const override { return 0; }
-    void SetPosition(SurfaceControl, int) override {}
-    int Min(SurfaceControl) const override { return 0; }
-    int Max(SurfaceControl) const override { return 127; }
-    QString Caption(SurfaceLabel) const override { return {}; }
-    void SetCaption(SurfaceLabel, const QString&) override {}
-    bool deckPlaying(int) const override { return false; }
-    bool deckSearchMode(int) const override { return false; }
-    void setvalorbend(int, int) override {}
-    int grabapeak() const override { return 0; }
-    JogMouse jogMouse(int) const override { return {}; }
-    void setPanelsIskeyboard(bool) override {}
-    void ShowMessage(const QString&) override {}
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

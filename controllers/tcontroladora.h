@@ -19,6 +19,8 @@ class ControllerSurface;
 class ControllerTables;
 class DefinitionRow;
 class TMidDisplay;
+class THidDisplay;
+class TOstrelHid;
 
 // The first two characters of `text`, upper or lower case, as one hexadecimal byte. Nothing when
 // there are fewer than two characters or they are not both hexadecimal digits.
@@ -51,6 +53,12 @@ public:
     // and keeps the rows read before the error.
     void loadcontroller(const QString& fileName);
     void loadcontroller2(const QString& fileName);
+    // HID definition files of HID controller 1 and 2: the bare file name in the profile's
+    // devices/HID folder (either in any case). Nothing happens without that controller's driver or
+    // without the file; an unreadable one shows "XML Error...Not Loaded".
+    void loadhidcontroller(const QString& fileName);
+    void loadhidcontroller2(const QString& fileName);
+    void loadhidcontrollerData(int controller, const QByteArray& xml);
     // The keyboard map at the full path `path` into keyinbut.
     void loadteclado(const QString& path);
 
@@ -67,6 +75,9 @@ private:
     void inputRow(int controller, const DefinitionRow& row);
     void outputRow(int controller, const DefinitionRow& row);
     void displayText(TMidDisplay& hd, const DefinitionRow& row, int count);
+    void loadHid(int controller, const QString* path, const QByteArray* data);
+    void hidRow(int controller, TOstrelHid& driver, THidDisplay& hd, const DefinitionRow& row);
+    void hidLayout(int controller, TOstrelHid& driver, const DefinitionRow& row);
     void loadKeys(const QString* path, const QByteArray* data);
     void keyRow(const DefinitionRow& row);
     // Parses the document and hands each row, from the root's first ROW on, to `each`; shows the

@@ -12,23 +12,6 @@
 
 namespace {
 
-// The fuzz build traces every compare for coverage; this loop's 65,536 would dominate each run.
-#if defined(__clang__)
-__attribute__((no_sanitize("coverage")))
-#endif
-void clearFields0to5(std::vector<MappingEntry>& table)
-{
-    for (MappingEntry& e : table) std::fill(e.begin(), e.begin() + 6, 0);
-}
-
-void readScale(MappingEntry& e, const DefinitionRow& row)
-{
-    e[2] = row.number("sensitivity");
-    e[3] = row.number("range");
-    e[4] = row.number("rangelo");
-    e[5] = row.number("rangeup");
-}
-
 // start and length members of the display fields, by group
 struct DisplayField {
     const char* group;
@@ -145,7 +128,7 @@ void TControladora::inputRow(int controller, const DefinitionRow& row)
     if (type == 0x90) {
         e[0] = damecontrol(row.text("control_key"));
         e[1] = s;
-        readScale(e, row);
+        row.readScale(e);
     } else if (type == 0xB0 || type == 0xE0) {
         // a number above 300 only lets number - 300 through the filter
         const int32_t flag = m <= 300 ? m : m - 300;
@@ -153,14 +136,14 @@ void TControladora::inputRow(int controller, const DefinitionRow& row)
         e[6] = inverted ? 0 : 1;
         e[0] = damecontrol(row.text("control_key"));
         e[1] = inverted || miditype == QLatin1String("Ctrl") ? 176 : 144;
-        readScale(e, row);
+        row.readScale(e);
     } else {
         e[6] = inverted ? 0 : 1;
         e[0] = damecontrol(row.text("control_key"));
         // the status as written, without the "0" in front: an empty one is an error here
         if (row.text("midichan").isEmpty()) throw DefinitionRow::Error();
         e[1] = s;
-        readScale(e, row);
+        row.readScale(e);
     }
 }
 
@@ -172,7 +155,7 @@ void TControladora::outputRow(int controller, const DefinitionRow& row)
     MappingEntry& e = (controller == 1 ? mmform.midiourec : mmform.midiourec2)[size_t(code)];
     e[0] = int32_t(key);  // not limited; the lights use its low byte
     e[1] = row.number("midichan");
-    readScale(e, row);
+    row.readScale(e);
 }
 
 // "DTEXTOA" with miditype "Double": `count` groups of four hexadecimal digits, each two bytes.

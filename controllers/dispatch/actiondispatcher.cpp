@@ -7,6 +7,12 @@ ActionDispatcher::ActionDispatcher(ControllerSurface& surface, ControllerValues&
     : surface_(surface), state_(state), values_(values), tables_(tables)
 {
     addTransportActions();
+    addHotCueLoopActions();
+    addPitchJogActions();
+    addMixerActions();
+    addEffectsActions();
+    addPadActions();
+    addBrowserActions();
 }
 
 bool ActionDispatcher::hasNoAction(int code)
@@ -24,10 +30,10 @@ bool ActionDispatcher::hasNoAction(int code)
     }
 }
 
-void ActionDispatcher::set(int code, Action run, int deck)
+void ActionDispatcher::set(int code, Action run, int deck, int arg)
 {
     if (hasNoAction(code)) return;
-    table_[std::size_t(code)] = Entry{run, deck};
+    table_[std::size_t(code)] = Entry{run, deck, arg};
 }
 
 void ActionDispatcher::updatecontroler(TInfo& info)
@@ -36,6 +42,6 @@ void ActionDispatcher::updatecontroler(TInfo& info)
     const Entry& entry = table_[std::size_t(info.accion)];
     if (!entry.run) return;
     TInfo e = info;
-    (this->*entry.run)(e, entry.deck);
+    (this->*entry.run)(e, entry.deck, entry.arg);
     info.oldvalor = e.oldvalor;
 }

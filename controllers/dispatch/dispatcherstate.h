@@ -28,6 +28,13 @@ public:
     // shift layer and single-deck controllers
     int shifton = 0;
     int mhidcarga = 0, mhidcarga2 = 0;  // MIDI controller 1 / 2 drives deck A (0) or B (1) in single mode
+    int hidcarga = 0, hidcarga2 = 0;    // HID controller 1 / 2 likewise
+
+    // controller display texts: the scrolling text of each deck (artist - title, set when a track
+    // loads), its scroll position (steps of 0.5), and the fixed-mode "text shown" flags
+    QString scroll1, scroll2;
+    double scrollpos1 = 0, scrollpos2 = 0;
+    int changedis1 = 0, changedis2 = 0;
 
     // browser
     int seledirectorio = 0;

@@ -3,24 +3,10 @@
 #include "controllers/dispatch/actiondispatcher.h"
 
 #include "controllers/dispatch/controllersurface.h"
+#include "controllers/dispatch/deckbuttons.h"
 #include "controllers/dispatch/dispatcherstate.h"
 
-namespace {
-
-using B = SurfaceButton;
-
-// deck A's button, deck B's button
-constexpr SurfaceButton kPlay[] = {B::btnplay1, B::btnplay2};
-constexpr SurfaceButton kPause[] = {B::btnpause1, B::btnpause2};
-constexpr SurfaceButton kCue[] = {B::btncue1, B::btncue2};
-constexpr SurfaceButton kLoad[] = {B::btnload1, B::btnload2};
-constexpr SurfaceButton kSync[] = {B::match1, B::match2};
-constexpr SurfaceButton kReverse[] = {B::reverse, B::reverse2};
-constexpr SurfaceButton kBrake[] = {B::brake, B::brake2};
-
-constexpr int kPress = 127, kAlternate = 63, kRelease = 0;
-
-}  // namespace
+using namespace deckbuttons;
 
 void ActionDispatcher::addTransportActions()
 {
@@ -43,7 +29,7 @@ void ActionDispatcher::addTransportActions()
     }
 }
 
-void ActionDispatcher::playAction(TInfo& e, int deck)
+void ActionDispatcher::playAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) {
         surface_.MouseDown(kPlay[deck]);
@@ -54,19 +40,19 @@ void ActionDispatcher::playAction(TInfo& e, int deck)
     }
 }
 
-void ActionDispatcher::cueAction(TInfo& e, int deck)
+void ActionDispatcher::cueAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) surface_.MouseDown(kCue[deck]);
     else if (e.valor == kAlternate) surface_.Click(kCue[deck]);
     else if (e.valor == kRelease) surface_.MouseUp(kCue[deck]);
 }
 
-void ActionDispatcher::pauseAction(TInfo& e, int deck)
+void ActionDispatcher::pauseAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) surface_.MouseDown(kPause[deck]);
 }
 
-void ActionDispatcher::loadAction(TInfo& e, int deck)
+void ActionDispatcher::loadAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) {
         surface_.MouseDown(kLoad[deck]);
@@ -76,16 +62,14 @@ void ActionDispatcher::loadAction(TInfo& e, int deck)
     }
 }
 
-void ActionDispatcher::alternateLoadSelect(int) {}
-
-void ActionDispatcher::syncAction(TInfo& e, int deck)
+void ActionDispatcher::syncAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) surface_.MouseDown(kSync[deck]);
 }
 
 // Reverse hold: after the first alternate press (63) the deck's reverse mode stays 63, and then a
 // press switches reverse on and the following release switches it off again.
-void ActionDispatcher::reverseAction(TInfo& e, int deck)
+void ActionDispatcher::reverseAction(TInfo& e, int deck, int)
 {
     int& mode = deck == 0 ? state_.revmodea : state_.revmodeb;
     if (e.valor == kAlternate) mode = kAlternate;
@@ -97,7 +81,7 @@ void ActionDispatcher::reverseAction(TInfo& e, int deck)
     if (e.valor == kPress) surface_.MouseDown(kReverse[deck]);
 }
 
-void ActionDispatcher::brakeAction(TInfo& e, int deck)
+void ActionDispatcher::brakeAction(TInfo& e, int deck, int)
 {
     if (e.valor == kPress) surface_.MouseDown(kBrake[deck]);
 }

@@ -26,7 +26,8 @@ public:
             {C::gain2, {0, 20}}, {C::dry1, {0, 1000}}, {C::wet1, {100, 950}}, {C::dry2, {0, 1000}},
             {C::wet2, {100, 950}}, {C::samplevolume, {0, 100}}, {C::samplevolume2, {0, 100}},
             {C::volhead1, {0, 100}}, {C::volhead2, {0, 100}}, {C::volrec, {0, 100}}, {C::RLed3, {0, 33768}},
-            {C::vrwheela, {0, 36000}}, {C::vrWheelb, {0, 36000}}};
+            {C::vrwheela, {0, 36000}}, {C::vrWheelb, {0, 36000}}, {C::xl, {0, 33768}}, {C::xr, {0, 33768}},
+            {C::xl1, {0, 33768}}, {C::xr1, {0, 33768}}};
         for (const auto& [c, b] : bounds) bounds_[c] = b;
         if (values_)
             for (const auto& [c, global] : ControlValueCopy::kPairs) position_[c] = values_->*global;
@@ -75,16 +76,63 @@ public:
     int grabapeak() const override { return peak; }
     JogMouse jogMouse(int deck) const override { return jog[deck]; }
 
+    bool deckLoaded(int deck) const override { return loaded[deck]; }
+    bool deckLoopActive(int deck) const override { return loopActive[deck]; }
+    int deckcargacue(int deck) const override { return cargacue[deck]; }
+    void setdeckcargacue(int deck, int slot) override { cargacue[deck] = slot; }
+    bool deckHeadphones(int deck) const override { return headphones[deck]; }
+    QString deckDuration(int deck) const override { return duration[deck]; }
+    int deckBpmn(int deck) const override { return bpmn[deck]; }
+    int deckPitchn(int deck) const override { return pitchn[deck]; }
+    void deckSetPositions(int deck, int delta, int value) override { note("SetPositions", deck, delta, value); }
+    void deckSetPositionm(int deck, int x, int width) override { note("SetPositionm", deck, x, width); }
+    int deckSetPitchv(int deck, int range) override
+    {
+        note("SetPitchv", deck, range);
+        return pitchvPosition[deck];
+    }
+    void deckSetSliders(int deck, bool on) override { note("SetSliders", deck, on); }
+    void setdecksliders(int deck, bool on) override { note("sliders", deck, on); }
+    void deckSetScratchOff(int deck) override { note("SetScratchOff", deck); }
+    void setheadphones(bool enable, int canal) override
+    {
+        note("setheadphones", enable, canal);
+        if (canal == 1 || canal == 2) headphones[canal - 1] = enable;
+    }
+    bool bmutemic() const override { return mutemic; }
+    HotCueLook hotCue(int deck, int slot) const override
+    {
+        const auto it = hotCues.find({deck, slot});
+        return it == hotCues.end() ? HotCueLook::empty : it->second;
+    }
+    bool blink(int deck) const override { return blinking[deck]; }
+    bool borrar(int deck) const override { return deleting[deck]; }
+
+    QString msenderName() const override { return msender; }
+    int sourceRow() const override { return row; }
+    int sourceRowCount() const override { return rowCount; }
+    void setSourceRow(int r) override { row = r; }
+    void dtabajo(LibraryPanel p) override { calls.push_back("dtabajo " + panelName(p)); }
+    void dtarriba(LibraryPanel p) override { calls.push_back("dtarriba " + panelName(p)); }
+    void setselected(LibraryPanel p) override { calls.push_back("setselected " + panelName(p)); }
+    void focusea(FocusTarget t) override
+    {
+        static const char* names[] = {"grupos", "explorer", "playlist", "sggroups", "sgexplorer", "sg", "dt"};
+        calls.push_back(std::string("focusea ") + names[int(t)]);
+    }
+    bool panelShown(LibraryPanel p) const override { return shown[int(p)]; }
+    void setPanelShown(LibraryPanel p, bool on) override { shown[int(p)] = on; }
+    void alineopanels() override { calls.push_back("alineopanels"); }
+
+    static std::string panelName(LibraryPanel p)
+    {
+        return p == LibraryPanel::groups ? "groups" : p == LibraryPanel::playlists ? "playlists" : "explorer";
+    }
+
     void setPanelsIskeyboard(bool on) override { panelsKeyboard.push_back(on); }
     void ShowMessage(const QString& text) override { messages.push_back(text); }
 
-    static std::string name(SurfaceButton b)
-    {
-        static const char* names[] = {"btnplay1", "btnplay2", "btnpause1", "btnpause2", "btncue1", "btncue2",
-                                      "btnload1", "btnload2", "match1",    "match2",    "reverse", "reverse2",
-                                      "brake",    "brake2",   "bendmas1",  "bendmenos1", "BendMas2", "Bendmenos2"};
-        return names[int(b)];
-    }
+    static std::string name(SurfaceButton b) { return surfaceButtonName(b); }
 
     std::vector<std::string> calls;
     std::function<void(SurfaceButton)> onMouseDown;
@@ -99,6 +147,30 @@ public:
     std::vector<QString> messages;
     int setPositionCalls = 0;
     std::map<SurfaceButton, bool> disabled_;
+    bool loaded[2] = {true, true};
+    bool loopActive[2] = {false, false};
+    int cargacue[2] = {0, 0};
+    bool headphones[2] = {false, false};
+    QString duration[2];
+    int bpmn[2] = {0, 0};
+    int pitchn[2] = {0, 0};
+    int pitchvPosition[2] = {63, 63};
+    bool mutemic = false;
+    std::map<std::pair<int, int>, HotCueLook> hotCues;
+    bool blinking[2] = {false, false};
+    bool deleting[2] = {false, false};
+    QString msender;
+    int row = 1, rowCount = 1;
+    bool shown[3] = {false, true, false};  // groups, playlists, explorer
+
+    // "SetPositions 0 2 1020": a deck call with its arguments
+    template <typename... A>
+    void note(const char* what, A... args)
+    {
+        std::string s = what;
+        ((s += " " + std::to_string(int(args))), ...);
+        calls.push_back(s);
+    }
 
 private:
     void record(const char* what, SurfaceButton b) { calls.push_back(std::string(what) + " " + name(b)); }

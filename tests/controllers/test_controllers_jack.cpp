@@ -15,12 +15,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "controllers/controllerlights.h"
 #include "controllers/controllertables.h"
 #include "controllers/dispatch/actiondispatcher.h"
 #include "controllers/dispatch/controllervalues.h"
 #include "controllers/dispatch/dispatcherstate.h"
 #include "controllers/dispatch/tinfo.h"
 #include "controllers/midi/midicontrollers.h"
+#include "controllers/tcontroladora.h"
 #include "engine/psoundconfig.h"
 #include "platform/midi/midiportcatalog.h"
 #include "platform/midi/rtmidibackend.h"
@@ -232,4 +234,68 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
     EXPECT_EQ(controllers->ring().dropped(), 0u);
     std::printf("burst of %d drained in %.2f ms from the first arrival; %d sends repeated after late periods\n",
                 kBurst, double(got.back().handledNs - got.front().raw.arrivalNs) / 1e6, lostToLatePeriods);
+}
+
+// At the close every lit light goes off: the off messages, sent right before the output port
+// closes, all reach the controller. A late period drops what the peer missed in it: such an
+// attempt is made again; a loss without one fails.
+TEST_F(CtlMidiJack, LightsOffAtTheCloseReachTheController)
+{
+    QFile f(dir.path() + "/Devices/ctl.xml");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray xml = "<DATAPACKET>";
+    // the deck lights that follow button down states, on notes 1 and up
+    int lights = 0;
+    TControladora names(tables, surface, dir.path());
+    for (int code = 1; code <= 100; ++code) {
+        if (code == 3 || code == 50 || code == 53 || code == 100) continue;  // blink-dependent or always off
+        ++lights;
+        xml += rowXml({"OUTPUT", std::to_string(lights).c_str(), "144",
+                       names.midiconstl[size_t(code)].toLatin1().constData(), "127"});
+    }
+    f.write(xml + "</DATAPACKET>");
+    f.close();
+
+    bool done = false;
+    for (int attempt = 0; attempt < 5 && !done; ++attempt) {
+        if (!controllers)
+            controllers = std::make_unique<MidiControllers>(tables, state, surface, config, bp, bp2,
+                                                            [](TInfo&) {}, midi::RtMidiBackend::instance(), dir.path());
+        controllers->loaderPauseMs = 0;
+        controllers->inicializamidifile(config.portconin);
+        ASSERT_TRUE(config.inicializada);
+        ASSERT_TRUE(peer->waitConnected());
+        const int xruns = peer->xruns();
+        ControllerLights out(tables, state, surface, config, *controllers, nullptr);
+
+        for (int i = 0; i <= int(SurfaceButton::bggrupos); ++i) surface.SetDown(SurfaceButton(i), true);
+        state.luces = QString(242, QLatin1Char('0'));
+        out.updatemidilights();
+        std::vector<JackMidiPeer::Message> on;
+        waitFor([&] {
+            for (const auto& m : peer->received()) on.push_back(m);
+            return on.size() >= size_t(lights);
+        }, 3000);
+
+        out.apagamidilights();
+        controllers.reset();  // the output port closes right after the off messages
+        std::vector<JackMidiPeer::Message> off;
+        waitFor([&] {
+            for (const auto& m : peer->received()) off.push_back(m);
+            return off.size() >= size_t(lights);
+        }, 3000);
+        if (on.size() == size_t(lights) && off.size() == size_t(lights)) {
+            for (const auto& m : on) EXPECT_EQ(m[2], 127);
+            for (const auto& m : off) {
+                EXPECT_EQ(m[0], 0x90);
+                EXPECT_EQ(m[2], 0);
+            }
+            done = true;
+        } else {
+            ASSERT_NE(peer->xruns(), xruns) << "lost without a late period: on " << on.size() << ", off " << off.size();
+            waitFor([] { return false; }, 200);
+            peer->received();
+        }
+    }
+    EXPECT_TRUE(done);
 }
