@@ -12,6 +12,9 @@ TquorGrid* makeGrid(TQuorPanel* host, const QString& name, QWidget* mainform)
     auto* g = new TquorGrid(host->client());
     g->setObjectName(name);
     g->init(mainform, gridcol::count, 1);
+    // the shown columns: deck marks, order, BPM, artist, title, time; the rest are the row's data
+    const int widths[] = {28, 40, 64, 300, 380, 72};
+    for (int c = 0; c < gridcol::count; ++c) g->setColWidths(c, c < 6 ? widths[c] : 0);
     auto* layout = new QVBoxLayout(host->client());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(g);

@@ -66,13 +66,16 @@ Tform1::~Tform1()
 {
     loader.shutdown();
     loop.stop();
-    if (qApp) qApp->removeEventFilter(this);
+    if (qApp) {
+        qApp->removeEventFilter(this);
+        disconnect(qApp, nullptr, this, nullptr);
+    }
     if (mainLoopHost() == this) setMainLoopHost(nullptr);
-    // the engine reaches the decks and the window's links until it is gone
+    // the decks stop their scans, which the engine owns, before it goes
     if (adj) adj->desinit();
+    for (auto& d : decks_) d.reset();
     set.reset();
     adj.reset();
-    for (auto& d : decks_) d.reset();
 }
 
 bool Tform1::mmain(bool flag) { return loop.mmain(flag); }

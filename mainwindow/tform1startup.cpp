@@ -168,6 +168,8 @@ void Tform1::FormCreate()
     if (auto* zoom = panels.nzoom) zoom->setPosition(2);
     for (const char* centre : {"pautomix", "sampler", "effects"})
         if (QWidget* c = get<QWidget>(QLatin1String(centre))) c->raise();
+    // the centre sections wait under the browser until a view brings them out
+    if (QWidget* todo = get<QWidget>(QStringLiteral("todo"))) todo->raise();
 
     // step 32
     iniciaadj();
