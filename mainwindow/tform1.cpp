@@ -71,11 +71,14 @@ Tform1::~Tform1()
         disconnect(qApp, nullptr, this, nullptr);
     }
     if (mainLoopHost() == this) setMainLoopHost(nullptr);
-    // the decks stop their scans, which the engine owns, before it goes
+    // The engine's scans write into the decks' hand-over cells until the engine ends them, and a
+    // deck ends its scan as it goes: the decks let go of the scans, the engine goes, then the decks.
     if (adj) adj->desinit();
-    for (auto& d : decks_) d.reset();
+    for (auto& d : decks_)
+        if (d) d->creo_onda = d->creo_onda2 = nullptr;
     set.reset();
     adj.reset();
+    for (auto& d : decks_) d.reset();
 }
 
 bool Tform1::mmain(bool flag) { return loop.mmain(flag); }
