@@ -100,6 +100,8 @@ public:
     void graboconfigdef(const PSoundConfig& mconfig);
     void graboconfigdefnb(const PSoundConfig& mconfig);
     void asignoconfig(PSoundConfig& mconfig);
+    // Replaces the configuration row by the default row (a row that cannot be read).
+    void restoreconfig();
 
     QString slDBpath;
     double songid = 0;   // last id this object gave to a songs row

@@ -296,3 +296,10 @@ void Tmsql::asignoconfig(PSoundConfig& c)
     if (!ok) throw ESQLiteException(QStringLiteral("'%1' is not a valid integer value").arg(com));
     c.com = comv;
 }
+
+void Tmsql::restoreconfig()
+{
+    std::lock_guard<std::recursive_mutex> g(lock_);
+    tryExec(QStringLiteral("DELETE FROM config"));
+    insertDefaultConfig();
+}

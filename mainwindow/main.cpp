@@ -1,38 +1,46 @@
-// Entry point of ostrelkorvanta. For now it prepares the user profile folder and shows
-// the main window's frame; the deck, mixer and library surface are added to it as they land.
+// Entry point of ostrelkorvanta: one running copy per user and profile folder, the Korvanta
+// style, the splash, then the main window (which shows itself when its start-up ends).
 #include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QMessageBox>
+#include <cstdio>
 
 #include "engine/ostrelli.h"
-
-static bool makeProfileFolder(QString* error)
-{
-    const QString root = GetUserProfile();
-    for (const char* sub : {"", "Peaks", "Downloads", "Samples", "Devices", "Devices/hid", "Skin"}) {
-        if (!QDir().mkpath(root + sub)) {
-            *error = root + sub;
-            return false;
-        }
-    }
-    return true;
-}
+#include "mainwindow/tform1.h"
+#include "mainwindow/views/splashlink.h"
+#include "platform/sys/singleinstance.h"
+#include "snkins/dialogs/tsplashform.h"
+#include "snkins/quor/korvantastyle.h"
+#include "snkins/vs/skinerror.h"
 
 int main(int argc, char** argv)
 {
+    // the shaped frameless window, its placement and raising the first copy need X11 (XWayland
+    // under a Wayland session)
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("OSTRELKORVANTA v2.0"));
-    QString bad;
-    if (!makeProfileFolder(&bad)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Warning "),
-                             QStringLiteral("Can't create the folder ") + bad);
-        return 1;
+    QApplication::setApplicationName(QStringLiteral("ostrelkorvanta"));
+
+    SingleInstance instance(QStringLiteral("ostrelkorvanta"), GetUserProfile());
+    if (instance.claim() == SingleInstance::Claim::Signalled) return 0;
+
+    ApplyKorvantaStyle(app);
+    splashform = new Tsplashform();
+    splashform->show();
+    splashform->repaint();
+    SplashLink splash(splashform);
+
+    try {
+        Tform1::Options options;
+        options.splash = &splash;
+        Tform1 form1(options);
+        QObject::connect(&instance, &SingleInstance::raiseRequested, &form1, &Tform1::restoreAndRaise);
+        const int code = app.exec();
+        delete splashform;
+        splashform = nullptr;
+        return code;
+    } catch (const SkinError& e) {
+        std::fprintf(stderr, "ostrelkorvanta: %s\n", qPrintable(e.message()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ostrelkorvanta: %s\n", e.what());
     }
-    QLabel w(QStringLiteral("OSTRELKORVANTA v2.0"));
-    w.setWindowTitle(QStringLiteral("OSTRELKORVANTA v2.0"));
-    w.setAlignment(Qt::AlignCenter);
-    w.resize(1024, 600);
-    w.show();
-    return app.exec();
+    return 1;
 }

@@ -1,0 +1,363 @@
+// The main window: one frameless skinned window built from the form data (FormBuilder, from
+// tform1.skn), whose controls are found by the names the handlers use (btnplay1,
+// trackfrequency, ...). It is the engine's owner and Hint mailbox (MainServices) and the surface
+// the controllers drive (ControllerSurface). Its handlers forward to the display-free layer in
+// mainwindow/logic, whose views the window binds to its controls.
+//
+// One source file per concern, tform1<concern>.cpp. In this header every concern keeps its
+// members and handler declarations in one block of its own, headed by a comment line naming the
+// file, so that work on different concerns touches different lines. A handler whose behaviour
+// belongs to a concern not built yet is declared in that concern's block and does nothing.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <QEvent>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "controllers/dispatch/controllersurface.h"
+#include "engine/hintmailbox.h"
+#include "engine/mainservices.h"
+#include "mainwindow/logic/deckcontrols.h"
+#include "mainwindow/logic/loadsource.h"
+#include "mainwindow/logic/mainloop.h"
+#include "mainwindow/logic/mixercontrols.h"
+#include "mainwindow/logic/panelarrangement.h"
+#include "mainwindow/logic/songloader.h"
+
+class BareGridPanel;
+class ButtonView;
+class ControlView;
+class ControllerSet;
+class FormBuilder;
+class GridView;
+class LabelView;
+class PositionView;
+class ProgressLink;
+class SleepInhibitor;
+class SpeedSliderLink;
+class SplashView;
+class TQuorPanel;
+class TmsqlDeckLibrary;
+class Tmsql;
+class TquorGrid;
+class Ttquormessage;
+class audiobase;
+class cargaasio;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QKeyEvent;
+namespace midi {
+class Backend;
+}
+
+class Tform1 : public QWidget, public MainServices, public ControllerSurface {
+    Q_OBJECT
+public:
+    // What tests and benchmarks give in place of the real services; empty fields take the real
+    // ones.
+    struct Options {
+        QString profile;                    // the profile folder; empty: GetUserProfile()
+        SplashView* splash = nullptr;       // the start-up splash; null: none shown
+        midi::Backend* midi = nullptr;      // null: the system's MIDI ports
+        SleepInhibitor* sleep = nullptr;    // null: logind
+        bool offlineEngine = false;         // the outputs are pulled by the caller, no device
+        // a notice for the user that needs no answer; null: the kit's message box, shown once
+        // the window runs
+        std::function<void(const QString&)> tell;
+    };
+
+    // FormCreate: builds the form and everything the window holds, then shows the window.
+    Tform1();
+    explicit Tform1(Options options);
+    ~Tform1() override;
+
+    // ---- MainServices
+    bool mmain(bool flag) override;
+    bool mainRunning() const override;
+    HintMailbox& hint() override { return Hint_; }
+    QObject* owner() override { return this; }
+
+    // ======================================================================== core: tform1.cpp
+    // The form's controls by name (null for a name the form does not hold).
+    QObject* object(const QString& name) const;
+    template <class T>
+    T* get(const QString& name) const { return qobject_cast<T*>(object(name)); }
+    FormBuilder& form() { return *form_; }
+
+    // The views bound to the form's controls, by control name (null for other names).
+    ButtonView* buttonView(const QString& name);
+    PositionView* positionView(const QString& name);
+    LabelView* labelView(const QString& name);
+    ControlView* controlView(const QString& name);
+
+    // Connects a control's mouse-down, mouse-up, click and change events to handlers taking
+    // the sender (skinned controls, the kit's buttons, knobs and sliders alike).
+    using MouseHandler = void (Tform1::*)(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                                          int X, int Y);
+    using NotifyHandler = void (Tform1::*)(QObject* Sender);
+    void onMouseDown(const QString& name, MouseHandler h);
+    void onMouseUp(const QString& name, MouseHandler h);
+    void onClick(const QString& name, NotifyHandler h);
+    void onChange(const QString& name, NotifyHandler h);
+    void onTimer(const QString& name, void (Tform1::*h)());
+
+private:
+    void bindViews();
+    void wireHandlers();
+
+    std::unique_ptr<FormBuilder> form_;
+    struct Views;
+    std::unique_ptr<Views> views_;
+    Options options_;
+    HintMailbox Hint_;
+
+public:
+    // ============================================================== startup: tform1startup.cpp
+    void FormCreate();
+    void volrecChange(QObject* Sender);
+    // the profile folder, ending in "/"
+    QString myApplicationdir;
+    QString softversion;
+    std::unique_ptr<Tmsql> quorsql;
+    bool CloseVariable = true;
+    bool actualizoskin = false;  // the first activation is still to come
+    bool modemax = false;        // the wide window mode (wfull)
+    int AnchoViejo = 0, AlturaVieja = 0;
+    QRect R;  // the work area
+    TquorGrid* sgdrag = nullptr;
+    SplashView* splash() const { return options_.splash; }
+
+private:
+    void splashStep(const QString& text, int position);
+    void stylePanels();
+    void buildPanels();
+    void tell(const QString& text);
+    std::unique_ptr<GridView> sgdragView_;
+
+public:
+    // ================================================================== setup: tform1setup.cpp
+    void iniciaadj();
+    // Keeps the system from sleeping (the flag is kept for the shut-down's call).
+    void activatescreensaver(bool flag);
+    std::unique_ptr<audiobase> adj;
+    std::unique_ptr<ControllerSet> set;
+    bool showpanel = false;  // the output did not start
+    bool deviceGone = false; // a stored output device of the driver mode in use is not listed
+    // sampler files sp1 .. sp6 (the sampler's own concern fills them with the configuration)
+    std::array<QString, 6> sp;
+
+private:
+    void createDecks();
+    void sampleCaptions();
+    std::array<std::unique_ptr<cargaasio>, 4> decks_;
+    std::array<std::unique_ptr<SpeedSliderLink>, 2> speedSliders_;
+    std::array<std::unique_ptr<ProgressLink>, 2> progressBars_;
+    std::array<QPointer<Ttquormessage>, 5> boxes_;  // decks 1..4, then the engine's own
+    std::unique_ptr<TmsqlDeckLibrary> deckLibrary_;
+    std::unique_ptr<SleepInhibitor> ownSleep_;
+    SleepInhibitor* sleep_ = nullptr;
+
+public:
+    // ============================================================ mainloop: tform1mainloop.cpp
+    MainLoop loop;
+    void timer4Timer();
+    void TscratchTimer();
+    void mjvpopupmenuhide();
+    void JvPopupMenu1Popup();
+    void JvPopupMenu2Popup();
+    void JvPopupMenu3Popup();
+    void JvPopupMenu4Popup();
+
+private:
+    void wireMainLoop();
+
+public:
+    // ============================================================ songload: tform1songload.cpp
+    DeckControls deckA{1}, deckB{2};
+    MixerControls mixer;
+    SongLoader loader;
+    // btnload1MouseDown / btnload2MouseDown
+    void btnload1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btnload2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // A grid row dragged onto deck A / deck B (drag1DragDrop / drag2DragDrop).
+    void drag1DragDrop(QObject* Source);
+    void drag2DragDrop(QObject* Source);
+    // Files dropped on the window at a point of it (WMDropFiles).
+    void WMDropFiles(const QStringList& files, QPoint at);
+    void altademosongs();
+    // The deck (1, 2) whose controls lie under a point of the window, 0 for none.
+    int deckAt(QPoint at) const;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void wireSongLoad();
+    SongGrid* gridOf(QObject* source) const;
+
+public:
+    // ================================================================ panels: tform1panels.cpp
+    LoadSource source;
+    PanelArrangement panels{source};
+    // ep3 Playlists, ep Groups, ep2 Explorer: the bare grids until the panels' own widgets land
+    std::unique_ptr<BareGridPanel> ep3, ep, ep2;
+    void alineopanels();
+    void bpplaylistClick(QObject* Sender);
+    void bggruposClick(QObject* Sender);
+    void bpexplorerClick(QObject* Sender);
+    void setzoom(int n);
+    void nzoomchange();
+    void PlaylistEnter();
+    void gruposEnter();
+    void explorerEnter();
+    void devuelvofoco();
+    // Focuses a control when it can take the focus; the window when it refuses.
+    void focusea(QWidget* control);
+
+private:
+    void wirePanels();
+    void wirePanelGrids();
+    void focusChanged(QWidget* old, QWidget* now);
+
+public:
+    // ======================================================== activation: tform1activation.cpp
+    // Every activation; at the end of start-up the first one (a hidden window is never activated).
+    void FormActivate();
+    // A later start asked this copy to come forward.
+    void restoreAndRaise();
+
+protected:
+    void changeEvent(QEvent* e) override;
+
+private:
+    void firstActivation();
+    // first activation steps 1-2 and 5-17, every activation step 3: the activation concern of
+    // "Main window, part 2"
+    void firstActivationPanels();
+    void firstActivationSetup();
+    void activationControllers();
+
+public:
+    // ========================================================== transport: tform1transport.cpp
+    void btnplay1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btnplay2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btnpause1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btnpause2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btncue1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btncue2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btncue1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btncue2MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void btncue1Click(QObject* Sender);
+    void btncue2Click(QObject* Sender);
+    void match1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void match2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void reverseMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void reverse2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void brakeMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void brake2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmas1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmas1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmenos1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmenos1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmas2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmas2MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmenos2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bendmenos2MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void trackfrequencyChange(QObject* Sender);
+    void trackfrequency2Change(QObject* Sender);
+
+    // ================================================================== mixer: tform1mixer.cpp
+    void trackvolumeChange(QObject* Sender);
+    void trackvolume2Change(QObject* Sender);
+    void crossfaderChange(QObject* Sender);
+    void gain1Change(QObject* Sender);
+    void gain2Change(QObject* Sender);
+    void volhead1Change(QObject* Sender);
+    void volhead2Change(QObject* Sender);
+    void headaMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void headbMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+
+    // ================================================================ status: tform1status.cpp
+    void Timer1Timer();
+
+    // ============================================================== hotcues: tform1hotcues.cpp
+    void lucescues();
+    void lucesloop();
+
+    // ====================================================================== jog: tform1jog.cpp
+    void doPlaying();
+    void actjoTimer();
+
+    // ============================================================== effects: tform1effects.cpp
+    void dry1Change(QObject* Sender);
+    void dry2Change(QObject* Sender);
+    void samplevolumeChange(QObject* Sender);
+    void samplevolume2Change(QObject* Sender);
+
+    // ============================================================== automix: tform1automix.cpp
+
+    // ================================================================== views: tform1views.cpp
+    void maximizo();
+
+    // ============================================================== presets: tform1presets.cpp
+    void higp();
+    void medp();
+    void lowp();
+    void Timer5Timer();
+
+    // ================================================================ update: tform1update.cpp
+
+    // ================================================================ config: tform1config.cpp
+    // The configuration row into the engine's configuration and the window (a row that cannot
+    // be read is replaced by the default row, and the user told once).
+    void asignoconfig();
+
+    // ====================================================== controllers: tform1controllers.cpp
+    void Timer2Timer();
+    void Timer3Timer();
+    void VsButton3Click(QObject* Sender);
+
+    // ControllerSurface
+    void MouseDown(SurfaceButton b) override;
+    void MouseUp(SurfaceButton b) override;
+    void Click(SurfaceButton b) override;
+    bool Down(SurfaceButton b) const override;
+    void SetDown(SurfaceButton b, bool down) override;
+    bool Enabled(SurfaceButton b) const override;
+    int Position(SurfaceControl c) const override;
+    void SetPosition(SurfaceControl c, int value) override;
+    int Min(SurfaceControl c) const override;
+    int Max(SurfaceControl c) const override;
+    QString Caption(SurfaceLabel l) const override;
+    void SetCaption(SurfaceLabel l, const QString& text) override;
+    bool deckPlaying(int deck) const override;
+    bool deckSearchMode(int deck) const override;
+    void setvalorbend(int deck, int value) override;
+    int grabapeak() const override;
+    JogMouse jogMouse(int deck) const override;
+    void setPanelsIskeyboard(bool on) override;
+    void ShowMessage(const QString& text) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void wireControllers();
+    // the change handler of a control the controllers set, after its value was written back
+    void controlChanged(SurfaceControl c);
+    bool keyEvent(QKeyEvent* e);
+    struct LastKey {
+        int type = 0, key = 0;
+        quint64 timestamp = 0;
+        quint32 scanCode = 0;
+    } lastKey_;
+};

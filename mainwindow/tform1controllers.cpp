@@ -1,0 +1,335 @@
+// The window as the controllers' surface: buttons pressed by name, sliders and dials set and
+// read, labels, the deck state; the key events through the keyboard map; the controller value
+// copy (Timer2) and the keyboard button.
+//
+// A slider or dial changed by the user or by the controllers first writes its position back into
+// its controller value (the pitch sliders excepted: their handler writes it unless the brake
+// holds the deck), then runs its change handler.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include "controllers/controllerset.h"
+#include "controllers/virtualkeys.h"
+#include "engine/audiobase.h"
+#include "engine/carga.h"
+#include "mainwindow/logic/buttonview.h"
+#include "mainwindow/logic/positionview.h"
+#include "mainwindow/tform1.h"
+#include "snkins/quor/tquordial.h"
+#include "snkins/vr/trled.h"
+#include "snkins/vr/tvrbitmapdial.h"
+#include "snkins/vs/tvsslider.h"
+
+namespace {
+using B = SurfaceButton;
+using C = SurfaceControl;
+using MouseHandler = Tform1::MouseHandler;
+using NotifyHandler = Tform1::NotifyHandler;
+
+struct ButtonEntry {
+    B button;
+    const char* name;
+    MouseHandler down = nullptr;
+    MouseHandler up = nullptr;
+    NotifyHandler click = nullptr;
+};
+
+const std::vector<ButtonEntry>& buttonTable()
+{
+    static const std::vector<ButtonEntry> table = {
+        {B::btnplay1, "btnplay1", &Tform1::btnplay1MouseDown},
+        {B::btnplay2, "btnplay2", &Tform1::btnplay2MouseDown},
+        {B::btnpause1, "btnpause1", &Tform1::btnpause1MouseDown},
+        {B::btnpause2, "btnpause2", &Tform1::btnpause2MouseDown},
+        {B::btncue1, "btncue1", &Tform1::btncue1MouseDown, &Tform1::btncue1MouseUp, &Tform1::btncue1Click},
+        {B::btncue2, "btncue2", &Tform1::btncue2MouseDown, &Tform1::btncue2MouseUp, &Tform1::btncue2Click},
+        {B::btnload1, "btnload1", &Tform1::btnload1MouseDown},
+        {B::btnload2, "btnload2", &Tform1::btnload2MouseDown},
+        {B::match1, "match1", &Tform1::match1MouseDown},
+        {B::match2, "match2", &Tform1::match2MouseDown},
+        {B::reverse, "reverse", &Tform1::reverseMouseDown},
+        {B::reverse2, "reverse2", &Tform1::reverse2MouseDown},
+        {B::brake, "brake", &Tform1::brakeMouseDown},
+        {B::brake2, "brake2", &Tform1::brake2MouseDown},
+        {B::bendmas1, "bendmas1", &Tform1::bendmas1MouseDown, &Tform1::bendmas1MouseUp},
+        {B::bendmenos1, "bendmenos1", &Tform1::bendmenos1MouseDown, &Tform1::bendmenos1MouseUp},
+        {B::BendMas2, "BendMas2", &Tform1::bendmas2MouseDown, &Tform1::bendmas2MouseUp},
+        {B::Bendmenos2, "Bendmenos2", &Tform1::bendmenos2MouseDown, &Tform1::bendmenos2MouseUp},
+    };
+    return table;
+}
+
+const ButtonEntry* entry(B b)
+{
+    for (const ButtonEntry& e : buttonTable())
+        if (e.button == b) return &e;
+    return nullptr;
+}
+
+struct ControlEntry {
+    C control;
+    const char* name;
+    NotifyHandler change = nullptr;
+    bool writesBack = true;  // the copy is written before the handler runs
+};
+
+const std::vector<ControlEntry>& controlTable()
+{
+    static const std::vector<ControlEntry> table = {
+        {C::trackfrequency, "trackfrequency", &Tform1::trackfrequencyChange, false},
+        {C::trackfrequency2, "trackfrequency2", &Tform1::trackfrequency2Change, false},
+        {C::trackvolume, "trackvolume", &Tform1::trackvolumeChange},
+        {C::trackvolume2, "trackvolume2", &Tform1::trackvolume2Change},
+        {C::crossfader, "crossfader", &Tform1::crossfaderChange},
+        {C::bas1, "bas1", &Tform1::gain1Change},
+        {C::bas2, "bas2", &Tform1::gain2Change},
+        {C::mid1, "mid1", &Tform1::gain1Change},
+        {C::mid2, "mid2", &Tform1::gain2Change},
+        {C::tre1, "tre1", &Tform1::gain1Change},
+        {C::tre2, "tre2", &Tform1::gain2Change},
+        {C::gain1, "gain1", &Tform1::gain1Change},
+        {C::gain2, "gain2", &Tform1::gain2Change},
+        {C::dry1, "dry1", &Tform1::dry1Change},
+        {C::wet1, "wet1", &Tform1::dry1Change},
+        {C::dry2, "dry2", &Tform1::dry2Change},
+        {C::wet2, "wet2", &Tform1::dry2Change},
+        {C::samplevolume, "samplevolume", &Tform1::samplevolumeChange},
+        {C::samplevolume2, "samplevolume2", &Tform1::samplevolume2Change},
+        {C::volhead1, "volhead1", &Tform1::volhead1Change},
+        {C::volhead2, "volhead2", &Tform1::volhead2Change},
+        {C::volrec, "volrec", &Tform1::volrecChange},
+        {C::RLed3, "RLed3"},
+        {C::vrwheela, "vrwheela"},
+        {C::vrWheelb, "vrWheelb"},
+    };
+    return table;
+}
+
+const ControlEntry* entry(C c)
+{
+    for (const ControlEntry& e : controlTable())
+        if (e.control == c) return &e;
+    return nullptr;
+}
+
+const char* labelName(SurfaceLabel l)
+{
+    switch (l) {
+    case SurfaceLabel::track1: return "track1";
+    case SurfaceLabel::track2: return "track2";
+    case SurfaceLabel::laut_t1: return "laut_t1";
+    case SurfaceLabel::laut_t2: return "laut_t2";
+    }
+    return "";
+}
+}  // namespace
+
+void Tform1::wireControllers()
+{
+    for (const ButtonEntry& e : buttonTable()) {
+        if (e.down) onMouseDown(QLatin1String(e.name), e.down);
+        if (e.up) onMouseUp(QLatin1String(e.name), e.up);
+        if (e.click) onClick(QLatin1String(e.name), e.click);
+    }
+    for (const ControlEntry& e : controlTable()) {
+        QObject* o = object(QLatin1String(e.name));
+        const C c = e.control;
+        if (auto* s = qobject_cast<TVsSlider*>(o)) connect(s, &TVsSlider::OnChange, this, [this, c] { controlChanged(c); });
+        else if (auto* d = qobject_cast<TVrBitmapDial*>(o))
+            connect(d, &TVrBitmapDial::OnChange, this, [this, c] { controlChanged(c); });
+    }
+    onClick(QStringLiteral("VsButton3"), &Tform1::VsButton3Click);
+    onTimer(QStringLiteral("Timer2"), &Tform1::Timer2Timer);
+    onTimer(QStringLiteral("Timer3"), &Tform1::Timer3Timer);
+    // the timers of the other concerns
+    onTimer(QStringLiteral("Timer1"), &Tform1::Timer1Timer);
+    onTimer(QStringLiteral("Timer5"), &Tform1::Timer5Timer);
+    onTimer(QStringLiteral("actjo"), &Tform1::actjoTimer);
+    onMouseDown(QStringLiteral("heada"), &Tform1::headaMouseDown);
+    onMouseDown(QStringLiteral("headaa"), &Tform1::headaMouseDown);
+    onMouseDown(QStringLiteral("headb"), &Tform1::headbMouseDown);
+    onMouseDown(QStringLiteral("headbb"), &Tform1::headbMouseDown);
+}
+
+void Tform1::controlChanged(SurfaceControl c)
+{
+    const ControlEntry* e = entry(c);
+    if (!e) return;
+    if (set && e->writesBack)
+        for (const auto& [control, global] : ControlValueCopy::kPairs)
+            if (control == c) set->values.*global = Position(c);
+    if (e->change) (this->*(e->change))(object(QLatin1String(e->name)));
+}
+
+void Tform1::Timer2Timer()
+{
+    if (set) set->valueCopy.Timer2Timer();
+}
+
+// the controller lights: the lights of "Controllers, part 2"
+void Tform1::Timer3Timer() {}
+
+void Tform1::VsButton3Click(QObject*)
+{
+    if (set) set->keyboard.VsButton3Click();
+}
+
+// ---- buttons
+
+void Tform1::MouseDown(SurfaceButton b)
+{
+    if (const ButtonEntry* e = entry(b); e && e->down)
+        (this->*(e->down))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+}
+
+void Tform1::MouseUp(SurfaceButton b)
+{
+    if (const ButtonEntry* e = entry(b); e && e->up)
+        (this->*(e->up))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+}
+
+void Tform1::Click(SurfaceButton b)
+{
+    // the cue clicks get the form as their sender
+    if (const ButtonEntry* e = entry(b); e && e->click) (this->*(e->click))(this);
+}
+
+bool Tform1::Down(SurfaceButton b) const
+{
+    const ButtonEntry* e = entry(b);
+    auto* self = const_cast<Tform1*>(this);
+    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    return v && v->down();
+}
+
+void Tform1::SetDown(SurfaceButton b, bool down)
+{
+    const ButtonEntry* e = entry(b);
+    if (ButtonView* v = e ? buttonView(QLatin1String(e->name)) : nullptr) v->setDown(down);
+}
+
+bool Tform1::Enabled(SurfaceButton b) const
+{
+    const ButtonEntry* e = entry(b);
+    auto* self = const_cast<Tform1*>(this);
+    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    return v && v->enabled();
+}
+
+// ---- sliders, dials, level bars and wheels
+
+int Tform1::Position(SurfaceControl c) const
+{
+    const ControlEntry* e = entry(c);
+    QObject* o = e ? object(QLatin1String(e->name)) : nullptr;
+    if (auto* led = qobject_cast<TRLed*>(o)) return led->Position();
+    if (auto* wheel = qobject_cast<TQuorDial*>(o)) return wheel->Position();
+    PositionView* v = e ? const_cast<Tform1*>(this)->positionView(QLatin1String(e->name)) : nullptr;
+    return v ? v->position() : 0;
+}
+
+int Tform1::Min(SurfaceControl c) const
+{
+    const ControlEntry* e = entry(c);
+    QObject* o = e ? object(QLatin1String(e->name)) : nullptr;
+    if (qobject_cast<TRLed*>(o) || qobject_cast<TQuorDial*>(o)) return 0;
+    PositionView* v = e ? const_cast<Tform1*>(this)->positionView(QLatin1String(e->name)) : nullptr;
+    return v ? v->minimum() : 0;
+}
+
+int Tform1::Max(SurfaceControl c) const
+{
+    const ControlEntry* e = entry(c);
+    QObject* o = e ? object(QLatin1String(e->name)) : nullptr;
+    if (auto* led = qobject_cast<TRLed*>(o)) return led->MaxValue();
+    if (auto* wheel = qobject_cast<TQuorDial*>(o)) return wheel->maxvalue;
+    PositionView* v = e ? const_cast<Tform1*>(this)->positionView(QLatin1String(e->name)) : nullptr;
+    return v ? v->maximum() : 0;
+}
+
+void Tform1::SetPosition(SurfaceControl c, int value)
+{
+    const ControlEntry* e = entry(c);
+    if (!e) return;
+    const int v = std::clamp(value, Min(c), std::max(Min(c), Max(c)));
+    if (v == Position(c)) return;
+    QObject* o = object(QLatin1String(e->name));
+    if (auto* led = qobject_cast<TRLed*>(o)) {
+        led->SetPosition(v);
+    } else if (auto* wheel = qobject_cast<TQuorDial*>(o)) {
+        wheel->setfcount(v);
+    } else if (PositionView* view = positionView(QLatin1String(e->name))) {
+        // the handler runs once, whether or not the control reports the move itself
+        const bool blocked = o && o->blockSignals(true);
+        view->setPosition(v);
+        if (o) o->blockSignals(blocked);
+        controlChanged(c);
+    }
+}
+
+// ---- labels
+
+QString Tform1::Caption(SurfaceLabel l) const
+{
+    auto* label = get<QLabel>(QLatin1String(labelName(l)));
+    return label ? label->text() : QString();
+}
+
+void Tform1::SetCaption(SurfaceLabel l, const QString& text)
+{
+    if (auto* label = get<QLabel>(QLatin1String(labelName(l)))) label->setText(text);
+}
+
+// ---- decks and the engine
+
+bool Tform1::deckPlaying(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p && p->basseqfx->Fstatus == sPlay;
+}
+
+bool Tform1::deckSearchMode(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p && p->ssearch;
+}
+
+void Tform1::setvalorbend(int deck, int value)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->valorbend = value;
+}
+
+int Tform1::grabapeak() const { return adj ? adj->grabapeak.load() : 0; }
+
+// the jog wheels' mouse state: the jog concern's
+ControllerSurface::JogMouse Tform1::jogMouse(int) const { return {}; }
+
+// the panels' own widgets keep the keyboard flag; the bare grids have none
+void Tform1::setPanelsIskeyboard(bool) {}
+
+void Tform1::ShowMessage(const QString& text) { tell(text); }
+
+// ---- key events: each once, through the keyboard map
+
+bool Tform1::eventFilter(QObject* watched, QEvent* e)
+{
+    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && set)
+        if (keyEvent(static_cast<QKeyEvent*>(e))) return true;
+    return QWidget::eventFilter(watched, e);
+}
+
+bool Tform1::keyEvent(QKeyEvent* e)
+{
+    // one key event reaches the filter once per widget it passes through
+    const LastKey now{int(e->type()), e->key(), e->timestamp(), e->nativeScanCode()};
+    if (now.type == lastKey_.type && now.key == lastKey_.key && now.timestamp == lastKey_.timestamp &&
+        now.scanCode == lastKey_.scanCode)
+        return false;
+    lastKey_ = now;
+    const bool press = e->type() == QEvent::KeyPress;
+    return set->keyboard.AppOnMessage(VirtualKeys::fromQtKey(e->key(), e->modifiers() & Qt::KeypadModifier), press,
+                                      e->isAutoRepeat(),
+                                      VirtualKeys::shiftSide(e->nativeVirtualKey(), e->nativeScanCode()));
+}
