@@ -46,6 +46,29 @@ bool ConfigBridge::deviceMismatch(const PSoundConfig& c, const QStringList& dsNa
     return false;
 }
 
+void ConfigBridge::storeWindowState(PSoundConfig& c, const WindowState& w)
+{
+    c.wfull = w.modemax ? 1 : 0;
+    // the last button down wins
+    auto jog = [](const std::array<bool, 3>& down) {
+        int mode = 0;
+        for (int i = 0; i < 3; ++i)
+            if (down[size_t(i)]) mode = i + 1;
+        return mode;
+    };
+    c.wmode1 = jog(w.jogA);
+    c.wmode2 = jog(w.jogB);
+    c.wcue1 = w.nhcue1 ? 1 : 0;
+    c.wcue2 = w.nhcue2 ? 1 : 0;
+    c.wexp = (w.vex ? 1 : 0) + (w.vpl ? 3 : 0) + (w.vgr ? 5 : 0);
+    c.wzoom1 = w.zoomA + 2;
+    c.wzoom2 = w.zoomB + 2;
+    c.dr = w.ffout;
+    c.lr = w.ffin;
+    c.svol1 = w.samplevolume;
+    c.svol2 = w.samplevolume2;
+}
+
 void ConfigBridge::bconfigMouseDown(std::function<void()> done) {
     // step 1: the button's picture is the guard
     if (host_.configButtonOpen()) return;

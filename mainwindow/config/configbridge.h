@@ -43,6 +43,18 @@ class ConfigBridge {
     static bool deviceMismatch(const PSoundConfig& c, const QStringList& dsNames,
                                const QStringList& asioNames);
 
+    // The main window's own state that the shut-down stores into the configuration (graboconfig).
+    struct WindowState {
+        bool modemax = false;
+        std::array<bool, 3> jogA{}, jogB{};  // scratch, search, effects buttons down, per deck
+        bool nhcue1 = false, nhcue2 = false;
+        bool vex = false, vpl = false, vgr = false;
+        int zoomA = 0, zoomB = 0;   // the decks' display zoom (PRecord.zoom)
+        int ffout = 0, ffin = 0;    // the automix fade sliders (0..60)
+        int samplevolume = 0, samplevolume2 = 0;
+    };
+    static void storeWindowState(PSoundConfig& c, const WindowState& w);
+
     explicit ConfigBridge(ConfigBridgeHost& host) : host_(host) {}
 
     // bconfigMouseDown: nothing while the dialog is open; otherwise steps 2 to 8, and when the

@@ -298,3 +298,50 @@ TEST(ConfigBridgeFirstActivation, TheOutputIsAlwaysOpenedAgain) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ConfigBridgeShutDown, WindowStateIntoTheConfiguration)
+{
+    PSoundConfig c;
+    ConfigBridge::WindowState w;
+    w.modemax = true;
+    w.jogA = {true, false, true};  // scratch and effects down: the last wins
+    w.jogB = {false, true, false};
+    w.nhcue2 = true;
+    w.vpl = true;
+    w.vgr = true;
+    w.zoomA = 1;
+    w.zoomB = -1;
+    w.ffout = 60;
+    w.ffin = 12;
+    w.samplevolume = 25;
+    w.samplevolume2 = 80;
+    ConfigBridge::storeWindowState(c, w);
+    EXPECT_EQ(c.wfull, 1);
+    EXPECT_EQ(c.wmode1, 3);
+    EXPECT_EQ(c.wmode2, 2);
+    EXPECT_EQ(c.wcue1, 0);
+    EXPECT_EQ(c.wcue2, 1);
+    EXPECT_EQ(c.wexp, 8);
+    EXPECT_EQ(c.wzoom1, 3);
+    EXPECT_EQ(c.wzoom2, 1);
+    EXPECT_EQ(c.dr, 60);
+    EXPECT_EQ(c.lr, 12);
+    EXPECT_EQ(c.svol1, 25);
+    EXPECT_EQ(c.svol2, 80);
+
+    const std::pair<std::array<bool, 3>, int> views[] = {{{false, false, false}, 0}, {{true, false, false}, 1},
+                                                         {{false, true, false}, 3}, {{true, true, true}, 9}};
+    for (const auto& [v, wexp] : views) {
+        ConfigBridge::WindowState s;
+        s.vex = v[0];
+        s.vpl = v[1];
+        s.vgr = v[2];
+        ConfigBridge::storeWindowState(c, s);
+        EXPECT_EQ(c.wexp, wexp);
+        EXPECT_EQ(c.wmode1, 0);
+    }
+}
+
+}  // namespace
