@@ -683,15 +683,14 @@ bool Tfnewconfig::eventFilter(QObject* watched, QEvent* e) {
         return false;
     }
     if (!dragArea) return QDialog::eventFilter(watched, e);
-    auto* me = static_cast<QMouseEvent*>(e);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
         // a tab both selects its page and starts the drag
-        if (me->button() == Qt::LeftButton)
+        if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
             QMetaObject::invokeMethod(this, &Tfnewconfig::startDrag, Qt::QueuedConnection);
         break;
     case QEvent::MouseMove:
-        if (dragging_) move(me->globalPosition().toPoint() - dragOffset_);
+        if (dragging_) move(static_cast<QMouseEvent*>(e)->globalPosition().toPoint() - dragOffset_);
         break;
     case QEvent::MouseButtonRelease:
         dragging_ = false;

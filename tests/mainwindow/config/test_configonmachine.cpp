@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
+
+#include <sys/resource.h>
 
 #include "mainwindow/config/audiobaseconfigengine.h"
 #include "mainwindow/config/configbridge.h"
@@ -66,11 +69,35 @@ int alsaTones(const AlsaFilePcms& pcms, const QString& name, qint64 from) {
         while (first < s.size() && std::abs(s[first]) < 0.01f)
             ++first;
         first /= 2;
+        if (getenv("DEBUGTONES")) fprintf(stderr, "try %d: %zu samples, first %zu, file %lld\n", i, s.size(), first, pcms.size(name));
         if ((first + skip + window) * 2 <= s.size())
             return tones(s, 2, 0, first + skip, window) | tones(s, 2, 1, first + skip, window);
     }
     return 0;
 }
+
+// The file PCMs are not paced: an ALSA output left open writes hundreds of megabytes a second.
+// While the test runs no file of it may pass 1 GiB (a write past it fails instead).
+class FileSizeLimit {
+public:
+    FileSizeLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldSignal_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit low = old_;
+        low.rlim_cur = std::min<rlim_t>(old_.rlim_max, getenv("FSZTEST") ? rlim_t(100) << 20 : rlim_t(1) << 30);
+        setrlimit(RLIMIT_FSIZE, &low);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, oldSignal_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldSignal_)(int) = nullptr;
+};
 
 // the decks back to their starts: the unpaced file PCM played them through meanwhile
 void rewind(Rig& rig) {
@@ -149,6 +176,7 @@ struct Dialog {
 };
 
 TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
+    const FileSizeLimit limit;
     AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
     JackServer server;
     ASSERT_TRUE(startServer(server));
@@ -180,6 +208,7 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
     const qint64 before = pcms.size("ostrel_one");
     e.desinitds();
     EXPECT_EQ(alsaTones(pcms, "ostrel_one", before), 3);
+    if (getenv("FSZTEST")) { std::this_thread::sleep_for(std::chrono::seconds(2)); fprintf(stderr, "after 2 s: %lld\n", pcms.size("ostrel_one")); system("grep -i \"file size\" /proc/$PPID/limits 1>&2"); }
 
     // the dialog: JACK, mode 3 on devA (master on pair 1, headphones on pair 2)
     bridge.bconfigMouseDown();
@@ -227,7 +256,9 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
     EXPECT_EQ(c.devicemode, 1);
     EXPECT_EQ(c.dsname[0], QStringLiteral("ostrel_two"));
     EXPECT_EQ(alsaTones(pcms, "ostrel_two", from), 3);
-    // the JACK device is let go
+    // the card is let go before the JACK device is listened to
+    e.stopcargas();
+    std::fprintf(stderr, "ALSA captures: %lld and %lld bytes\n", pcms.size("ostrel_one"), pcms.size("ostrel_two"));
     EXPECT_EQ(jackTones(*devA, 0), 0);
     e.desinit();
 }
