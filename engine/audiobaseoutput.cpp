@@ -312,9 +312,9 @@ bool audiobase::initasio()
     }
     if (!ok) {
         if (adjmessage)
-            adjmessage->MessageDlg(QStringLiteral("Warning "), QStringLiteral("Can't start Asio Output !  "), 0, 0, 1);
+            adjmessage->MessageDlg(QStringLiteral("Warning "), QStringLiteral("Can't start JACK Output !  "), 0, 0, 1);
         else
-            message(QStringLiteral("Can't start Asio Output !  "));
+            message(QStringLiteral("Can't start JACK Output !  "));
         if (outs_.empty()) {
             for (const DeviceRef& d : used_)
                 if (d.api == DeviceApi::Jack) sound::freeDevice(d);

@@ -262,7 +262,7 @@ TEST(RoutingModesJack, WithoutServerTheListIsEmptyAndOutputFails)
         EXPECT_FALSE(e.initasio()) << "mode " << mode;
         ASSERT_EQ(rig.box.calls.size(), 1u);
         EXPECT_EQ(rig.box.calls[0].caption, "Warning ");
-        EXPECT_EQ(rig.box.calls[0].text, "Can't start Asio Output !  ");
+        EXPECT_EQ(rig.box.calls[0].text, "Can't start JACK Output !  ");
     }
     EXPECT_EQ(e.fchangetimer, nullptr);
 }

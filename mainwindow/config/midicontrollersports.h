@@ -1,0 +1,25 @@
+// The controller pages' view of the two MIDI controllers' port objects (MidiInput1, MidiInput2,
+// MidiOutput1, MidiOutput2 of MidiControllers). Entry texts are the port layer's listed names.
+#pragma once
+
+#include "mainwindow/config/configmidiports.h"
+
+class MidiControllers;
+
+namespace midi {
+class Backend;
+}
+
+class MidiControllersPorts : public ConfigMidiPorts {
+  public:
+    MidiControllersPorts(MidiControllers& controllers, midi::Backend& backend)
+        : controllers_(controllers), backend_(backend) {}
+
+    void recreatePorts() override;
+    void closeFirstInput() override;
+    std::vector<MidiPortEntry> inputPorts() override;
+
+  private:
+    MidiControllers& controllers_;
+    midi::Backend& backend_;
+};

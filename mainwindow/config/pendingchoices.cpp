@@ -1,0 +1,6 @@
+#include "mainwindow/config/pendingchoices.h"
+
+PendingChoices& PendingChoices::unit() {
+    static PendingChoices p;
+    return p;
+}

@@ -1,0 +1,67 @@
+// The configuration dialog's widgets over the fakes: a main window to be modal over, the
+// dialog with its own message boxes, and what it reports when it closes.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include "mainwindow/config/tfnewconfig.h"
+#include "tests/mainwindow/config/configapp.h"
+#include "tests/mainwindow/config/dialogrig.h"
+
+// the application exists before any widget of the rig
+struct ConfigAppFirst {
+    ConfigAppFirst() { configApp(); }
+};
+
+struct WidgetRig : ConfigAppFirst, DialogRig {
+    WidgetRig() {
+        mainWindow.resize(1024, 700);
+        mainWindow.show();
+    }
+    ~WidgetRig() {
+        delete dialog.data();
+        settle();
+    }
+
+    Tfnewconfig* openDialog(bool withOwnPrompts = true) {
+        ConfigDialogModel::Services s;
+        s.engine = &engine;
+        s.prompts = withOwnPrompts ? nullptr : &prompts;
+        s.midi = &midi;
+        s.main = &services;
+        s.pending = &pending;
+        s.profile = profile.path();
+        dialog = new Tfnewconfig(&mainWindow, s);
+        QObject::connect(dialog, &Tfnewconfig::configClosed, [this](bool accepted, bool skin) {
+            closes.push_back(accepted);
+            skinChanged = skin;
+        });
+        dialog->open();
+        settle();
+        return dialog;
+    }
+
+    // lets queued calls and deferred deletes run
+    static void settle(int ms = 30) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
+
+    // the open message box of the dialog, if any
+    QMessageBox* box() const {
+        return dialog ? dialog->findChild<QMessageBox*>(QStringLiteral("configwarning")) : nullptr;
+    }
+
+    QWidget mainWindow;
+    QPointer<Tfnewconfig> dialog;
+    std::vector<bool> closes;
+    bool skinChanged = false;
+};
