@@ -42,6 +42,7 @@ QString Volume::caption() const
 bool Volume::browsable() const
 {
     if (!mountPoint.startsWith(QLatin1Char('/'))) return false;
+    if (mountPoint == QLatin1String("/")) return true;
     if (under(mountPoint, QStringLiteral("/media")) || under(mountPoint, QStringLiteral("/run/media"))) return true;
     if (pseudoTypes().contains(fsType)) return false;
     for (const char* system : {"/proc", "/sys", "/dev", "/run"})
@@ -58,4 +59,14 @@ std::vector<Volume> browsableVolumes(const std::vector<Volume>& mounts)
         if (m.browsable()) out.push_back(m);
     }
     return out;
+}
+
+QStringList hiddenMountPoints(const std::vector<Volume>& mounts)
+{
+    QStringList hidden;
+    for (const Volume& m : mounts) {
+        hidden.removeAll(m.mountPoint);
+        if (!m.browsable()) hidden << m.mountPoint;
+    }
+    return hidden;
 }

@@ -6,6 +6,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 enum class VolumeKind { Fixed, Removable, Optical, Remote };
 
@@ -22,8 +23,8 @@ struct Volume {
     // The node caption: "/" for the root, else the label, else the mount point.
     QString caption() const;
     // False for pseudo file systems (proc, sysfs, tmpfs, cgroup, squashfs, overlay, autofs, ...)
-    // and for mounts inside /proc, /sys, /dev and /run, except under /media and /run/media,
-    // which are always kept.
+    // and for mounts inside /proc, /sys, /dev and /run. Mounts under /media and /run/media are
+    // always kept, and so is the root, whatever it is (a container's root is an overlay).
     bool browsable() const;
 
     bool operator==(const Volume&) const = default;
@@ -33,3 +34,5 @@ Q_DECLARE_METATYPE(Volume)
 // The browsable volumes of a mount list, one per mount point (a later mount over the same
 // point hides the earlier one), in the list's order.
 std::vector<Volume> browsableVolumes(const std::vector<Volume>& mounts);
+// The mount points whose topmost mount is not browsable: what a folder walk leaves out.
+QStringList hiddenMountPoints(const std::vector<Volume>& mounts);

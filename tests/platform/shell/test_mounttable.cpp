@@ -131,7 +131,7 @@ TEST(ExplorerVolumes, PseudoFileSystemsAreLeftOut)
         {"/proc", "proc", false},          {"/sys", "sysfs", false},
         {"/dev", "devtmpfs", false},       {"/dev/pts", "devpts", false},
         {"/tmp", "tmpfs", false},          {"/sys/fs/cgroup/cpu", "cgroup", false},
-        {"/snap/core/1", "squashfs", false}, {"/", "overlay", false},
+        {"/snap/core/1", "squashfs", false}, {"/", "overlay", true},
         {"/net", "autofs", false},         {"/run/user/1000/gvfs", "fuse.gvfsd-fuse", false},
         {"/run/lock", "ext4", false},      {"/media/cdrom", "iso9660", true},
         {"/media/ram", "tmpfs", true},     {"/run/media/dj/X", "vfat", true},
@@ -161,6 +161,8 @@ TEST(ExplorerVolumes, ALaterMountHidesTheEarlierOne)
     b.mountPoint = a.mountPoint = "/data";
     shown = browsableVolumes({a, b});
     EXPECT_TRUE(shown.empty()) << "a tmpfs over /data hides the disk that was there";
+    EXPECT_EQ(hiddenMountPoints({a, b, c}), QStringList{"/data"});
+    EXPECT_TRUE(hiddenMountPoints({b, a}).isEmpty());
 }
 
 TEST(ExplorerVolumes, ThisMachineHasItsRoot)
