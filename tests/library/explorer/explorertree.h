@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+// texts in test failures
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 inline QCoreApplication& explorerApp()
 {
