@@ -5,18 +5,44 @@
 
 #include <cstdint>
 
+#include <QSocketNotifier>
+
 #include "platform/shell/volumesource.h"
+
+namespace {
+void ring(int fd)
+{
+    const uint64_t one = 1;
+    if (fd >= 0) [[maybe_unused]] auto n = ::write(fd, &one, sizeof one);
+}
+
+void drain(int fd)
+{
+    uint64_t count = 0;
+    if (fd >= 0) [[maybe_unused]] auto n = ::read(fd, &count, sizeof count);
+}
+}  // namespace
 
 MountWatcher::MountWatcher(VolumeSource& source, QObject* parent)
     : QObject(parent), source_(source), known_(browsableVolumes(source.mounts()))
 {
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    readyFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (readyFd_ >= 0) {
+        ready_ = new QSocketNotifier(readyFd_, QSocketNotifier::Read, this);
+        connect(ready_, &QSocketNotifier::activated, this, [this] {
+            drain(readyFd_);
+            collect();
+        });
+    }
 }
 
 MountWatcher::~MountWatcher()
 {
     stop();
+    delete ready_;
     if (wakeFd_ >= 0) ::close(wakeFd_);
+    if (readyFd_ >= 0) ::close(readyFd_);
 }
 
 void MountWatcher::start(std::chrono::milliseconds interval)
@@ -30,7 +56,11 @@ void MountWatcher::start(std::chrono::milliseconds interval)
             std::vector<Volume> now = browsableVolumes(source_.mounts());
             if (now == last) continue;
             last = now;
-            QMetaObject::invokeMethod(this, [this, now = std::move(now)] { apply(now); }, Qt::QueuedConnection);
+            {
+                std::lock_guard<std::mutex> g(mailbox_);
+                latest_ = std::move(now);  // a list not yet collected is replaced: only the newest counts
+            }
+            ring(readyFd_);
         }
     });
 }
@@ -39,11 +69,19 @@ void MountWatcher::stop()
 {
     if (!worker_.joinable()) return;
     stopping_ = true;
-    const uint64_t one = 1;
-    if (wakeFd_ >= 0) [[maybe_unused]] auto n = ::write(wakeFd_, &one, sizeof one);
+    ring(wakeFd_);
     worker_.join();
-    uint64_t count = 0;
-    if (wakeFd_ >= 0) [[maybe_unused]] auto n = ::read(wakeFd_, &count, sizeof count);
+    drain(wakeFd_);
+}
+
+void MountWatcher::collect()
+{
+    std::optional<std::vector<Volume>> now;
+    {
+        std::lock_guard<std::mutex> g(mailbox_);
+        now.swap(latest_);
+    }
+    if (now) apply(*now);
 }
 
 void MountWatcher::check()

@@ -1,12 +1,16 @@
 // Follows the mount table and reports browsable volumes that arrive and that go away. A worker
-// thread waits on the source (the kernel's change event, or at most `interval`) and hands
-// each changed list to the watcher's thread by a queued call; the difference is taken and
-// reported there, so arrived() and removed() are emitted on the thread that owns the watcher.
+// thread waits on the source (the kernel's change event, or at most `interval`; reading the
+// table may stall on a hung network mount, so the UI thread never does it once started) and
+// leaves each changed list in a mailbox, then rings an eventfd that the watcher's thread
+// watches; the difference is taken and reported there, so arrived() and removed() are emitted
+// on the thread that owns the watcher.
 // A volume whose mount point stays but whose device or label changes is removed and arrives.
 #pragma once
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -14,6 +18,7 @@
 
 #include "platform/shell/volume.h"
 
+class QSocketNotifier;
 class VolumeSource;
 
 class MountWatcher : public QObject {
@@ -38,10 +43,15 @@ signals:
 
 private:
     void apply(const std::vector<Volume>& now);
+    void collect();  // the mailbox's list, on the watcher's thread
 
     VolumeSource& source_;
     std::vector<Volume> known_;  // the watcher's thread only
     std::thread worker_;
     std::atomic<bool> stopping_{false};
-    int wakeFd_ = -1;
+    int wakeFd_ = -1;   // stops the worker's wait
+    int readyFd_ = -1;  // a list waits in the mailbox
+    QSocketNotifier* ready_ = nullptr;
+    std::mutex mailbox_;
+    std::optional<std::vector<Volume>> latest_;  // guarded by mailbox_
 };
