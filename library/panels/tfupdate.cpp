@@ -3,12 +3,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 
 #include "library/appversion.h"
-#include "snkins/colorref.h"
 #include "snkins/quor/kitcolours.h"
+#include "snkins/vr/tvrprogressbar.h"
 
 TFupdate::TFupdate(QWidget* parent) : QDialog(parent)
 {
@@ -49,15 +48,13 @@ TFupdate::TFupdate(QWidget* parent) : QDialog(parent)
     Memo1->setGeometry(181, 114, 396, 99);
     Memo1->setReadOnly(true);
 
-    VrProgressBar1 = new QProgressBar(this);
+    VrProgressBar1 = new TVrProgressBar(this);
     VrProgressBar1->setGeometry(181, 221, 396, 19);
-    VrProgressBar1->setRange(0, 100);
-    VrProgressBar1->setValue(50);
-    VrProgressBar1->setTextVisible(false);
-    const QColor bar = colorFromRef(1223662);
-    VrProgressBar1->setStyleSheet(QStringLiteral("QProgressBar { background: white; border: 1px solid #3A3A3A; }"
-                                                 "QProgressBar::chunk { background: %1; }")
-                                      .arg(bar.name()));
+    VrProgressBar1->SetPosition(50);
+    VrProgressBar1->SetStartColor(1223662);
+    VrProgressBar1->SetEndColor(1223662);
+    VrProgressBar1->SetSmooth(true);
+    VrProgressBar1->SetColor(0xFFFFFF);  // white
 
     Button1 = new QPushButton(QStringLiteral("Update Now"), this);
     Button1->setGeometry(410, 264, 90, 26);

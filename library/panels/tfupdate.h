@@ -8,8 +8,8 @@
 
 class QLabel;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
+class TVrProgressBar;
 
 class TFupdate : public QDialog {
     Q_OBJECT
@@ -25,7 +25,7 @@ public:
     QLabel* Label3;
     QLabel* Label4;
     QPlainTextEdit* Memo1;
-    QProgressBar* VrProgressBar1;
+    TVrProgressBar* VrProgressBar1;
     QPushButton* Button1;  // "Update Now"
     QPushButton* Button2;  // "Cancel"
 

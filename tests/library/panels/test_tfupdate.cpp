@@ -2,11 +2,11 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 
 #include "library/panels/tfupdate.h"
+#include "snkins/vr/tvrprogressbar.h"
 #include "tests/snkins/quor/kitapp.h"
 
 TEST(ExplorerUpdateForm, VersionAndCheck)
@@ -28,7 +28,7 @@ TEST(ExplorerUpdateForm, TheFormAndItsCancel)
     EXPECT_EQ(form.Label2->text(), QStringLiteral("A new version is released and you can download and install it."));
     EXPECT_EQ(form.Label3->text(), QStringLiteral("This new version has new features and fixes some bugs."));
     EXPECT_EQ(form.Label4->text(), QStringLiteral("We strongly recommend installing this update."));
-    EXPECT_EQ(form.VrProgressBar1->value(), 50);
+    EXPECT_EQ(form.VrProgressBar1->Position(), 50);
     EXPECT_EQ(form.VrProgressBar1->geometry(), QRect(181, 221, 396, 19));
     EXPECT_FALSE(form.Image1->pixmap().isNull()) << "the picture is in the explorer set";
     EXPECT_EQ(form.Image1->pos(), QPoint(8, 8));
