@@ -35,7 +35,7 @@ struct tdamefiles::Walk {
     QSet<QString> hidden;  // mount points left out
     QString shownRoot, realRoot;  // the folder as asked for, and as the mount table names it
     std::vector<std::pair<dev_t, ino_t>> path;  // the folders being walked, outermost first
-    std::vector<QStringList> batch;
+    QList<QStringList> batch;
     Clock::time_point lastPost = Clock::now();
 
     bool stopped() const { return owner.wanted_.load(std::memory_order_relaxed) != request.pass; }
@@ -43,7 +43,7 @@ struct tdamefiles::Walk {
     void post(bool force)
     {
         if (batch.empty()) return;
-        if (!force && batch.size() < kBatchRows && Clock::now() - lastPost < kBatchTime) return;
+        if (!force && size_t(batch.size()) < kBatchRows && Clock::now() - lastPost < kBatchTime) return;
         owner.deliverRows(request.pass, std::exchange(batch, {}));
         lastPost = Clock::now();
     }
@@ -202,7 +202,7 @@ void tdamefiles::search(const Request& r)
     walk.post(true);
 }
 
-void tdamefiles::deliverRows(int pass, std::vector<QStringList> rows)
+void tdamefiles::deliverRows(int pass, QList<QStringList> rows)
 {
     QMetaObject::invokeMethod(
         context_,

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -30,7 +31,7 @@ class VolumeSource;
 class tdamefiles {
 public:
     // Rows of pass `pass`, in order. Called on the creating thread.
-    using RowsEvent = std::function<void(int pass, std::vector<QStringList> rows)>;
+    using RowsEvent = std::function<void(int pass, QList<QStringList> rows)>;
     // "Finish" of pass `pass`. Called on the creating thread.
     using FinishEvent = std::function<void(int pass, const QString& word)>;
 
@@ -74,7 +75,7 @@ private:
     struct Walk;
     void run();
     void search(const Request& r);
-    void deliverRows(int pass, std::vector<QStringList> rows);
+    void deliverRows(int pass, QList<QStringList> rows);
     void deliverFinish(int pass);
     void finish(int pass);  // on the creating thread
 

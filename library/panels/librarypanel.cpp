@@ -10,7 +10,6 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include "engine/mainservices.h"
 #include "snkins/quor/kitcolours.h"
 #include "snkins/quor/tquorgrid.h"
 #include "snkins/quor/tquorpanel.h"
@@ -41,12 +40,6 @@ QVBoxLayout* fill(QWidget* w, int margin)
 LibraryPanel::LibraryPanel(TQuorPanel* host) : QObject(host), xmpanel1(host) {}
 
 LibraryPanel::~LibraryPanel() = default;
-
-QString LibraryPanel::searchKeyText(int key)
-{
-    if (key <= 48 || key > 0x7E) return {};
-    return QString(QChar(key)).toUpper();
-}
 
 void LibraryPanel::buildFrame(const Frame& f)
 {
@@ -159,31 +152,17 @@ void LibraryPanel::typeIntoSearch(const QString& text)
     Edit1->setCursorPosition(int(Edit1->text().size()));
 }
 
-void LibraryPanel::edit1focus()
-{
-    if (mainform) mainform->postHint(QStringLiteral("NOKEY"));
-}
-
-void LibraryPanel::edit1nofocus()
-{
-    if (mainform) mainform->postHint(QStringLiteral("KEY"));
-}
-
-bool LibraryPanel::buscarpress(QKeyEvent*) { return false; }
-
 void LibraryPanel::mKeyDown(int key)
 {
-    if (iskeyboard) return;
-    const QString text = searchKeyText(key);
-    if (!text.isEmpty()) typeIntoSearch(text);
+    if (const std::optional<QString> text = typedKey(key)) typeIntoSearch(*text);
 }
 
 bool LibraryPanel::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == Edit1) {
         switch (e->type()) {
-        case QEvent::FocusIn: edit1focus(); break;
-        case QEvent::FocusOut: edit1nofocus(); break;
+        case QEvent::FocusIn: searchFocus(true); break;
+        case QEvent::FocusOut: searchFocus(false); break;
         case QEvent::KeyPress:
             if (buscarpress(static_cast<QKeyEvent*>(e))) return true;
             break;

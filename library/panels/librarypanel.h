@@ -5,12 +5,15 @@
 // widgets at the bar's left end (barLeft()) and its tree into pdt->client().
 //
 // The search box: upper-case input, black text on RGB 192,192,192, no border; its focus
-// writes "NOKEY" / "KEY" to the main window's mailbox; its keys go to buscarpress(). Keys of
-// the tree and the grid go to mKeyDown().
+// goes to searchFocus() (the panel's logic writes "NOKEY" / "KEY" to the main window's
+// mailbox); its keys go to buscarpress(). A key pressed in the tree or the grid goes to
+// mKeyDown(), which types into the box what typedKey() answers.
 //
 // Use (a panel's init): set the public fields, then buildFrame(...) with the panel's texts
 // and sizes, then fill the tree and list.
 #pragma once
+
+#include <optional>
 
 #include <QColor>
 #include <QImage>
@@ -18,7 +21,6 @@
 #include <QString>
 #include <QStringList>
 
-class MainServices;
 class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
@@ -36,14 +38,12 @@ public:
 
     // set by the main window before init
     TQuorPanel* xmpanel1;
-    MainServices* mainform = nullptr;
     Tmsql* mquorsql = nullptr;
     QColor colnor, colpar;  // invalid: the panel's default
     QColor ptitle;          // the tree panel's title line
     QImage img1, img2;      // the panels' frame strips, when set
     QImage sgst1, sgst2, sgst3;  // the grid's title pieces, when set
     bool hide3dborder = false;
-    bool iskeyboard = false;  // keyboard mapping on: typed keys stay where they are
     QString name;
 
     // built by buildFrame
@@ -57,9 +57,6 @@ public:
 
     // Clears the search box, focuses it and types `text` into it, caret after.
     void typeIntoSearch(const QString& text);
-    // The character a key code types into the search box (codes above 48 that print), or
-    // nothing: digits 1 to 9, letters and the printable codes above them.
-    static QString searchKeyText(int key);
 
 protected:
     struct Frame {
@@ -75,13 +72,14 @@ protected:
     void buildFrame(const Frame& f);
     QHBoxLayout* barLeft() const { return barLeft_; }
 
-    // the search box gains and loses the focus
-    virtual void edit1focus();
-    virtual void edit1nofocus();
+    // the search box gains (true) or loses the focus
+    virtual void searchFocus(bool focused) = 0;
     // a key pressed in the search box; true when taken
-    virtual bool buscarpress(QKeyEvent* e);
+    virtual bool buscarpress(QKeyEvent* e) = 0;
+    // what a key pressed in the tree or the grid types into the search box, if anything
+    virtual std::optional<QString> typedKey(int key) const = 0;
     // a key pressed in the tree or the grid (not consumed)
-    virtual void mKeyDown(int key);
+    void mKeyDown(int key);
 
     bool eventFilter(QObject* watched, QEvent* e) override;
 

@@ -23,7 +23,7 @@ struct Seen {
     }
     void attach(tdamefiles& t)
     {
-        t.onRows = [this](int pass, std::vector<QStringList> batch) {
+        t.onRows = [this](int pass, QList<QStringList> batch) {
             for (QStringList& r : batch) rows.emplace_back(pass, std::move(r));
         };
         t.FMyEvent = [this](int pass, const QString& word) {
