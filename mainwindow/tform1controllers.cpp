@@ -14,6 +14,7 @@
 #include "controllers/virtualkeys.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
+#include "mainwindow/baregridpanel.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/tform1.h"
@@ -121,6 +122,10 @@ const char* labelName(SurfaceLabel l)
     case SurfaceLabel::track2: return "track2";
     case SurfaceLabel::laut_t1: return "laut_t1";
     case SurfaceLabel::laut_t2: return "laut_t2";
+    case SurfaceLabel::lelapsed1: return "lelapsed1";
+    case SurfaceLabel::lelapsed2: return "lelapsed2";
+    case SurfaceLabel::lpitp1: return "lpitp1";
+    case SurfaceLabel::lpitp2: return "lpitp2";
     }
     return "";
 }
@@ -302,6 +307,170 @@ void Tform1::setvalorbend(int deck, int value)
 }
 
 int Tform1::grabapeak() const { return adj ? adj->grabapeak.load() : 0; }
+
+bool Tform1::deckLoaded(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p && p->basseqfx->loaded;
+}
+
+bool Tform1::deckLoopActive(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p && p->basseqfx->loop;
+}
+
+int Tform1::deckcargacue(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p ? p->cargacue.load() : 0;
+}
+
+void Tform1::setdeckcargacue(int deck, int slot)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->cargacue = slot;
+}
+
+bool Tform1::deckHeadphones(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p && p->headphones;
+}
+
+QString Tform1::deckDuration(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p ? p->basseqfx->duration.get() : QString();
+}
+
+int Tform1::deckBpmn(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p ? p->basseqfx->bpmn.load() : 0;
+}
+
+int Tform1::deckPitchn(int deck) const
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p ? p->basseqfx->pitchn.load() : 0;
+}
+
+void Tform1::deckSetPositions(int deck, int delta, int value)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->SetPositions(delta, value);
+}
+
+void Tform1::deckSetPositionm(int deck, int x, int width)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->SetPositionm(x, width);
+}
+
+int Tform1::deckSetPitchv(int deck, int range)
+{
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    return p ? p->SetPitchv(range) : 0;
+}
+
+void Tform1::deckSetSliders(int deck, bool on)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->SetSliders(on);
+}
+
+void Tform1::setdecksliders(int deck, bool on)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->sliders = on;
+}
+
+void Tform1::deckSetScratchOff(int deck)
+{
+    if (carga* p = (deck == 0 ? deckA : deckB).player()) p->SetScratchOff();
+}
+
+void Tform1::setheadphones(bool enable, int canal)
+{
+    if (adj) adj->setheadphones(enable, canal);
+}
+
+// the microphone input is never muted by the window
+bool Tform1::bmutemic() const { return false; }
+
+// ---- what the lights read
+
+HotCueLook Tform1::hotCue(int deck, int slot) const
+{
+    const DeckControls& d = deck == 0 ? deckA : deckB;
+    if (slot < 1 || slot > 6 || !d.cue[slot - 1]) return HotCueLook::empty;
+    const QString g = d.cue[slot - 1]->graphicName();
+    if (g.startsWith(QLatin1String("cr"), Qt::CaseInsensitive)) return HotCueLook::loop;
+    if (g.startsWith(QLatin1String("ca"), Qt::CaseInsensitive)) return HotCueLook::cue;
+    return HotCueLook::empty;
+}
+
+bool Tform1::blink(int deck) const { return deck == 0 ? loop.blinka : loop.blinkb; }
+
+bool Tform1::borrar(int deck) const
+{
+    const DeckControls& d = deck == 0 ? deckA : deckB;
+    return d.delete_ && d.delete_->down();
+}
+
+// ---- the library panels
+
+QString Tform1::msenderName() const { return source.msender ? source.msender->gridName() : QString(); }
+int Tform1::sourceRow() const { return source.msender ? source.msender->currentRow() : 0; }
+int Tform1::sourceRowCount() const { return source.msender ? source.msender->rowCount() : 0; }
+
+void Tform1::setSourceRow(int row)
+{
+    if (source.msender) source.msender->setCurrentRow(row);
+}
+
+// the bare grids have no tree; the panels' own widgets step and select their trees
+void Tform1::dtabajo(LibraryPanel) {}
+void Tform1::dtarriba(LibraryPanel) {}
+void Tform1::setselected(LibraryPanel) {}
+
+void Tform1::focusea(FocusTarget t)
+{
+    const char* name = "";
+    switch (t) {
+    case FocusTarget::grupos: name = "grupos"; break;
+    case FocusTarget::explorer: name = "explorer"; break;
+    case FocusTarget::playlist: name = "playlist"; break;
+    case FocusTarget::sggroups: name = "sggroups"; break;
+    case FocusTarget::sgexplorer: name = "sgexplorer"; break;
+    case FocusTarget::sg: name = "sg"; break;
+    case FocusTarget::dt: name = "dt"; break;
+    }
+    QWidget* w = get<QWidget>(QLatin1String(name));
+    if (!w) {
+        const BareGridPanel* panel = t == FocusTarget::sggroups ? ep.get()
+                                     : t == FocusTarget::sgexplorer ? ep2.get()
+                                     : t == FocusTarget::sg ? ep3.get()
+                                                            : nullptr;
+        if (panel) w = panel->sg();
+    }
+    focusea(w);
+}
+
+bool Tform1::panelShown(LibraryPanel p) const
+{
+    switch (p) {
+    case LibraryPanel::groups: return panels.vgr;
+    case LibraryPanel::playlists: return panels.vpl;
+    case LibraryPanel::explorer: return panels.vex;
+    }
+    return false;
+}
+
+void Tform1::setPanelShown(LibraryPanel p, bool shown)
+{
+    switch (p) {
+    case LibraryPanel::groups: panels.vgr = shown; break;
+    case LibraryPanel::playlists: panels.vpl = shown; break;
+    case LibraryPanel::explorer: panels.vex = shown; break;
+    }
+}
 
 // the jog wheels' mouse state: the jog concern's
 ControllerSurface::JogMouse Tform1::jogMouse(int) const { return {}; }
