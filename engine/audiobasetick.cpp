@@ -64,7 +64,7 @@ void audiobase::loopcatchup(carga* x)
 {
     if (!x->basseqfx->loop || x->syncnow) return;
     const sound::Handle s = x->keylock ? x->ChannelTempo.load() : x->Channel.load();
-    const int64_t pos = sound::getPosition(s) & 0xFFFFFFFF;
+    const int64_t pos = sound::getPosition(s);
     const int64_t start = x->syncloop[0], end = x->syncloop[1];
     if (!x->reversing) {
         if (pos >= end + 5000) x->SetPosition(start);

@@ -256,7 +256,7 @@ void carga::setkeylock(bool on)
             sound::mixerRemove(ch);
             const Handle tempo = sound::createTempo(ch, sound::Decode);
             if (tempo) {
-                sound::setPosition(tempo, pos & 0xFFFFFFFF);
+                sound::setPosition(tempo, pos);
                 sound::mixerAdd(mix, tempo, sound::NoRampIn | sound::Buffered);
                 ChannelTempo = tempo;
                 srcchan = ch;

@@ -214,7 +214,7 @@ void cargaasio::cpause()
     const Handle s = activeStream();
     const int64_t p = sound::getPosition(s);
     if (p >= 0) {
-        pausepos = p & 0xFFFFFFFF;
+        pausepos = p;
         sound::setPosition(s, 0);
         sound::setPosition(s, pausepos);
     }
