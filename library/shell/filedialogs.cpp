@@ -1,6 +1,7 @@
 #include "library/shell/filedialogs.h"
 
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -28,6 +29,10 @@ void darkView(QAbstractItemView* v)
     p.setColor(QPalette::Inactive, QPalette::Highlight, QColor(0, 89, 171));  // stays visible
     v->setPalette(p);
     v->setFrameShape(QFrame::NoFrame);
+    if (auto* tree = qobject_cast<QTreeView*>(v)) {
+        tree->header()->setPalette(p);
+        tree->header()->setAutoFillBackground(true);
+    }
 }
 
 QLabel* boldLabel(const QString& text, QWidget* parent)
