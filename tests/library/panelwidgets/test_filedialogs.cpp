@@ -151,6 +151,40 @@ TEST_F(FileDialogs, RecordingTakesTheNameOfADoubleClickedFile)
     EXPECT_TRUE(cancelled);
     EXPECT_FALSE(form.abort);
     EXPECT_TRUE(form.isVisible());
+    // Accept is the creator's; Close sets abort and shuts the form
+    bool accepted = false, closed = false;
+    QObject::connect(&form, &TQuorFileForm::accepted_, [&] { accepted = true; });
+    QObject::connect(&form, &TQuorFileForm::closedByUser, [&] { closed = true; });
+    click(form.bffd1);
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(form.isVisible());
+    click(form.QuorSwitch13);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(form.abort);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(FileDialogs, AddFromDirAcceptScansTheFolderAndCloses)
+{
+    build();
+    const QString in = home + "/scan";
+    touch(in + "/b.mp3", mp3::frames(1));
+    touch(in + "/A.WAV", "RIFF");
+    touch(in + "/Vol.1/c.Flac", "fLaC");
+    touch(in + "/Vol.1/readme.txt");
+    ep->bclick3();
+    TTquorfilesdir2* form = ep->mfilesdir;
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_FALSE(main.mainRunning());
+    form->tffd->SetPath(in);
+    click(form->bffd1);
+    ASSERT_TRUE(waitFor([&] { return !form->isVisible(); }));
+    EXPECT_TRUE(main.mainRunning());
+    // the folder's own files by type, then its subfolder's
+    EXPECT_EQ(sql->db().GetTableStrings("SELECT fichero FROM songs WHERE tipo = 0 ORDER BY id"),
+              QStringList({in + "/b.mp3", in + "/A.WAV", in + "/Vol.1/c.Flac"}));
+    EXPECT_EQ(ep->sg->RowCount(), 4);
+    EXPECT_EQ(ep->sg->Row(), 3);  // the last row is current
 }
 
 TEST_F(FileDialogs, AddFilesAcceptAddsTheSelectionAndCloses)
