@@ -42,12 +42,14 @@ KitPrompts::KitPrompts(QWidget* owner) : owner_(owner) {}
 KitPrompts::~KitPrompts()
 {
     if (input_) delete input_.data();
+    if (box_ && box_->waiting()) box_->deleteLater();  // its wait ends first
+    else if (box_) delete box_.data();
 }
 
 Ttquormessage* KitPrompts::messageBox()
 {
-    if (!box_) box_ = std::make_unique<Ttquormessage>(owner_ ? owner_->window() : nullptr);
-    return box_.get();
+    if (!box_) box_ = new Ttquormessage(owner_ ? owner_->window() : nullptr);
+    return box_.data();
 }
 
 void KitPrompts::confirm(const QString& text, std::function<void(bool)> answer)

@@ -42,6 +42,6 @@ public:
 
 private:
     QPointer<QWidget> owner_;
-    std::unique_ptr<Ttquormessage> box_;
+    QPointer<Ttquormessage> box_;  // a child of the owner's window: it may go first
     QPointer<TInputBox> input_;
 };
