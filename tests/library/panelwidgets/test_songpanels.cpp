@@ -311,3 +311,61 @@ TEST_F(SongPanels, FileInfoOpensWithoutALoopAndSaves)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SongPanels, AHistoryInsertWhileTheDeleteBoxIsOpenDeletesTheEntryConfirmed)
+{
+    const double current = 2;
+    for (int i = 1; i <= 5; ++i) ASSERT_TRUE(sql->altadesg(row(QString("/p/%1.mp3").arg(i)), 1, i, current, current));
+    build();
+    ep3->sg->setRow(3);
+    const QString confirmed = ep3->sg->Cells(gridcol::path, 3);
+    Ttquormessage* box = ep3->prompts()->messageBox();
+    QStringList shown;
+    QObject::connect(box, &Ttquormessage::shownWaiting, box, [&] {
+        shown << box->Label1->text();
+        // a deck loads a new track while the box waits: every entry moves down one
+        ep3->altadeplaylist(1, row("/n/loaded.mp3"));
+        box->bffd1Click();
+    });
+    QTest::mouseClick(ep3->B3, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(shown, QStringList({"Are you sure to delete this song from playlist ?"}));
+    EXPECT_EQ(entries(current), QStringList({"/n/loaded.mp3", "/p/1.mp3", "/p/2.mp3", "/p/4.mp3", "/p/5.mp3"}));
+    EXPECT_FALSE(entries(current).contains(confirmed));
+    EXPECT_EQ(positions(current), QList<qint64>({1, 2, 3, 4, 5}));
+    EXPECT_EQ(column(ep3->sg, gridcol::path), entries(current));
+    EXPECT_TRUE(main.mainRunning());
+}
+
+TEST_F(SongPanels, ControllerBrowsingMovesTheTreeAndShuffleReorders)
+{
+    const double house = sql->altadegrupo(0, "House", true, 0);
+    sql->altadesubgrupo(0, "Deep", true, house);
+    const double current = 2;
+    for (int i = 1; i <= 5; ++i) ASSERT_TRUE(sql->altadesg(row(QString("/p/%1.mp3").arg(i)), 1, i, current, current));
+    build();
+    ep->dtabajo();
+    EXPECT_EQ(ep->dt->currentItem()->text(0), "House");
+    ep->dtabajo();  // the subgroup is inside a collapsed group: nothing further
+    EXPECT_EQ(ep->dt->currentItem()->text(0), "House");
+    ep->setselected();  // expands and lists
+    EXPECT_TRUE(ep->dt->currentItem()->isExpanded());
+    EXPECT_EQ(ep->logic().myid, house);
+    ep->dtabajo();
+    EXPECT_EQ(ep->dt->currentItem()->text(0), "Deep");
+    ep->dtarriba();
+    EXPECT_EQ(ep->dt->currentItem()->text(0), "House");
+
+    ep3->shuttlepress(true);
+    EXPECT_TRUE(ep3->shuttle());
+    QStringList orders = column(ep3->sg, gridcol::order);
+    EXPECT_EQ(orders, QStringList({"0001", "0002", "0003", "0004", "0005"}));  // sorted by the drawn numbers
+    QStringList paths = column(ep3->sg, gridcol::path);
+    paths.sort();
+    EXPECT_EQ(paths, entries(current));
+    ep3->shuttlepress(false);
+    EXPECT_EQ(column(ep3->sg, gridcol::path), entries(current));
+}
+
+}  // namespace
