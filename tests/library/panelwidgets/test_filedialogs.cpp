@@ -174,7 +174,7 @@ TEST_F(FileDialogs, AddFromDirAcceptScansTheFolderAndCloses)
     touch(in + "/Vol.1/readme.txt");
     ep->bclick3();
     TTquorfilesdir2* form = ep->mfilesdir;
-    ASSERT_TRUE(form->isVisible());
+    ASSERT_TRUE(form->isVisible()) << ep->logic().busqueda << " " << form->isHidden() << " " << form->parentWidget();
     EXPECT_FALSE(main.mainRunning());
     form->tffd->SetPath(in);
     click(form->bffd1);
