@@ -325,6 +325,7 @@ void SongPanel::startRowDrag()
     drag->setMimeData(rowMime(sg->objectName(), sg->Rows(row)));
     // the platform's drag runs until the drop; the handlers it calls are the panels' and decks'
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    drag->deleteLater();
 }
 
 bool SongPanel::dragEvent(QObject* watched, QEvent* e)

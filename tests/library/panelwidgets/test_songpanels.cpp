@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QDrag>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "library/shell/filedialogs.h"
@@ -366,6 +368,41 @@ TEST_F(SongPanels, ControllerBrowsingMovesTheTreeAndShuffleReorders)
     EXPECT_EQ(paths, entries(current));
     ep3->shuttlepress(false);
     EXPECT_EQ(column(ep3->sg, gridcol::path), entries(current));
+}
+
+}  // namespace
+
+namespace {
+
+// A press and a ten-pixel move start the drag of the pressed row; the drag's data carries the
+// grid's name and the row's cells. A platform drag that waits ends at the release the timer
+// sends; one that returns at once (offscreen) leaves its drag to be deleted later.
+TEST_F(SongPanels, APressAndATenPixelMoveDragTheRow)
+{
+    addEntry(*sql, 1, 1, "/m/a.mp3", "Alpha");
+    addEntry(*sql, 1, 1, "/m/b.mp3", "Bravo");
+    build();
+    QWidget* vp = ep->sg->viewport();
+    const QPoint at = rowPoint(ep->sg, 2);
+    int started = 0;
+    QString name;
+    QStringList cells;
+    QObject::connect(ep, &SongPanel::rowDragStarted, [&](int row) {
+        started = row;
+        QTimer::singleShot(20, vp, [vp, at] { QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at + QPoint(0, 12)); });
+    });
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(vp, at + QPoint(0, 4));
+    EXPECT_EQ(started, 0);
+    QTest::mouseMove(vp, at + QPoint(0, 12));
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(ep->sg->Row(), 2);
+    auto* drag = ep->sg->findChild<QDrag*>();
+    ASSERT_NE(drag, nullptr);
+    ASSERT_TRUE(SongPanel::rowFromMime(drag->mimeData(), &name, &cells));
+    EXPECT_EQ(name, "sggroups");
+    EXPECT_EQ(cells.value(gridcol::path), "/m/b.mp3");
+    EXPECT_EQ(cells.size(), gridcol::count);
 }
 
 }  // namespace
