@@ -57,44 +57,53 @@ void setWheelSteps(QAbstractItemView* view)
 
 // ---- the tree
 
-TShellTreeView2::TShellTreeView2(QWidget* parent) : QTreeView(parent), model_(new QFileSystemModel(this))
+TShellTreeView2::TShellTreeView2(QWidget* parent) : QTreeView(parent)
 {
-    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    model_->setReadOnly(true);
-    model_->setRootPath(QStringLiteral("/"));
-    setModel(model_);
-    setRootIndex(model_->index(QStringLiteral("/")));
-    hideDetailColumns(this);
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setIndentation(19);
     setSortingEnabled(false);
-    model_->sort(0, Qt::AscendingOrder);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     startPath = QDir::homePath();
 }
 
+// The file system is read (on Qt's own thread) from the first use on, not before.
+QFileSystemModel* TShellTreeView2::fs() const
+{
+    if (model_) return model_;
+    auto* self = const_cast<TShellTreeView2*>(this);
+    self->model_ = new QFileSystemModel(self);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    model_->setReadOnly(true);
+    model_->setRootPath(QStringLiteral("/"));
+    self->setModel(model_);
+    self->setRootIndex(model_->index(QStringLiteral("/")));
+    hideDetailColumns(self);
+    model_->sort(0, Qt::AscendingOrder);
+    return model_;
+}
+
 void TShellTreeView2::setRoot(const QString& root)
 {
     const std::unique_ptr<TShellFolder> folder = CreateRootFolder(root);  // throws for a root not there
     root_ = root;
-    setRootIndex(model_->index(folder->PathName()));
+    setRootIndex(fs()->index(folder->PathName()));
     if (list_) list_->setRoot(folder->PathName());
 }
 
 QString TShellTreeView2::GetPath() const
 {
     const QModelIndex at = currentIndex();
-    return at.isValid() ? model_->filePath(at) : QString();
+    return at.isValid() ? fs()->filePath(at) : QString();
 }
 
 void TShellTreeView2::SetPath(const QString& path)
 {
     const QFileInfo fi(path);
     if (path.isEmpty() || !fi.isDir()) throw ShellError(QStringLiteral("Error setting path: \"%1\"").arg(path));
-    const QModelIndex at = model_->index(QDir::cleanPath(fi.absoluteFilePath()));
+    const QModelIndex at = fs()->index(QDir::cleanPath(fi.absoluteFilePath()));
     if (!at.isValid()) throw ShellError(QStringLiteral("Error setting path: \"%1\"").arg(path));
     for (QModelIndex p = at.parent(); p.isValid(); p = p.parent()) expand(p);
     setCurrentIndex(at);
@@ -121,6 +130,7 @@ void TShellTreeView2::setShellListView(TShellListView2* list)
 
 void TShellTreeView2::showEvent(QShowEvent* e)
 {
+    fs();
     QTreeView::showEvent(e);
     if (shownOnce_) return;
     shownOnce_ = true;
@@ -135,38 +145,47 @@ void TShellTreeView2::currentChanged(const QModelIndex& current, const QModelInd
 {
     QTreeView::currentChanged(current, previous);
     if (!current.isValid()) return;
-    const QString path = model_->filePath(current);
+    const QString path = fs()->filePath(current);
     if (list_) list_->setRoot(path);
     emit pathChanged(path);
 }
 
 // ---- the list
 
-TShellListView2::TShellListView2(QWidget* parent) : QTreeView(parent), model_(new QFileSystemModel(this))
+TShellListView2::TShellListView2(QWidget* parent) : QTreeView(parent)
 {
-    model_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    model_->setNameFilterDisables(false);  // files that do not match are not shown
-    model_->setReadOnly(true);
-    setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setSortingEnabled(false);
-    model_->sort(0, Qt::AscendingOrder);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& at) {
+        if (at.isValid()) emit itemDoubleClicked(fs()->filePath(at));
+    });
+}
+
+QFileSystemModel* TShellListView2::fs() const
+{
+    if (model_) return model_;
+    auto* self = const_cast<TShellListView2*>(this);
+    self->model_ = new QFileSystemModel(self);
+    model_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
+    model_->setNameFilterDisables(false);  // files that do not match are not shown
+    model_->setNameFilters(filters_);
+    model_->setReadOnly(true);
+    self->setModel(model_);
     header()->setSectionsClickable(false);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (QDir::cleanPath(path) != QDir::cleanPath(root_)) return;
-        model_->sort(0, Qt::AscendingOrder);  // folders first, then by name
-        emit populated();
+    model_->sort(0, Qt::AscendingOrder);
+    connect(model_, &QFileSystemModel::directoryLoaded, self, [self](const QString& path) {
+        if (QDir::cleanPath(path) != QDir::cleanPath(self->root_)) return;
+        self->model_->sort(0, Qt::AscendingOrder);  // folders first, then by name
+        emit self->populated();
     });
-    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& at) {
-        if (at.isValid()) emit itemDoubleClicked(model_->filePath(at));
-    });
+    return model_;
 }
 
 void TShellListView2::setRoot(const QString& path)
@@ -174,19 +193,23 @@ void TShellListView2::setRoot(const QString& path)
     if (QDir::cleanPath(path) == QDir::cleanPath(root_) && !root_.isEmpty()) return;
     root_ = QDir::cleanPath(path);
     clearSelection();
-    setRootIndex(model_->setRootPath(root_));
+    setRootIndex(fs()->setRootPath(root_));
 }
 
-void TShellListView2::setNameFilters(const QStringList& patterns) { model_->setNameFilters(patterns); }
+void TShellListView2::setNameFilters(const QStringList& patterns)
+{
+    filters_ = patterns;
+    if (model_) model_->setNameFilters(patterns);
+}
 
 QModelIndex TShellListView2::rootIndex_() const { return rootIndex(); }
 
-int TShellListView2::count() const { return root_.isEmpty() ? 0 : model_->rowCount(rootIndex_()); }
+int TShellListView2::count() const { return root_.isEmpty() ? 0 : fs()->rowCount(rootIndex_()); }
 
 QString TShellListView2::pathAt(int index) const
 {
     if (index < 0 || index >= count()) return QString();
-    return model_->filePath(model_->index(index, 0, rootIndex_()));
+    return fs()->filePath(fs()->index(index, 0, rootIndex_()));
 }
 
 std::unique_ptr<TShellFolder> TShellListView2::GetFolder(int index) const
@@ -198,20 +221,23 @@ std::unique_ptr<TShellFolder> TShellListView2::GetFolder(int index) const
 
 bool TShellListView2::isSelected(int index) const
 {
+    fs();
     if (index < 0 || index >= count()) return false;
     return selectionModel()->isRowSelected(index, rootIndex_());
 }
 
 void TShellListView2::setItemSelected(int index, bool on)
 {
+    fs();
     if (index < 0 || index >= count()) return;
-    selectionModel()->select(model_->index(index, 0, rootIndex_()),
+    selectionModel()->select(fs()->index(index, 0, rootIndex_()),
                              (on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                                  QItemSelectionModel::Rows);
 }
 
 int TShellListView2::SelCount() const
 {
+    fs();
     int n = 0;
     for (int i = 0; i < count(); ++i) n += isSelected(i) ? 1 : 0;
     return n;

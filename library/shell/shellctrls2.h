@@ -45,7 +45,7 @@ public:
     // the folder the first show selects (the home folder unless set)
     QString startPath;
 
-    QFileSystemModel* fsModel() const { return model_; }
+    QFileSystemModel* fsModel() const { return fs(); }
 
 signals:
     void pathChanged(const QString& path);
@@ -55,7 +55,8 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    QFileSystemModel* model_;
+    QFileSystemModel* fs() const;
+    QFileSystemModel* model_ = nullptr;
     TShellListView2* list_ = nullptr;
     QString root_ = QStringLiteral("rfDesktop");
     bool shownOnce_ = false;
@@ -86,7 +87,7 @@ public:
     TShellTreeView2* ShellTreeView() const { return tree_; }
     void setShellTreeView(TShellTreeView2* tree) { tree_ = tree; }
 
-    QFileSystemModel* fsModel() const { return model_; }
+    QFileSystemModel* fsModel() const { return fs(); }
 
 signals:
     // the listed folder has been read (its items are in count())
@@ -94,8 +95,10 @@ signals:
     void itemDoubleClicked(const QString& path);
 
 private:
+    QFileSystemModel* fs() const;
     QModelIndex rootIndex_() const;
-    QFileSystemModel* model_;
+    QFileSystemModel* model_ = nullptr;
+    QStringList filters_;
     TShellTreeView2* tree_ = nullptr;
     QString root_;
 };

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QDrag>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -389,7 +390,9 @@ TEST_F(SongPanels, APressAndATenPixelMoveDragTheRow)
     QStringList cells;
     QObject::connect(ep, &SongPanel::rowDragStarted, [&](int row) {
         started = row;
-        QTimer::singleShot(20, vp, [vp, at] { QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at + QPoint(0, 12)); });
+        QTimer::singleShot(20, [p = QPointer<QWidget>(vp), at] {
+            if (p) QTest::mouseRelease(p, Qt::LeftButton, Qt::NoModifier, at + QPoint(0, 12));
+        });
     });
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseMove(vp, at + QPoint(0, 4));
