@@ -19,6 +19,7 @@
 #include "library/songgridrow.h"
 #include "library/tmsql.h"
 #include "snkins/quor/tquorpanel.h"
+#include "tests/library/panelwidgets/panelhost.h"
 #include "tests/support/fakemainservices.h"
 
 namespace {
@@ -67,34 +68,8 @@ int main(int argc, char** argv)
     window.setPalette(pal);
     window.setAutoFillBackground(true);
     window.resize(1024, 640);
-    auto* grupos = new TQuorPanel(&window);
-    grupos->setGeometry(0, 0, 1024, 318);
-    grupos->setColor(Qt::black);
-    grupos->init();
-    grupos->SetShowtitle(false);
-    auto* playlist = new TQuorPanel(&window);
-    playlist->setGeometry(0, 322, 1024, 318);
-    playlist->setColor(Qt::black);
-    playlist->init();
-    playlist->SetShowtitle(false);
-    auto* ep = new Tnskinfiles(grupos);
-    ep->mquorsql = &sql;
-    ep->main = &main;
-    ep->mainform = &window;
-    ep->colnor = QColor(0, 0, 0);
-    ep->colpar = QColor(21, 21, 21);
-    ep->ptitle = QColor(192, 192, 192);
-    ep->hide3dborder = true;
-    ep->init();
-    auto* ep3 = new Tnskinplay(playlist);
-    ep3->mquorsql = &sql;
-    ep3->main = &main;
-    ep3->mainform = &window;
-    ep3->colnor = QColor(0, 0, 0);
-    ep3->colpar = QColor(21, 21, 21);
-    ep3->ptitle = QColor(192, 192, 192);
-    ep3->hide3dborder = true;
-    ep3->init();
+    auto* ep = hostedPanel<Tnskinfiles>(&window, QRect(0, 0, 1024, 318), &sql, &main);
+    auto* ep3 = hostedPanel<Tnskinplay>(&window, QRect(0, 322, 1024, 318), &sql, &main);
     ep->setDeckFile(1, QDir::root().filePath("music/track2.mp3"));
     ep->load();
     ep3->setDeckFile(1, QDir::root().filePath("music/track2.mp3"));

@@ -26,6 +26,7 @@
 #include "snkins/quor/tquorgrid.h"
 #include "snkins/quor/tquorpanel.h"
 #include "tests/library/panelfixture.h"
+#include "tests/library/panelwidgets/panelhost.h"
 
 // PanelRig's library, fakes and helpers, with an application that shows widgets
 struct WidgetRig : PanelRig {
@@ -51,24 +52,10 @@ struct WidgetRig : PanelRig {
     {
         window = std::make_unique<QWidget>();
         window->resize(1200, 700);
-        grupos = new TQuorPanel(window.get());
-        grupos->setGeometry(0, 0, 1200, 340);
-        grupos->init();
-        playlist = new TQuorPanel(window.get());
-        playlist->setGeometry(0, 350, 1200, 340);
-        playlist->init();
-        ep = new Tnskinfiles(grupos);
-        ep->mquorsql = sql.get();
-        ep->main = &main;
-        ep->mainform = window.get();
-        ep->hide3dborder = true;
-        ep->init();
-        ep3 = new Tnskinplay(playlist);
-        ep3->mquorsql = sql.get();
-        ep3->main = &main;
-        ep3->mainform = window.get();
-        ep3->hide3dborder = true;
-        ep3->init();
+        ep = hostedPanel<Tnskinfiles>(window.get(), QRect(0, 0, 1200, 340), sql.get(), &main);
+        ep3 = hostedPanel<Tnskinplay>(window.get(), QRect(0, 350, 1200, 340), sql.get(), &main);
+        grupos = ep->xmpanel1;
+        playlist = ep3->xmpanel1;
         window->show();
     }
 
