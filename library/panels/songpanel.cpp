@@ -207,20 +207,38 @@ void SongPanel::syncTree()
 {
     syncing_ = true;
     const PanelTree& t = logic().tree();
-    dt->clear();
-    QTreeWidgetItem* selected = nullptr;
-    for (const PanelTree::Node& n : t.top()) {
-        QTreeWidgetItem* item = dt->addNode(nullptr, n.caption);
-        TQuorTreeView::setNodeData(item, n.data.mxid);
-        if (n.data.mxid == t.selectedId() && t.selected()) selected = item;
-        for (const PanelTree::Node& c : n.children) {
-            QTreeWidgetItem* child = dt->addNode(item, c.caption);
-            TQuorTreeView::setNodeData(child, c.data.mxid);
-            if (c.data.mxid == t.selectedId() && t.selected()) selected = child;
-        }
-        item->setExpanded(n.expanded);
+    // the same nodes in the same places: only captions, expansion and the selection change, so
+    // a click that made the change keeps its item
+    bool same = dt->topLevelItemCount() == int(t.top().size());
+    for (int i = 0; same && i < int(t.top().size()); ++i) {
+        const PanelTree::Node& n = t.top()[size_t(i)];
+        QTreeWidgetItem* item = dt->topLevelItem(i);
+        same = nodeId(item) == n.data.mxid && item->childCount() == int(n.children.size());
+        for (int c = 0; same && c < item->childCount(); ++c) same = nodeId(item->child(c)) == n.children[size_t(c)].data.mxid;
     }
-    if (selected) {
+    if (!same) {
+        dt->clear();
+        for (const PanelTree::Node& n : t.top()) {
+            QTreeWidgetItem* item = dt->addNode(nullptr, n.caption);
+            TQuorTreeView::setNodeData(item, n.data.mxid);
+            for (const PanelTree::Node& c : n.children)
+                TQuorTreeView::setNodeData(dt->addNode(item, c.caption), c.data.mxid);
+        }
+    }
+    QTreeWidgetItem* selected = nullptr;
+    for (int i = 0; i < int(t.top().size()); ++i) {
+        const PanelTree::Node& n = t.top()[size_t(i)];
+        QTreeWidgetItem* item = dt->topLevelItem(i);
+        if (item->text(0) != n.caption) item->setText(0, n.caption);
+        if (item->isExpanded() != n.expanded) item->setExpanded(n.expanded);
+        if (t.selected() && n.data.mxid == t.selectedId()) selected = item;
+        for (int c = 0; c < item->childCount(); ++c) {
+            const PanelTree::Node& cn = n.children[size_t(c)];
+            if (item->child(c)->text(0) != cn.caption) item->child(c)->setText(0, cn.caption);
+            if (t.selected() && cn.data.mxid == t.selectedId()) selected = item->child(c);
+        }
+    }
+    if (selected && dt->currentItem() != selected) {
         dt->setCurrentItem(selected);
         dt->scrollToItem(selected);
     }

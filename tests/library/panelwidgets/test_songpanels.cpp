@@ -409,3 +409,37 @@ TEST_F(SongPanels, APressAndATenPixelMoveDragTheRow)
 }
 
 }  // namespace
+
+namespace {
+
+// Clicks on the trees with the mouse: a playlist clicked is listed and becomes CURRENT; a
+// subgroup clicked lists its own entries; the grid then has the focus.
+TEST_F(SongPanels, MouseClicksOnTheTreesListTheNodes)
+{
+    const double house = sql->altadegrupo(0, "House", true, 0);
+    const double deep = sql->altadesubgrupo(0, "Deep", true, house);
+    addEntry(*sql, deep, house, "/m/d.mp3", "Delta");
+    const double friday = sql->altadegrupo(1, "Friday", true, 0);
+    ASSERT_TRUE(sql->altadesg(row("/f/1.mp3"), 1, 1, friday, friday));
+    build();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    QTreeWidgetItem* item = ep3->dt->topLevelItem(1);
+    QTest::mouseClick(ep3->dt->viewport(), Qt::LeftButton, Qt::NoModifier, ep3->dt->visualItemRect(item).center());
+    EXPECT_EQ(ep3->logic().mygcurrent, friday);
+    EXPECT_EQ(column(ep3->sg, gridcol::path), QStringList({"/f/1.mp3"}));
+    EXPECT_EQ(ep3->dt->currentItem(), ep3->dt->topLevelItem(1));
+    EXPECT_TRUE(ep3->sg->hasFocus());
+
+    QTreeWidgetItem* group = ep->dt->topLevelItem(1);
+    group->setExpanded(true);
+    EXPECT_TRUE(ep->logic().tree().find(house)->expanded);
+    QTest::mouseClick(ep->dt->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      ep->dt->visualItemRect(group->child(0)).center());
+    EXPECT_EQ(ep->logic().myrootid, deep);
+    EXPECT_EQ(column(ep->sg, gridcol::path), QStringList({"/m/d.mp3"}));
+    EXPECT_EQ(ep->dt->currentItem(), ep->dt->topLevelItem(1)->child(0));
+}
+
+}  // namespace
