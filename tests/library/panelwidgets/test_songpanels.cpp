@@ -443,3 +443,41 @@ TEST_F(SongPanels, MouseClicksOnTheTreesListTheNodes)
 }
 
 }  // namespace
+
+namespace {
+
+// A right press selects the playlist under the pointer; the menu's "Delete Playlist" then asks
+// about that one, and a playlist named CURRENT... is refused.
+TEST_F(SongPanels, TheMenuActsOnTheRightPressedPlaylist)
+{
+    const double friday = sql->altadegrupo(1, "Friday", true, 0);
+    sql->altadegrupo(1, "CURRENT MIX", true, 0);
+    build();
+    QStringList shown;
+    Ttquormessage* box = ep3->prompts()->messageBox();
+    QObject::connect(box, &Ttquormessage::shownWaiting, box, [&] {
+        shown << box->Label1->text();
+        box->bffd1Click();
+    });
+    QTreeWidgetItem* mix = ep3->dt->topLevelItem(2);
+    QTest::mousePress(ep3->dt->viewport(), Qt::RightButton, Qt::NoModifier, ep3->dt->visualItemRect(mix).center());
+    QTest::mouseRelease(ep3->dt->viewport(), Qt::RightButton, Qt::NoModifier, ep3->dt->visualItemRect(mix).center());
+    EXPECT_EQ(ep3->dt->currentItem()->text(0), "CURRENT MIX");
+    ep3->PopupMenu1->actions().value(1)->trigger();
+    EXPECT_EQ(shown, QStringList({"Cannot delete Current Playlist !"}));
+    EXPECT_EQ(ep3->dt->topLevelItemCount(), 3);
+
+    QTreeWidgetItem* fri = ep3->dt->topLevelItem(1);
+    QTest::mousePress(ep3->dt->viewport(), Qt::RightButton, Qt::NoModifier, ep3->dt->visualItemRect(fri).center());
+    QTest::mouseRelease(ep3->dt->viewport(), Qt::RightButton, Qt::NoModifier, ep3->dt->visualItemRect(fri).center());
+    EXPECT_EQ(ep3->logic().myid, friday);
+    shown.clear();
+    ep3->PopupMenu1->actions().value(1)->trigger();
+    EXPECT_EQ(shown, QStringList({"Are you sure to delete this Playlist  ?"}));
+    ASSERT_EQ(ep3->dt->topLevelItemCount(), 2);
+    EXPECT_EQ(sql->db().GetTableValue("SELECT count(*) FROM grupos WHERE tipo = 1 AND id = ?", {friday}), 0);
+    EXPECT_EQ(ep3->logic().mygcurrent, ep3->logic().myid);
+    EXPECT_TRUE(main.mainRunning());
+}
+
+}  // namespace
