@@ -109,16 +109,17 @@ TEST_F(FileDialogs, TheTreeShowsFoldersWithDotsAndStartsAtHome)
     for (int i = 0; i < m->rowCount(h); ++i) names << m->fileName(m->index(i, 0, h));
     names.sort();
     EXPECT_EQ(names, QStringList({"My.Music", "Vol.1"}));
-    // the wheel over the tree moves the selection by one folder, towards the user downwards
-    form.tffd->SetPath(home + "/My.Music");
+    // the wheel over the tree moves the selection by one folder, towards the user downwards:
+    // from the expanded home folder into its first folder and back
+    form.tffd->SetPath(home);
     QWheelEvent down(QPointF(20, 20), form.tffd->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(form.tffd->viewport(), &down);
-    EXPECT_EQ(form.tffd->GetPath(), home + "/Vol.1");
+    EXPECT_EQ(QFileInfo(form.tffd->GetPath()).path(), QDir::cleanPath(home));
     QWheelEvent up(QPointF(20, 20), form.tffd->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120),
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(form.tffd->viewport(), &up);
-    EXPECT_EQ(form.tffd->GetPath(), home + "/My.Music");
+    EXPECT_EQ(form.tffd->GetPath(), QDir::cleanPath(home));
     form.tffd->SetPath(home + "/Vol.1/Disc 2");
     EXPECT_EQ(form.tffd->GetPath(), home + "/Vol.1/Disc 2");
     EXPECT_THROW(form.tffd->SetPath(home + "/none"), ShellError);
