@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "library/shell/filedialogs.h"
+#include "mainwindow/songpanelviews.h"
 #include "snkins/dialogs/tfinfo2.h"
 #include "snkins/quor/tquorswitch1.h"
 #include "snkins/quor/tquortreeview.h"
@@ -478,6 +479,40 @@ TEST_F(SongPanels, TheMenuActsOnTheRightPressedPlaylist)
     EXPECT_EQ(sql->db().GetTableValue("SELECT count(*) FROM grupos WHERE tipo = 1 AND id = ?", {friday}), 0);
     EXPECT_EQ(ep3->logic().mygcurrent, ep3->logic().myid);
     EXPECT_TRUE(main.mainRunning());
+}
+
+}  // namespace
+
+namespace {
+
+// The panels as the window sees them: the grid by its name, the deck marks, the text size,
+// the history and the numbers the loaders keep.
+TEST_F(SongPanels, TheWindowsViewsOfThePanels)
+{
+    addEntry(*sql, 1, 1, "/m/a.mp3", "Alpha");
+    build();
+    QLabel track1;
+    ep3->track1 = &track1;
+    GroupsPanelView groups(ep);
+    PlaylistsPanelView play(ep3);
+    EXPECT_EQ(groups.grid()->gridName(), "sggroups");
+    EXPECT_EQ(play.grid()->gridName(), "sg");
+    EXPECT_EQ(play.sg(), ep3->sg);
+    groups.setDeckFile(2, "/m/a.mp3");
+    groups.load();
+    EXPECT_EQ(groups.grid()->cell(gridcol::deck, 1), " B");
+    groups.setTextSize(PanelTextSize::of(4));
+    EXPECT_EQ(ep->sg->DefaultRowHeight(), PanelTextSize::of(4).rowHeight);
+
+    play.altadeplaylist(1, groups.grid()->row(1));
+    EXPECT_EQ(play.grid()->cell(gridcol::path, 1), "/m/a.mp3");
+    EXPECT_EQ(play.grid()->cell(gridcol::order, 1), "0001");
+    EXPECT_EQ(track1.text(), "0001");
+    play.setntrack(2, 7);
+    EXPECT_EQ(ep3->logic().ntrack2, 7);
+    QTest::mousePress(ep3->sg->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(ep3->sg, 1));
+    QTest::mouseRelease(ep3->sg->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(ep3->sg, 1));
+    EXPECT_EQ(play.originaldrag(), 1);
 }
 
 }  // namespace
