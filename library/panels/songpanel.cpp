@@ -86,6 +86,7 @@ void SongPanel::buildPanel(const Frame& f, int buttonWidth, const QStringList& m
     sg->viewport()->installEventFilter(this);
     xmpanel1->setAcceptDrops(true);
     xmpanel1->installEventFilter(this);
+    Edit1->setAcceptDrops(false);  // files dropped on the search box are the panel's too
 
     // the tree
     dt = new TQuorTreeView(pdt->client());

@@ -93,6 +93,7 @@ TEST_F(SongPanels, ThreeFilesDroppedOnPlaylistsLandLastFirst)
     QDragEnterEvent enter(QPoint(5, 100), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(ep3->xmpanel1, &enter);
     EXPECT_TRUE(enter.isAccepted());
+    EXPECT_FALSE(ep3->Edit1->acceptDrops());
     QApplication::sendEvent(ep3->xmpanel1, &drop);
     delete mime;
     const double current = ep3->logic().mygcurrent;
