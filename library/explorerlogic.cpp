@@ -1,6 +1,9 @@
 #include "library/explorerlogic.h"
 
+#include <algorithm>
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include "engine/mainservices.h"
@@ -27,9 +30,16 @@ ExplorerLogic::~ExplorerLogic()
 QStringList ExplorerLogic::folderFiles(const QString& folder)
 {
     QStringList out;
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
         if (explorerrow::listed(name)) out << name;
+    }
+    std::sort(out.begin(), out.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
     return out;
 }
 
@@ -48,9 +58,10 @@ bool ExplorerLogic::OndtChange(const QString& folder)
     rows.reserve(names.size());
     for (const QString& name : names) {
         pacer_.tick();
-        const QString path = ShortFileName(slashed + name);
+        // the file was just listed: its path is its one name (ShortFileName's answer)
+        const QString path = slashed + name;
         QStringList r;
-        if (sql_ && !path.isEmpty() && sql_->damecancion(2, mconfig, path))
+        if (sql_ && sql_->damecancion(2, mconfig, path))
             r = explorerrow::libraryRow(mconfig, path);
         else
             r = explorerrow::fileRow(path, name, explorerrow::Split::Listing);

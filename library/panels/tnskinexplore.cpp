@@ -58,6 +58,9 @@ void Tnskinexplore::init()
     pdt->SetShowtitle(true);
     StatusBar1->setColor(colorFromRef(5194557));
     if (hide3dborder) StatusBar1->layout()->setContentsMargins(1, 1, 1, 1);
+    // the splitter's style sheet reaches the box and leaves its palette unused: its colours
+    // are given the same way
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(192, 192, 192); color: black; border: none; }"));
 
     // the tree
     dt = new TDirectoryTree2(volumes_, pdt->client());
