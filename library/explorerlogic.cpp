@@ -48,7 +48,8 @@ bool ExplorerLogic::OndtChange(const QString& folder)
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) return false;
     const QString slashed = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     if (fl == folder || fl == slashed) return false;
-    if (searching_) bclick0();  // its rows would join the listing
+    if (searching_) bclick0();
+    shownPass_ = 0;  // rows of a search still on their way do not join the listing
     if (listener.listing) listener.listing(true);
     fl = slashed;
     pacer_.tick();
@@ -121,14 +122,15 @@ int ExplorerLogic::buscar(const QString& text, const QString& folder)
     grid_.setCurrentRow(1);
     grid_.repaint();
     setSearching(true);
-    return buscarfiles_.init(text, folder, true);
+    shownPass_ = buscarfiles_.init(text, folder, true);
+    return shownPass_;
 }
 
 void ExplorerLogic::bclick0() { buscarfiles_.fin(); }
 
 void ExplorerLogic::rows(int pass, QList<QStringList> batch)
 {
-    if (pass != buscarfiles_.pass()) return;
+    if (pass != shownPass_ || pass != buscarfiles_.pass()) return;
     grid_.appendRows(std::move(batch));
     grid_.repaint();
 }

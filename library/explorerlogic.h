@@ -97,4 +97,5 @@ private:
     PRecord mconfig;  // filled by each library look-up
     tdamefiles buscarfiles_;
     bool searching_ = false;
+    int shownPass_ = 0;  // the search whose rows the grid shows; 0 after a listing
 };
