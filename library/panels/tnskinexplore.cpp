@@ -162,7 +162,8 @@ void Tnskinexplore::load() { logic_->load(); }
 
 void Tnskinexplore::salvatag(const QString& file, const PRecord& deck, int veces) { logic_->salvatag(file, deck, veces); }
 
-void Tnskinexplore::setTextSize(int font, int rowHeight, int titleHeight, int statusHeight, int searchFont)
+void Tnskinexplore::setTextSize(int font, int rowHeight, int titleHeight, int titleFont, int statusHeight,
+                                int searchFont)
 {
     for (QWidget* w : {static_cast<QWidget*>(sg), static_cast<QWidget*>(dt)}) {
         QFont f = w->font();
@@ -171,6 +172,9 @@ void Tnskinexplore::setTextSize(int font, int rowHeight, int titleHeight, int st
     }
     sg->setDefaultRowHeight(rowHeight);
     pdt->tcappanel->setFixedHeight(titleHeight);
+    QFont tf = pdt->tcaplabel->font();
+    tf.setPointSize(titleFont);
+    pdt->tcaplabel->setFont(tf);
     StatusBar1->setFixedHeight(statusHeight);
     QFont f = Edit1->font();
     f.setPointSize(searchFont);

@@ -65,9 +65,10 @@ public:
     void salvatag(const QString& file, const PRecord& deck, int veces);
     void setVisualStep(std::function<void()> step) { logic_->setVisualStep(std::move(step)); }
     void setIskeyboard(bool on) { logic_->iskeyboard = on; }
-    // The text size: the grid's font and row height, the title strip, the status strip and
-    // the search box's font.
-    void setTextSize(int font, int rowHeight, int titleHeight, int statusHeight, int searchFont);
+    // The text size (the main window's PanelTextSize, field by field): the tree's and the
+    // grid's font, the grid's row height, the title strip's height and font, the status
+    // strip's height and the search box's font.
+    void setTextSize(int font, int rowHeight, int titleHeight, int titleFont, int statusHeight, int searchFont);
 
     // Starts dragging the current row's file out of the grid; the decks take the drop. Tests
     // set their own.

@@ -315,6 +315,18 @@ TEST_F(ExplorerPanel, KeysInTheGridTypeIntoTheSearchBox)
     EXPECT_EQ(panel->Edit1->text(), "M");
 }
 
+TEST_F(ExplorerPanel, TextSize)
+{
+    panel->setTextSize(12, 23, 28, 14, 32, 11);  // the slider's position 4
+    EXPECT_EQ(panel->sg->font().pointSize(), 12);
+    EXPECT_EQ(panel->dt->font().pointSize(), 12);
+    EXPECT_EQ(panel->sg->DefaultRowHeight(), 23);
+    EXPECT_EQ(panel->pdt->tcappanel->height(), 28);
+    EXPECT_EQ(panel->pdt->tcaplabel->font().pointSize(), 14);
+    EXPECT_EQ(panel->StatusBar1->height(), 32);
+    EXPECT_EQ(panel->Edit1->font().pointSize(), 11);
+}
+
 TEST_F(ExplorerPanel, TheSearchBoxsFocusWords)
 {
     main.hint().takeAll();
