@@ -17,6 +17,8 @@
 #include "library/tmsql.h"
 #include "library/ttagsong.h"
 #include "platform/shell/fakevolumesource.h"
+#include "platform/shell/mounttable.h"
+#include "platform/shell/mountwatcher.h"
 #include "snkins/quor/korvantastyle.h"
 #include "snkins/quor/tquorgrid.h"
 #include "snkins/quor/tquorpanel.h"
@@ -169,6 +171,37 @@ TEST_F(ExplorerShots, AFolderAndASearch)
     panel->onmessage(true);  // as it shows while a search runs
     save(photograph(&window), "explorer-search");
     panel->onmessage(false);
+}
+
+// The panel on this machine's own mount table, its watcher running: "/" is chosen and
+// listed after the fill.
+TEST(ExplorerShotsOnThisMachine, TheRealMountTable)
+{
+    app();
+    MountTable table;
+    QWidget window;
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(21, 21, 21));
+    window.setPalette(pal);
+    window.setAutoFillBackground(true);
+    window.move(0, 0);
+    window.resize(1000, 420);
+    auto* host = new TQuorPanel(&window);
+    host->setGeometry(0, 0, 1000, 420);
+    host->init();
+    auto* panel = new Tnskinexplore(host, table);
+    panel->colnor = QColor(0, 0, 0);
+    panel->colpar = QColor(21, 21, 21);
+    panel->hide3dborder = true;
+    panel->init();
+    window.show();
+    ASSERT_NE(panel->watcher, nullptr);
+    EXPECT_TRUE(panel->watcher->running());
+    EXPECT_EQ(panel->dt->fDirectory(), "/");
+    EXPECT_EQ(panel->logic().fl, "/");
+    const QImage img = photograph(&window);
+    ASSERT_TRUE(img.save(shotDir() + QStringLiteral("/explorer-this-machine.png")));
+    EXPECT_EQ(count(img, qRgb(255, 0, 255)), 0);
 }
 
 }  // namespace
