@@ -65,6 +65,21 @@ int count(const QImage& img, QRgb colour)
     return n;
 }
 
+// a dark window of 1000 x 420 at the screen's corner, filled by a host panel
+TQuorPanel* hostIn(QWidget& window)
+{
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(21, 21, 21));
+    window.setPalette(pal);
+    window.setAutoFillBackground(true);
+    window.move(0, 0);
+    window.resize(1000, 420);
+    auto* host = new TQuorPanel(&window);
+    host->setGeometry(0, 0, 1000, 420);
+    host->init();
+    return host;
+}
+
 class ExplorerShots : public ::testing::Test {
 protected:
     void SetUp() override
@@ -97,15 +112,7 @@ protected:
         source.set({FakeVolumeSource::volume("/"), FakeVolumeSource::volume(dir.filePath("stick"), "STICK", "vfat", true),
                     FakeVolumeSource::volume("/media/disc", "AUDIO CD", "iso9660", true)});
         window.setWindowTitle("Explorer");
-        QPalette pal = window.palette();
-        pal.setColor(QPalette::Window, QColor(21, 21, 21));
-        window.setPalette(pal);
-        window.setAutoFillBackground(true);
-        window.move(0, 0);
-        window.resize(1000, 420);
-        host = new TQuorPanel(&window);
-        host->setGeometry(0, 0, 1000, 420);
-        host->init();
+        host = hostIn(window);
         panel = new Tnskinexplore(host, source);
         panel->mquorsql = sql.get();
         panel->colnor = QColor(0, 0, 0);
@@ -180,15 +187,7 @@ TEST(ExplorerShotsOnThisMachine, TheRealMountTable)
     app();
     MountTable table;
     QWidget window;
-    QPalette pal = window.palette();
-    pal.setColor(QPalette::Window, QColor(21, 21, 21));
-    window.setPalette(pal);
-    window.setAutoFillBackground(true);
-    window.move(0, 0);
-    window.resize(1000, 420);
-    auto* host = new TQuorPanel(&window);
-    host->setGeometry(0, 0, 1000, 420);
-    host->init();
+    TQuorPanel* host = hostIn(window);
     auto* panel = new Tnskinexplore(host, table);
     panel->colnor = QColor(0, 0, 0);
     panel->colpar = QColor(21, 21, 21);
