@@ -208,7 +208,7 @@ void Tform1::sampleCaptions()
     for (int i = 1; i <= 6; ++i) {
         const QString caption = QFileInfo(sp[size_t(i - 1)]).completeBaseName();
         if (auto* l = get<QLabel>(QStringLiteral("lsp%1").arg(i))) l->setText(caption);
-        for (const char* pad : {"vl", "vr"})
-            if (auto* b = get<TquorButton>(QStringLiteral("%1%2").arg(QLatin1String(pad)).arg(i))) b->setcaption(caption);
+        if (auto* b = get<TquorButton>(QStringLiteral("vl%1").arg(i))) b->setcaption(caption);
+        if (auto* b = get<TquorButton>(QStringLiteral("vr%1").arg(i))) b->setcaption(caption);
     }
 }
