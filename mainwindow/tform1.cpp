@@ -74,6 +74,7 @@ Tform1::~Tform1()
     // The engine's scans write into the decks' hand-over cells until the engine ends them, and a
     // deck ends its scan as it goes: the decks let go of the scans, the engine goes, then the decks.
     if (adj) adj->desinit();
+    visual.reset();  // it reads the decks' records
     for (auto& d : decks_)
         if (d) d->creo_onda = d->creo_onda2 = nullptr;
     set.reset();

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QEvent>
 #include <QPointer>
@@ -43,6 +44,7 @@ class SleepInhibitor;
 class SpeedSliderLink;
 class SplashView;
 class TQuorPanel;
+class TVisuales;
 class TmsqlDeckLibrary;
 class Tmsql;
 class TquorGrid;
@@ -153,9 +155,15 @@ public:
     // sampler files sp1 .. sp6 (the sampler's own concern fills them with the configuration)
     std::array<QString, 6> sp;
 
+    // the visual step of the deck displays (the engine reaches it as adj->visual)
+    std::shared_ptr<TVisuales> visual;
+
 private:
     void createDecks();
     void sampleCaptions();
+    void visualTargets();
+    void startVisual();
+    std::vector<std::shared_ptr<void>> visualLinks_;  // the links from the step to the controls
     std::array<std::unique_ptr<cargaasio>, 4> decks_;
     std::array<std::unique_ptr<SpeedSliderLink>, 2> speedSliders_;
     std::array<std::unique_ptr<ProgressLink>, 2> progressBars_;
