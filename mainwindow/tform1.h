@@ -254,6 +254,8 @@ public:
     // The configuration dialog of the first activation (set by the configuration bridge): opens
     // it and runs `then` once it has closed. Unset: the first activation goes on without it.
     std::function<void(std::function<void()> then)> firstActivationDialog;
+    // The work area changed (the screen's availableGeometryChanged).
+    void WMSettingChange();
     // the close box, while it is open
     QPointer<QWidget> closeBox;
     bool closeAnswered = false;  // Yes was answered: the next close goes ahead

@@ -10,8 +10,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QGuiApplication>
 #include <QRegion>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 #include "controllers/controllerset.h"
@@ -199,8 +202,24 @@ void Tform1::closeEvent(QCloseEvent* e)
 
 void Tform1::FormClose() { shutdown.FormClose(); }
 
+// The work area changed (WMSettingChange): the window's top at the work area's, the layout
+// redone for its height.
+void Tform1::WMSettingChange()
+{
+    const QScreen* screen = windowHandle() && windowHandle()->screen() ? windowHandle()->screen()
+                                                                       : QGuiApplication::primaryScreen();
+    if (!screen || shutdown.begun()) return;
+    R = screen->availableGeometry();
+    move(x(), R.top());
+    AlturaVieja = R.height();
+    maximizo();
+    update();
+}
+
 void Tform1::wireShutDown()
 {
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::availableGeometryChanged, this, &Tform1::WMSettingChange);
     if (OstrelApplication* app = OstrelApplication::instance()) {
         app->onException = [this](const std::exception& e) { AppException(e); };
         connect(this, &QObject::destroyed, app, [app] { app->onException = nullptr; });
