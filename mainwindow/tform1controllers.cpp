@@ -525,8 +525,12 @@ void Tform1::setPanelShown(LibraryPanel p, bool shown)
     }
 }
 
-// the jog wheels' mouse state: the jog concern's
-ControllerSurface::JogMouse Tform1::jogMouse(int) const { return {}; }
+// the jog wheels' mouse state (tform1jog.cpp): held, dragged, and the speed it scratches at
+ControllerSurface::JogMouse Tform1::jogMouse(int deck) const
+{
+    const JogState& j = (deck == 0 ? deckA : deckB).jog;
+    return {j.botonleft, j.tscratchena, j.b};
+}
 
 // the panels' own widgets keep the keyboard flag; the bare grids have none
 void Tform1::setPanelsIskeyboard(bool) {}
