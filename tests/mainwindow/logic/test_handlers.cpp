@@ -363,6 +363,11 @@ TEST(HotCue, PressTable)
         p.Stop();
         r.cues.cueMouseDown(d, 1);
         EXPECT_EQ(r.stateOf(n), sPlay);
+        // a paused deck stops, whatever the mode
+        p.Pause();
+        ASSERT_EQ(r.stateOf(n), sPause);
+        r.cues.cueMouseDown(d, 1);
+        EXPECT_EQ(r.stateOf(n), sStop);
         // a hot loop of 15,000 bytes on a stopped deck: deck A starts none, deck B does
         p.Stop();
         p.loopexit();

@@ -12,12 +12,15 @@
 #include <QPushButton>
 #include <QUrl>
 #include <stdexcept>
+#include <thread>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
+#include "engine/deckmessagebox.h"
 #include "library/tmsql.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/ostrelapplication.h"
+#include "snkins/dialogs/ttquormessage.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/mainwindow/support/windowrig.h"
@@ -183,4 +186,30 @@ TEST(CloseQueryWindow, AnExceptionInAHandlerIsDroppedWithTheProgramRunning)
     EXPECT_TRUE(waitUntil([&] { return t.after == 1; }, 2000));
     EXPECT_FALSE(rig.form->shutdown.begun());
     EXPECT_TRUE(app().onException != nullptr);
+}
+
+TEST(CloseQueryWindow, ACloseWhileALoadRunsWaitsForItAndShowsNoBox)
+{
+    Rig rig;
+    Tform1& f = *rig.form;
+    const QString path = rig.dir.filePath(QStringLiteral("long.wav"));
+    deckrig::tone(path, 44100, 30, 440, 0.3);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f, &enter);
+    QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f, &dropped);
+    ASSERT_TRUE(f.loader.loading(1));
+    // a loading thread asks for its deck's box: the answer comes at once, the box is posted
+    bool answer = false;
+    std::thread asker([&] { answer = f.adj->carga1->message1->MessageDlg("Load", "asked late", 0, 0, 1); });
+    asker.join();
+    EXPECT_TRUE(answer);
+    EXPECT_TRUE(f.close()) << "no deck holds a track yet: nothing to ask";
+    EXPECT_TRUE(f.shutdown.begun());
+    // what the load and the box would still have handed over is dropped
+    waitUntil([] { return false; }, 300);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<Ttquormessage*>(w) && w->isVisible()) << "a box was shown";
 }
