@@ -14,6 +14,7 @@ void CentreSelectors::park(ControlView* panel, ControlView* marker)
     QRect r = panel->bounds();
     r.moveTopLeft(marker->bounds().topLeft());
     panel->setBounds(r);
+    if (lower) lower(panel);
 }
 
 void CentreSelectors::centre(ControlView* panel)

@@ -16,8 +16,10 @@ public:
     ControlView *effects = nullptr, *pautomix = nullptr, *sampler = nullptr;
     ControlView *bifx = nullptr, *biautomix = nullptr, *bisampler = nullptr, *pancentral = nullptr;
 
-    // Brings a control to the front (by the view it is bound to).
+    // Brings a control to the front (by the view it is bound to); puts a parked panel back
+    // under what covers its marker (the browser area).
     std::function<void(ControlView*)> raise;
+    std::function<void(ControlView*)> lower;
     // PANELRELOJ, the headphone controls, to the front
     std::function<void()> raiseClock;
     // The browser shows the Playlists panel alone, rearranged (baxMouseDown)

@@ -305,7 +305,7 @@ struct SelectorRig {
     FakeButton bmix, bfx, bax, bsampler;
     FakeControl effects, pautomix, sampler, bifx, biautomix, bisampler, pancentral;
     int clockRaised = 0, playlistsAlone = 0;
-    std::vector<ControlView*> raised;
+    std::vector<ControlView*> raised, lowered;
     SelectorRig()
     {
         c.bmix = &bmix;
@@ -325,6 +325,7 @@ struct SelectorRig {
         pancentral.bounds_ = QRect(400, 200, 1, 1);
         for (FakeControl* p : {&effects, &pautomix, &sampler}) p->bounds_ = QRect(0, 0, 200, 150);
         c.raise = [this](ControlView* v) { raised.push_back(v); };
+        c.lower = [this](ControlView* v) { lowered.push_back(v); };
         c.raiseClock = [this] { ++clockRaised; };
         c.playlistsAlone = [this] { ++playlistsAlone; };
         c.bmixMouseDown();
@@ -347,9 +348,12 @@ TEST(EffectsSamplerControls, CentreSelectorsShowOneSection)
     EXPECT_EQ(r.raised.back(), &r.effects);
     EXPECT_TRUE(r.bfx.down_);
     EXPECT_EQ(r.clockRaised, 1);
+    r.lowered.clear();
     r.c.bfxMouseDown();
     EXPECT_EQ(r.tags(), (std::array<int, 4>{1, 0, 0, 0}));
     EXPECT_EQ(r.effects.bounds_.topLeft(), QPoint(10, 900));
+    // a parked panel goes back under what covers its marker
+    EXPECT_NE(std::find(r.lowered.begin(), r.lowered.end(), &r.effects), r.lowered.end());
     // the samplers; a second press returns to the mixer too
     r.c.bsamplerMouseDown();
     EXPECT_EQ(r.tags(), (std::array<int, 4>{0, 0, 0, 1}));
