@@ -42,26 +42,18 @@ void Tform1::wirePresets()
     };
 }
 
-void Tform1::higp()
+// The presets set deck A's update period and buffer length, which both decks' output uses.
+static void presetOn(Tform1& w, int level)
 {
-    presets.configup = adj && adj->carga1 ? &adj->carga1->configup : nullptr;
-    presets.configbu = adj && adj->carga1 ? &adj->carga1->configbu : nullptr;
-    presets.higp();
+    carga* a = w.adj ? w.adj->carga1 : nullptr;
+    w.presets.configup = a ? &a->configup : nullptr;
+    w.presets.configbu = a ? &a->configbu : nullptr;
+    w.presets.apply(level);
 }
 
-void Tform1::medp()
-{
-    presets.configup = adj && adj->carga1 ? &adj->carga1->configup : nullptr;
-    presets.configbu = adj && adj->carga1 ? &adj->carga1->configbu : nullptr;
-    presets.medp();
-}
-
-void Tform1::lowp()
-{
-    presets.configup = adj && adj->carga1 ? &adj->carga1->configup : nullptr;
-    presets.configbu = adj && adj->carga1 ? &adj->carga1->configbu : nullptr;
-    presets.lowp();
-}
+void Tform1::higp() { presetOn(*this, 0); }
+void Tform1::medp() { presetOn(*this, 1); }
+void Tform1::lowp() { presetOn(*this, 2); }
 
 void Tform1::Timer5Timer()
 {
