@@ -3,6 +3,7 @@
 // routine. The form's own applyView and applyWidth place the controls from the views' data;
 // WindowGeometry places the window.
 #include <QComboBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -13,8 +14,27 @@
 #include "mainwindow/tform1.h"
 #include "snkins/vr/tvrbitmapdial.h"
 
+namespace {
+// A double click on a zoom dial brings it back to position 2 (deck zoom 0).
+class ZoomReset : public QObject {
+public:
+    explicit ZoomReset(TVrBitmapDial* dial) : QObject(dial), dial_(dial) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::MouseButtonDblClick) return false;
+        dial_->SetPosition(2);
+        return true;
+    }
+
+private:
+    TVrBitmapDial* dial_;
+};
+}  // namespace
+
 void Tform1::wireViews()
 {
+    for (const char* z : {"zoomleft", "zoomright"})
+        if (auto* dial = get<TVrBitmapDial>(QLatin1String(z))) dial->installEventFilter(new ZoomReset(dial));
     if (auto* combo = get<QComboBox>(QStringLiteral("ComboBoxEx1")))
         connect(combo, &QComboBox::activated, this, [this] { ComboBoxEx1Click(); });
     onClick(QStringLiteral("maximizar"), &Tform1::maximizarClick);

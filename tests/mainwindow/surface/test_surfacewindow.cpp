@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "engine/audiobase.h"
@@ -20,6 +21,7 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/updatecheck.h"
 #include "mainwindow/recordingdialog.h"
+#include "snkins/vr/tvrbitmapdial.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/mainwindow/support/windowrig.h"
 #include "tests/support/wavreader.h"
@@ -236,6 +238,26 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     if (QWidget* box = QApplication::activeModalWidget()) box->close();  // No
     EXPECT_FALSE(w.adj->grabando);
     w.mrecsave->bffd2->click();
+}
+
+TEST(DeckViewScreens, ZoomDialsSetTheDeckZoom)
+{
+    WindowRig rig;
+    Tform1& w = *rig.form;
+    auto* dial = w.get<TVrBitmapDial>(QStringLiteral("zoomleft"));
+    ASSERT_NE(dial, nullptr);
+    dial->SetPosition(1);
+    EXPECT_EQ(w.adj->carga1->basseqfx->zoom, -1);
+    dial->SetPosition(5);
+    EXPECT_EQ(w.adj->carga1->basseqfx->zoom, 3);
+    // a double click gives position 2, zoom 0
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(dial, &dbl);
+    EXPECT_EQ(dial->Position(), 2);
+    EXPECT_EQ(w.adj->carga1->basseqfx->zoom, 0);
+    w.get<TVrBitmapDial>(QStringLiteral("zoomright"))->SetPosition(4);
+    EXPECT_EQ(w.adj->carga2->basseqfx->zoom, 2);
 }
 
 TEST(DownloaderOnWindow, MissingDownloaderGivesAMessageAndLeavesTheButtonUp)
