@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPushButton>
 
 #include "engine/audiobase.h"
@@ -24,6 +26,7 @@
 #include "snkins/vr/tvrbitmapdial.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/mainwindow/support/windowrig.h"
+#include "tests/mainwindow/surface/tinyhttp.h"
 #include "tests/support/wavreader.h"
 
 namespace {
@@ -275,6 +278,40 @@ TEST(DownloaderOnWindow, MissingDownloaderGivesAMessageAndLeavesTheButtonUp)
     ASSERT_FALSE(rig.told.isEmpty());
     EXPECT_TRUE(rig.told.last().contains(QStringLiteral("ostrelvid")));
     EXPECT_FALSE(w.buttonView(QStringLiteral("btnsavetube"))->down());
+}
+
+TEST(UpdateOnWindow, TheFirstTickAsksOnceAndYesOpensTheProductPage)
+{
+    WindowRig rig;
+    Tform1& w = *rig.form;
+    TinyHttp http;  // after the application object, whose event loop serves it
+    http.body = "2.5.0\n2026-12-10\nNew samples\n";
+    w.show();
+    QStringList opened;
+    w.urlOpener = [&](const QString& u) {
+        opened << u;
+        return true;
+    };
+    w.updateCheck->address = http.url();
+    w.updateCheck->productUrl = QUrl(QStringLiteral("http://127.0.0.1:9/product"));
+    w.adj->soundcfg->micout = 1;
+    w.mmain(false);
+    w.Timer5Timer();
+    EXPECT_TRUE(w.checkeada);
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = w.findChild<QMessageBox*>()) && box->isVisible(); }));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("New Update Available"));
+    EXPECT_EQ(box->text(), QStringLiteral("Version 2.5.0       Date: 2026-12-10\nNew samples\n\nDo you want to download ? "));
+    EXPECT_FALSE(w.mainRunning());  // the question holds it until answered
+    box->button(QMessageBox::Yes)->click();
+    ASSERT_TRUE(waitUntil([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(opened, QStringList({"http://127.0.0.1:9/product"}));
+    EXPECT_TRUE(w.mainRunning());
+    EXPECT_TRUE(QFile::exists(rig.profile + QStringLiteral("verfree.txt")));
+    // later ticks only refresh the CPU level
+    w.Timer5Timer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(http.requests, 1);
 }
 
 TEST(UpdateOnWindow, NoCheckWhenTheConfigurationSaysNo)
