@@ -15,7 +15,11 @@
 #include "library/tmsql.h"
 #include "mainwindow/baregridpanel.h"
 #include "mainwindow/form/formbuilder.h"
+#include "mainwindow/logic/automixswitch.h"
+#include "mainwindow/logic/recordingcontrols.h"
 #include "mainwindow/logic/tmsqldecklibrary.h"
+#include "mainwindow/logic/updatecheck.h"
+#include "mainwindow/recordingdialog.h"
 #include "mainwindow/views/dialview.h"
 #include "mainwindow/views/gridview.h"
 #include "mainwindow/views/imagesliderview.h"
@@ -159,6 +163,11 @@ void Tform1::wireHandlers()
     wireStatus();
     wireJog();
     wireShutDown();
+    wireEffects();
+    wireAutomix();
+    wireViews();
+    wirePresets();
+    wireUpdate();
 }
 
 // ---- connecting events to handlers

@@ -37,6 +37,10 @@
 #include "mainwindow/logic/songloader.h"
 #include "mainwindow/logic/statustimer.h"
 #include "mainwindow/logic/transport.h"
+#include "mainwindow/logic/centreselectors.h"
+#include "mainwindow/logic/effectcontrols.h"
+#include "mainwindow/logic/presetcontrols.h"
+#include "mainwindow/logic/samplercontrols.h"
 
 class BareGridPanel;
 class ButtonView;
@@ -59,6 +63,12 @@ class Ttquormessage;
 class audiobase;
 class cargaasio;
 class QCloseEvent;
+class AutomixHost;
+class AutomixSwitch;
+class RecordingControls;
+class RecordingDialog;
+class RecordingHost;
+class UpdateCheck;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -431,19 +441,114 @@ public:
     void dry2Change(QObject* Sender);
     void samplevolumeChange(QObject* Sender);
     void samplevolume2Change(QObject* Sender);
+    void echoMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void echo2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void echoMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void t1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void t12MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void updateecho();
+    void updateecho2();
+    void vl1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vl7MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr7MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vl1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // player 3 (left) or 4 (right), sample 1..9
+    void playsample(int player, int number);
+    void bmixMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bfxMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void baxMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bsamplerMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    std::array<std::unique_ptr<EffectTarget>, 2> effectTargets_;
+    std::array<std::unique_ptr<SamplerPlayer>, 2> samplerPlayers_;
+    EffectControls effectsA{deckA, nullptr}, effectsB{deckB, nullptr};
+    SamplerControls samplers;
+    CentreSelectors selectors;
 
+private:
+    void wireEffects();
+    EffectControls& effectsOf(QObject* sender);
+
+public:
     // ============================================================== automix: tform1automix.cpp
+    void auto_enableMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void mixnowMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void ffoutChange(QObject* Sender);
+    void ffinChange(QObject* Sender);
+    void randomMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void randomMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void newlistMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void newlistMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void recMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void boffd1click();
+    void boffd2click();
+    // The Playlists panel's shuffle view (shuttlepress and its shuttle flag): the panel's own
+    // widget sets these; until then the flag alone is kept.
+    std::function<void(bool on)> shuttlepressHook;
+    std::function<bool()> shuttleHook;
+    // the recording dialog (mrecsave), made on the first REC press
+    QPointer<RecordingDialog> mrecsave;
+    std::unique_ptr<AutomixHost> automixHost_;
+    std::unique_ptr<AutomixSwitch> automix;  // CURRENTPLAYNUMBER, currentplayfinded: automix->...
+    std::unique_ptr<RecordingHost> recordingHost_;
+    std::unique_ptr<RecordingControls> recording;
 
+private:
+    void wireAutomix();
+    bool shuffle_ = false;
+
+public:
     // ================================================================== views: tform1views.cpp
     void maximizo();
+    void ComboBoxEx1Click();
+    void normal();
+    void medium();
+    void full();
+    void maximizarClick(QObject* Sender);
+    void minimizarClick(QObject* Sender);
+    void VsButton7Click(QObject* Sender);
+    void zoomleftChange(QObject* Sender);
+    void zoomrightChange(QObject* Sender);
+    void Redondea(QWidget* control);
+    void redondeacom(QWidget* control);
+    void asignoskin(const QString& skin);
+    bool plvista = false;
 
+private:
+    void wireViews();
+    void applyDeckView(const QString& view);
+
+public:
     // ============================================================== presets: tform1presets.cpp
     void higp();
     void medp();
     void lowp();
     void Timer5Timer();
+    PresetControls presets;
 
+private:
+    void wirePresets();
+
+public:
     // ================================================================ update: tform1update.cpp
+    // The first Timer5 tick's check (micout 1 only), the web links, the about box and the
+    // downloader button. Tests replace the opener and the launcher.
+    void LFX1Click(QObject* Sender);
+    void VsButton1Click(QObject* Sender);
+    void btnsavetubeClick(QObject* Sender);
+    void updateCheckTick();
+    bool checkeada = false;
+    std::function<bool(const QString& url)> urlOpener;
+    std::function<bool(const QString& program, const QStringList& arguments)> launcher;
+    // a dialog holds the window: the update question waits and leaves the main loop alone
+    bool dialogOpen() const;
+    UpdateCheck* updateCheck = nullptr;
+
+private:
+    void wireUpdate();
+
+public:
 
     // ================================================================ config: tform1config.cpp
     // The configuration row into the engine's configuration and the window (a row that cannot
