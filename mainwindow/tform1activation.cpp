@@ -50,8 +50,9 @@ void Tform1::restoreAndRaise()
 // first activation steps 1 and 2: the activation concern
 void Tform1::firstActivationPanels() {}
 
-// first activation steps 5 to 17: the activation concern
-void Tform1::firstActivationSetup() {}
+// first activation steps 5 to 17: the activation concern; step 6, the HID drivers, is the
+// controllers' (tform1controllers.cpp)
+void Tform1::firstActivationSetup() { createHidDrivers(); }
 
-// every activation step 3, the HID controllers: the activation concern
-void Tform1::activationControllers() {}
+// every activation step 3, the HID controllers (tform1controllers.cpp)
+void Tform1::activationControllers() { setUpHidControllers(); }
