@@ -82,6 +82,7 @@ Tform1::~Tform1()
     visual.reset();  // it reads the decks' records
     for (auto& d : decks_)
         if (d) d->creo_onda = d->creo_onda2 = nullptr;
+    closeControllers();  // every lit controller light goes out before the ports close
     set.reset();
     adj.reset();
     for (auto& d : decks_) d.reset();

@@ -76,6 +76,9 @@ class QKeyEvent;
 namespace midi {
 class Backend;
 }
+namespace hid {
+class Backend;
+}
 
 class Tform1 : public QWidget, public MainServices, public ControllerSurface {
     Q_OBJECT
@@ -86,6 +89,7 @@ public:
         QString profile;                    // the profile folder; empty: GetUserProfile()
         SplashView* splash = nullptr;       // the start-up splash; null: none shown
         midi::Backend* midi = nullptr;      // null: the system's MIDI ports
+        hid::Backend* hid = nullptr;        // null: the system's HID devices
         SleepInhibitor* sleep = nullptr;    // null: logind
         bool offlineEngine = false;         // the outputs are pulled by the caller, no device
         // a notice for the user that needs no answer; null: the kit's message box, shown once
@@ -559,6 +563,13 @@ public:
     void Timer2Timer();
     void Timer3Timer();
     void VsButton3Click(QObject* Sender);
+    // First activation: the two HID drivers are made and look for their devices.
+    void createHidDrivers();
+    // Every activation: each HID controller with a configured device is set up, the others off.
+    void setUpHidControllers();
+    // Shut-down: the HID inputs off and the drivers freed, every MIDI light off, MIDI controller
+    // 1 no longer set up. A second call changes nothing.
+    void closeControllers();
 
     // ControllerSurface
     void MouseDown(SurfaceButton b) override;

@@ -94,11 +94,12 @@ void Tform1::firstActivationPanels()
             w->setMask(QRegion(w->rect().adjusted(-1, -1, 1, 1), QRegion::Ellipse));
 }
 
-// first activation steps 5 to 8: no HID driver is made here (the HID controllers make theirs);
-// the dialog opens when the output did not start or a stored device is gone
+// first activation steps 5 to 8: step 6, the HID drivers, is the controllers'
+// (tform1controllers.cpp); the dialog opens when the output did not start or a stored device is gone
 void Tform1::firstActivationSetup()
 {
     mmain(false);
+    createHidDrivers();
     // the engine holds its own start value until the crossfader is applied once
     mixer.applyCrossfader();
     const auto rest = [this] {
@@ -154,12 +155,8 @@ void Tform1::firstActivationViews()
     walk.playlist = ep3 ? ep3->grid() : nullptr;
 }
 
-// every activation step 3: the HID controllers set up for their devices (none until they make
-// their drivers)
-void Tform1::activationControllers()
-{
-    if (set) set->hid.setUp();
-}
+// every activation step 3, the HID controllers (tform1controllers.cpp)
+void Tform1::activationControllers() { setUpHidControllers(); }
 
 // ---- closing
 

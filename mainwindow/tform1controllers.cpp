@@ -1,6 +1,11 @@
 // The window as the controllers' surface: buttons pressed by name, sliders and dials set and
 // read, labels, the deck state; the key events through the keyboard map; the controller value
-// copy (Timer2) and the keyboard button.
+// copy (Timer2), the lights (Timer3) and the keyboard button; the HID drivers at the activations
+// and the controllers' part of the shut-down.
+//
+// A button the controllers press runs its handler: the handlers of this concern's table directly,
+// any other button's through its own press or click event, so the concern that owns a button
+// binds its handler once, for the mouse and the controllers alike.
 //
 // A slider or dial changed by the user or by the controllers first writes its position back into
 // its controller value (the pitch sliders excepted: their handler writes it unless the brake
@@ -11,6 +16,7 @@
 #include <QTimer>
 
 #include "controllers/controllerset.h"
+#include "engine/precord.h"
 #include "controllers/virtualkeys.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
@@ -18,9 +24,11 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/tform1.h"
+#include "snkins/quor/tquorbutton.h"
 #include "snkins/quor/tquordial.h"
 #include "snkins/vr/trled.h"
 #include "snkins/vr/tvrbitmapdial.h"
+#include "snkins/vs/tvsbutton.h"
 #include "snkins/vs/tvsslider.h"
 
 namespace {
@@ -260,8 +268,30 @@ void Tform1::Timer2Timer()
     if (set) set->valueCopy.Timer2Timer();
 }
 
-// the controller lights: the lights of "Controllers, part 2"
-void Tform1::Timer3Timer() {}
+void Tform1::Timer3Timer()
+{
+    if (set) set->lights.Timer3Timer();
+}
+
+void Tform1::createHidDrivers()
+{
+    if (set) set->hid.createDrivers();
+}
+
+void Tform1::setUpHidControllers()
+{
+    if (set) set->hid.setUp();
+}
+
+void Tform1::closeControllers()
+{
+    if (!set) return;
+    // the HID inputs stop first; then every lit MIDI light goes out and controller 1 counts as
+    // not set up (controller 2's flag stays as it was)
+    set->hid.close();
+    set->lights.apagamidilights();
+    if (adj) adj->soundcfg->inicializada = false;
+}
 
 void Tform1::VsButton3Click(QObject*)
 {
@@ -272,41 +302,60 @@ void Tform1::VsButton3Click(QObject*)
 
 void Tform1::MouseDown(SurfaceButton b)
 {
-    if (const ButtonEntry* e = entry(b); e && e->down)
-        (this->*(e->down))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e && e->down) {
+        (this->*(e->down))(o, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (e && (e->up || e->click)) {
+        // a button of the table without a press handler has none
+    } else if (auto* s = qobject_cast<SkinWidget*>(o)) {
+        emit s->OnMouseDown(s, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->mouseDown(Qt::LeftButton, Qt::NoModifier, 1, 1);
+    }
 }
 
 void Tform1::MouseUp(SurfaceButton b)
 {
-    if (const ButtonEntry* e = entry(b); e && e->up)
-        (this->*(e->up))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e) {
+        if (e->up) (this->*(e->up))(o, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* s = qobject_cast<SkinWidget*>(o)) {
+        emit s->OnMouseUp(s, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->mouseUp(Qt::LeftButton, Qt::NoModifier, 1, 1);
+    }
 }
 
 void Tform1::Click(SurfaceButton b)
 {
-    // the cue clicks get the form as their sender
-    if (const ButtonEntry* e = entry(b); e && e->click) (this->*(e->click))(this);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e) {
+        // the cue clicks get the form as their sender
+        if (e->click) (this->*(e->click))(this);
+    } else if (auto* v = qobject_cast<TVsButton*>(o)) {
+        emit v->OnClick(v);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->clicked();
+    }
 }
 
 bool Tform1::Down(SurfaceButton b) const
 {
-    const ButtonEntry* e = entry(b);
-    auto* self = const_cast<Tform1*>(this);
-    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    ButtonView* v = const_cast<Tform1*>(this)->buttonView(QLatin1String(surfaceButtonName(b)));
     return v && v->down();
 }
 
 void Tform1::SetDown(SurfaceButton b, bool down)
 {
-    const ButtonEntry* e = entry(b);
-    if (ButtonView* v = e ? buttonView(QLatin1String(e->name)) : nullptr) v->setDown(down);
+    if (ButtonView* v = buttonView(QLatin1String(surfaceButtonName(b)))) v->setDown(down);
 }
 
 bool Tform1::Enabled(SurfaceButton b) const
 {
-    const ButtonEntry* e = entry(b);
-    auto* self = const_cast<Tform1*>(this);
-    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    ButtonView* v = const_cast<Tform1*>(this)->buttonView(QLatin1String(surfaceButtonName(b)));
     return v && v->enabled();
 }
 
@@ -483,23 +532,17 @@ bool Tform1::bmutemic() const { return false; }
 
 // ---- what the lights read
 
+// a slot's state from the deck's tag block, where the hot cues live with the track
 HotCueLook Tform1::hotCue(int deck, int slot) const
 {
-    const DeckControls& d = deck == 0 ? deckA : deckB;
-    if (slot < 1 || slot > 6 || !d.cue[slot - 1]) return HotCueLook::empty;
-    const QString g = d.cue[slot - 1]->graphicName();
-    if (g.startsWith(QLatin1String("cr"), Qt::CaseInsensitive)) return HotCueLook::loop;
-    if (g.startsWith(QLatin1String("ca"), Qt::CaseInsensitive)) return HotCueLook::cue;
-    return HotCueLook::empty;
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    if (!p || slot < 1 || slot > 6) return HotCueLook::empty;
+    return hotCueLook(p->basseqfx->tag[size_t(slot)].load(), p->basseqfx->tag[size_t(slot + 6)].load());
 }
 
 bool Tform1::blink(int deck) const { return deck == 0 ? loop.blinka : loop.blinkb; }
 
-bool Tform1::borrar(int deck) const
-{
-    const DeckControls& d = deck == 0 ? deckA : deckB;
-    return d.delete_ && d.delete_->down();
-}
+bool Tform1::borrar(int deck) const { return (deck == 0 ? deckA : deckB).borrar; }
 
 // ---- the library panels
 

@@ -62,7 +62,8 @@ void Tform1::iniciaadj()
     adj->ShowMessage = [this](const QString& text) { ShowMessage(text); };
     set = std::make_unique<ControllerSet>(*this, *adj->soundcfg,
                                           options_.midi ? *options_.midi : midi::RtMidiBackend::instance(),
-                                          myApplicationdir);
+                                          myApplicationdir,
+                                          options_.hid ? *options_.hid : hid::HidapiBackend::instance());
     for (DeckControls* d : {&deckA, &deckB}) {
         d->adj = adj.get();
         d->values = &set->values;
