@@ -26,7 +26,7 @@
 
 #include "tests/e2e/groove.h"
 #include "tests/e2e/librarycheck.h"
-#include "tests/e2e/run.h"
+#include "tests/e2e/session.h"
 #include "tests/e2e/soundchecks.h"
 #include "tests/e2e/tracks.h"
 
@@ -136,7 +136,7 @@ const TrackSet& tracks()
 
 // The state the steps hand on.
 struct SetState {
-    std::unique_ptr<Run> run;
+    std::unique_ptr<Session> run;
     bool started = false, configured = false, keyboardOn = false, added = false;
     bool deckA = false, deckB = false, mixed = false, recorded = false, automixed = false, closed = false;
     QImage empty;  // the window before anything was loaded
@@ -160,7 +160,7 @@ protected:
         delete state;
         state = nullptr;
     }
-    Run& run() { return *state->run; }
+    Session& run() { return *state->run; }
     void mark(const std::string& name) { state->marks[name] = run().framesHeard(); }
 };
 
@@ -170,8 +170,8 @@ protected:
 // control is switched on.
 TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
 {
-    state->run = std::make_unique<Run>(QStringLiteral("set"), true);
-    Run& r = run();
+    state->run = std::make_unique<Session>(QStringLiteral("set"), true);
+    Session& r = run();
     ASSERT_TRUE(writeFile(r.profile() + QStringLiteral("/devices/teclado.key"), keyboardMap()));
     ASSERT_TRUE(writeFile(r.profile() + QStringLiteral("/devices/E2E SENDER.xml"), midiDefinition()));
     ASSERT_TRUE(r.startJackClients()) << r.error().toStdString();
@@ -220,7 +220,7 @@ TEST_F(E2eSet, Step2_AddFromDirInGroups)
 TEST_F(E2eSet, Step3_LoadBothDecks)
 {
     E2E_NEEDS(state->started, "Step1 start");
-    Run& r = run();
+    Session& r = run();
     const Track& a = tracks().m4a.at(0);
     const QImage before = r.shot(QStringLiteral("03-before-drop"));
     // deck A's zone: x < 500 and y < 380 in the window; deck A's waveform lies in it
@@ -273,7 +273,7 @@ TEST_F(E2eSet, Step5_RecordAndAutomix)
 TEST_F(E2eSet, Step6_CloseWhilePlaying)
 {
     E2E_NEEDS(state->started, "Step1 start");
-    Run& r = run();
+    Session& r = run();
     if (!Parts::closeControl()) {
         // the program is ended by its pid so the database and standard error can be judged
         r.program().stop(10000);
@@ -290,7 +290,9 @@ TEST_F(E2eSet, Step6_CloseWhilePlaying)
     EXPECT_EQ(code, 0) << "step 'close': exit code (or -1: still running after 30 s / killed by signal "
                        << r.program().signalled() << ")";
     EXPECT_NE(r.capture(), nullptr);
-    if (r.capture()) EXPECT_TRUE(r.capture()->running()) << "the capture client (and with it the JACK server) went";
+    if (r.capture()) {
+        EXPECT_TRUE(r.capture()->running()) << "the capture client (and with it the JACK server) went";
+    }
     state->closed = code == 0;
 }
 
@@ -305,7 +307,7 @@ TEST_F(E2eSet, CheckOutput)
 TEST_F(E2eSet, CheckDatabase)
 {
     E2E_NEEDS(state->started, "Step1 start");
-    Run& r = run();
+    Session& r = run();
     r.finish();
     const QString db = r.databaseCopy();
     ASSERT_TRUE(QFileInfo::exists(db)) << "no database in the profile";
@@ -323,7 +325,7 @@ TEST_F(E2eSet, CheckDatabase)
 TEST_F(E2eSet, CheckStderr)
 {
     E2E_NEEDS(state->started, "Step1 start");
-    Run& r = run();
+    Session& r = run();
     r.finish();
     const auto faults = stderrFaults(r.stderrText().toStdString());
     for (const std::string& f : faults) ADD_FAILURE() << "standard error: " << f;
@@ -334,7 +336,7 @@ TEST_F(E2eSet, CheckStderr)
 TEST_F(E2eSet, Speed)
 {
     E2E_NEEDS(state->started, "Step1 start");
-    Run& r = run();
+    Session& r = run();
     r.finish();
     const QString out = QString::fromStdString(r.program().output()) + r.stderrText();
     const auto figure = [&](const char* pattern) {
@@ -357,7 +359,7 @@ TEST_F(E2eSet, Speed)
 // ALSA on the file PCM: one track dropped on deck A, played 2 s by wall clock, closed.
 TEST(E2eAlsa, DeckToneOnTheFilePcmAndCleanExit)
 {
-    Run r(QStringLiteral("alsa"), false);
+    Session r(QStringLiteral("alsa"), false);
     ASSERT_TRUE(r.startProgram()) << r.error().toStdString();
     click(r.places().inertSpot());
     const QImage before = r.shot(QStringLiteral("alsa-started"));

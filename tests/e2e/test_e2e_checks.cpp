@@ -94,7 +94,9 @@ TEST(E2eChecks, DriftBetweenTwoDecksPlayingAtOnce)
         const Drift d = onsetDrift(oa, ob, 1, 31);
         EXPECT_GE(d.pairs, 55) << c.bpmB;
         EXPECT_NEAR(d.driftMs, c.driftMs, 0.5) << c.bpmB;
-        if (c.bpmB == 126) EXPECT_LT(d.spreadMs, 1.0);
+        if (c.bpmB == 126) {
+            EXPECT_LT(d.spreadMs, 1.0);
+        }
     }
     // the same offset measured on B against itself delayed: 3 ms
     const std::vector<float> mix = sum(a, delayed(groove(126, true, seconds, 2), 132));

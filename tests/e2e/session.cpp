@@ -1,4 +1,4 @@
-#include "tests/e2e/run.h"
+#include "tests/e2e/session.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -40,7 +40,7 @@ bool mentioned(const QString& folder, const QString& text)
     return false;
 }
 
-Run::Run(const QString& name, bool jack) : name_(name), jack_(jack)
+Session::Session(const QString& name, bool jack) : name_(name), jack_(jack)
 {
     artifacts_ = Paths::build(QStringLiteral("artifacts/") + name);
     QDir(artifacts_).removeRecursively();
@@ -56,13 +56,13 @@ Run::Run(const QString& name, bool jack) : name_(name), jack_(jack)
     places_ = std::make_unique<Places>(Paths::form());
 }
 
-Run::~Run()
+Session::~Session()
 {
     finish();
     if (!root_.isEmpty()) QDir(root_).removeRecursively();
 }
 
-bool Run::startJackClients()
+bool Session::startJackClients()
 {
     server_ = std::make_unique<JackServer>();
     if (!server_->start()) {
@@ -92,7 +92,7 @@ bool Run::startJackClients()
     return true;
 }
 
-bool Run::startProgram(int timeoutMs)
+bool Session::startProgram(int timeoutMs)
 {
     QProcessEnvironment env = testsupport::privateEnvironment(root_);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -115,21 +115,21 @@ bool Run::startProgram(int timeoutMs)
     return true;
 }
 
-QRect Run::refreshGeometry()
+QRect Session::refreshGeometry()
 {
     const QRect g = windowGeometry(window_);
     places_->setWindow(g);
     return g;
 }
 
-QImage Run::shot(const QString& name)
+QImage Session::shot(const QString& name)
 {
     const QString path = artifacts_ + QLatin1Char('/') + name + QStringLiteral(".png");
     if (!grab(Paths::helper("e2e_grab"), path)) return {};
     return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
-bool Run::waitChanged(const QImage& before, const QString& control, double share, int timeoutMs, QImage* after)
+bool Session::waitChanged(const QImage& before, const QString& control, double share, int timeoutMs, QImage* after)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int n = 0;
@@ -150,7 +150,7 @@ bool Run::waitChanged(const QImage& before, const QString& control, double share
     return false;
 }
 
-bool Run::dropFile(const QString& file, QPoint at, QString* why)
+bool Session::dropFile(const QString& file, QPoint at, QString* why)
 {
     Child source;
     if (!source.start(Paths::helper("e2e_dragsource"), {file}, {}, artifacts_ + QStringLiteral("/dragsource.stderr")) ||
@@ -174,12 +174,12 @@ bool Run::dropFile(const QString& file, QPoint at, QString* why)
     return true;
 }
 
-int64_t Run::framesHeard() const
+int64_t Session::framesHeard() const
 {
     return QFileInfo(artifacts_ + QStringLiteral("/capture.f32")).size() / int64_t(4 * sizeof(float));
 }
 
-std::vector<float> Run::captured(int64_t fromFrame) const
+std::vector<float> Session::captured(int64_t fromFrame) const
 {
     QFile f(artifacts_ + QStringLiteral("/capture.f32"));
     std::vector<float> v;
@@ -190,7 +190,7 @@ std::vector<float> Run::captured(int64_t fromFrame) const
     return v;
 }
 
-Spans Run::xrunSpans() const
+Spans Session::xrunSpans() const
 {
     Spans s;
     QFile f(artifacts_ + QStringLiteral("/capture.f32.xruns"));
@@ -203,7 +203,7 @@ Spans Run::xrunSpans() const
     return s;
 }
 
-void Run::finish()
+void Session::finish()
 {
     if (finished_) return;
     finished_ = true;
@@ -225,7 +225,7 @@ void Run::finish()
     if (server_) server_->stop();
 }
 
-QString Run::stderrText() const
+QString Session::stderrText() const
 {
     QFile f(artifacts_ + QStringLiteral("/program.stderr"));
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();

@@ -37,12 +37,12 @@ bool landed(const QString& file, const QString& stub);
 // `text` appears in some source file under `folder`.
 bool mentioned(const QString& folder, const QString& text);
 
-class Run {
+class Session {
 public:
     // `name` names the artifact folder (build/tests/e2e/artifacts/<name>); with `jack` a dummy
     // server and our clients, else ALSA file PCMs (`alsaNames`).
-    Run(const QString& name, bool jack);
-    ~Run();
+    Session(const QString& name, bool jack);
+    ~Session();
 
     QString artifacts() const { return artifacts_; }
     QString profile() const { return home_ + QStringLiteral("/Documents/OSTREL_KORVANTA"); }
