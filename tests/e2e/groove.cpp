@@ -26,26 +26,29 @@ struct Noise {
     }
 };
 
-// adds a kick (a sine falling from twice its pitch) at `at`
-void kick(std::vector<float>& m, int64_t at, double hz, double gain)
+// adds a kick (a sine falling from twice its pitch) at `at`, ending softly within `seconds`: a
+// cut tail would be a second onset
+void kick(std::vector<float>& m, int64_t at, double hz, double gain, double seconds)
 {
     double phase = 0;
-    const int64_t len = int64_t(0.25 * kRate);
+    const int64_t len = int64_t(seconds * kRate), fade = kRate / 30;
     for (int64_t i = 0; i < len && at + i < int64_t(m.size()); ++i) {
         const double t = double(i) / kRate;
         const double f = hz * (1 + std::exp(-t / 0.015));
         phase += 2 * kPi * f / kRate;
-        m[size_t(at + i)] += float(gain * std::exp(-t / 0.08) * std::sin(phase));
+        const double end = std::min(1.0, double(len - i) / double(fade));
+        m[size_t(at + i)] += float(gain * end * std::exp(-t / 0.08) * std::sin(phase));
     }
 }
 
-// adds a short tone with a soft end (the bass note)
+// adds a short tone (the bass note)
 void tone(std::vector<float>& m, int64_t at, double hz, double seconds, double gain)
 {
     const int64_t len = int64_t(seconds * kRate);
     for (int64_t i = 0; i < len && at + i < int64_t(m.size()); ++i) {
         const double t = double(i) / kRate;
-        const double env = std::exp(-t / (seconds / 3)) * std::min(1.0, double(len - i) / 200.0);
+        // soft at both ends: a sudden start would click through every band
+        const double env = std::exp(-t / (seconds / 3)) * std::min({1.0, double(len - i) / 200.0, t / 0.005});
         m[size_t(at + i)] += float(gain * env * std::sin(2 * kPi * hz * t));
     }
 }
@@ -73,13 +76,13 @@ std::vector<int16_t> synthGroove(const Groove& g)
     std::vector<float> m(size_t(frames), 0.0f);
     Noise n{g.seed * 2654435761u + 1};
     const double beat = 60.0 / g.bpm;
-    const double kickHz = g.high ? 400 : 50, bassHz = g.high ? 660 : 55;
+    const double kickHz = g.high ? 400 : 50, bassHz = g.high ? 1500 : 165;
     const std::vector<float> snare = g.high ? noiseBand(n, 0.2, 3000, 8000) : noiseBand(n, 0.2, 1500, 6000);
     const std::vector<float> hat = g.high ? noiseBand(n, 0.05, 10000, 0) : noiseBand(n, 0.05, 7000, 0);
     for (int b = 0; double(b) * beat < g.seconds; ++b) {
         const int64_t at = int64_t(std::llround(b * beat * kRate));
         const int64_t off = int64_t(std::llround((b + 0.5) * beat * kRate));
-        kick(m, at, kickHz, 0.5);
+        kick(m, at, kickHz, 0.5, 0.9 * beat);
         if (b % 2 == 1) noise(m, at, 0.2, 0.05, 0.35, snare);
         noise(m, at, 0.05, 0.012, 0.25, hat);
         noise(m, off, 0.05, 0.012, 0.18, hat);

@@ -1,8 +1,9 @@
 // Grooves of known tempo for the end-to-end test: kick on every beat, snare on 2 and 4, hats on
-// the eighths, a bass note on each off-beat. A groove is "low" (kick at 50 Hz, bass at 55 Hz,
-// snare 1.5-6 kHz, hats above 7 kHz) or "high" (kick at 400 Hz, bass at 660 Hz, snare 3-8 kHz,
+// the eighths, a bass note on each off-beat. A groove is "low" (kick at 50 Hz, bass at 165 Hz,
+// snare 1.5-6 kHz, hats above 7 kHz) or "high" (kick at 400 Hz, bass at 1500 Hz, snare 3-8 kHz,
 // hats above 10 kHz), so that two decks playing at once can be told apart by band: the low
-// groove's beats below 100 Hz, the high groove's between 300 and 700 Hz.
+// groove's kicks below 70 Hz, the high groove's between 250 and 550 Hz; each band holds its
+// kicks alone, so its onsets are the beats.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +22,8 @@ struct Groove {
 
 constexpr int kRate = 44100;
 // the bands the two registers' beats are read in
-constexpr double kLowBandHz = 100;
-constexpr double kHighBandLoHz = 300, kHighBandHiHz = 700;
+constexpr double kLowBandHz = 70;
+constexpr double kHighBandLoHz = 250, kHighBandHiHz = 550;
 
 // Interleaved 16-bit stereo at kRate.
 std::vector<int16_t> synthGroove(const Groove& g);

@@ -131,7 +131,6 @@ std::vector<float> bandpass(const std::vector<float>& x, int rate, double lowHz,
 
 std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb, double minGapS)
 {
-    const double floor = std::pow(10.0, floorDb / 20);
     const double release = std::exp(-1.0 / (0.01 * rate));
     const size_t block = size_t(std::max(1, rate / 1000));
     // the peak envelope's maximum per 1 ms block
@@ -141,6 +140,10 @@ std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb
         env = std::max(double(std::fabs(x[i])), env * release);
         b[i / block] = std::max(b[i / block], env);
     }
+    // what lies far below the loudest hits of the band is another instrument's leak
+    double loudest = 0;
+    for (double v : b) loudest = std::max(loudest, v);
+    const double floor = std::max(std::pow(10.0, floorDb / 20), loudest * std::pow(10.0, -12.0 / 20));
     std::vector<double> out;
     const size_t gap = size_t(minGapS * 1000), look = 30, before = 10;
     for (size_t k = before; k + look < b.size(); ++k) {
@@ -197,7 +200,7 @@ double levelDb(const std::vector<float>& x, int64_t from, int64_t to)
 std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes)
 {
     const int64_t n = std::min<int64_t>(approxLen / 2, 11025);
-    if (n <= 0 || from + (passes + 1) * approxLen * 109 / 100 + n > int64_t(x.size())) return {};
+    if (n <= 0 || from + passes * approxLen + n > int64_t(x.size())) return {};
     // the period: coarse on a 4:1 copy, then to the frame
     const std::vector<float> d = decimate(x, 4);
     const int64_t lo = approxLen * 92 / 100, hi = approxLen * 108 / 100;

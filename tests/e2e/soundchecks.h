@@ -30,7 +30,8 @@ std::vector<float> mixOf(const std::vector<float>& a, const std::vector<float>& 
 std::vector<float> bandpass(const std::vector<float>& x, int rate, double lowHz, double highHz);
 
 // Onset times in seconds: where the 1 ms envelope rises through half of the peak that follows
-// within 30 ms, for peaks above `floorDb` (dB full scale) and at least `minGapS` apart.
+// within 30 ms, for peaks above `floorDb` (dB full scale) and within 12 dB of the loudest
+// peak, at least `minGapS` apart.
 std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb = -40, double minGapS = 0.09);
 
 // The offset between two onset lists, each A onset paired with the nearest B onset within
