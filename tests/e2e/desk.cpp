@@ -19,12 +19,20 @@ int xdo(const QStringList& args, QString* out, int timeoutMs)
     return rc;
 }
 
-QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs)
+QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs, int minWidth)
 {
-    QString out;
-    // --sync waits until one exists; the tool's own time limit ends the wait
-    xdo({"search", "--sync", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex}, &out, timeoutMs);
-    return out.section(QLatin1Char('\n'), 0, 0).trimmed();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const QStringList search{"search", "--sync", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex};
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return {};
+        QString out;
+        // --sync waits until one exists; the tool's own time limit ends the wait
+        xdo(search, &out, int(left.count()));
+        for (const QString& w : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            if (windowGeometry(w.trimmed()).width() >= minWidth) return w.trimmed();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
 }
 
 bool waitWindowGone(qint64 pid, const QString& nameRegex, int timeoutMs)

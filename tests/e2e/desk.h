@@ -20,9 +20,10 @@ namespace e2e {
 // xdotool with a time limit: its exit code (-1 when it ran past the limit), its output in *out.
 int xdo(const QStringList& args, QString* out = nullptr, int timeoutMs = 15000);
 
-// The first visible window of process `pid` whose name matches `nameRegex`, waited for up to
-// `timeoutMs` (xdotool search --sync); empty when none came.
-QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs);
+// The first visible window of process `pid` whose name matches `nameRegex` and that is at least
+// `minWidth` wide, waited for up to `timeoutMs` (xdotool search --sync, then its size: the
+// splash and the main window share the title); empty when none came.
+QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs, int minWidth = 0);
 // True when no visible window of `pid` matches any more, within `timeoutMs`.
 bool waitWindowGone(qint64 pid, const QString& nameRegex, int timeoutMs);
 QRect windowGeometry(const QString& window);

@@ -104,13 +104,11 @@ bool Session::startProgram(int timeoutMs)
         error_ = QStringLiteral("step 'start': ") + Paths::program() + QStringLiteral(" did not start");
         return false;
     }
-    window_ = waitWindow(program_.pid(), QStringLiteral("^OSTRELKORVANTA v2.0$"), timeoutMs);
+    window_ = waitWindow(program_.pid(), QStringLiteral("^OSTRELKORVANTA v2.0$"), timeoutMs, 1000);
     if (window_.isEmpty()) {
         error_ = QStringLiteral("step 'start': no main window within %1 s").arg(timeoutMs / 1000);
         return false;
     }
-    // the splash goes when the window shows; the window's size is final then
-    waitWindowGone(program_.pid(), QStringLiteral("^$"), 5000);
     refreshGeometry();
     return true;
 }
@@ -137,8 +135,9 @@ bool Session::waitChanged(const QImage& before, const QString& control, double s
         const QString path = artifacts_ + QStringLiteral("/.wait.png");
         if (grab(Paths::helper("e2e_grab"), path)) {
             const QImage now = QImage(path).convertToFormat(QImage::Format_RGB32);
+            // the last photograph is handed back either way: a failed wait shows what was there
+            if (after) *after = now;
             if (places_->changed(before, now, control) >= share) {
-                if (after) *after = now;
                 QFile::remove(path);
                 return true;
             }

@@ -64,7 +64,8 @@ public:
 
     // a photograph of the screen, saved as artifacts/<name>.png
     QImage shot(const QString& name);
-    // photographs until `control` differs from `before` in at least `share` of its area
+    // photographs until `control` differs from `before` in at least `share` of its area; the
+    // last photograph goes to *after whether it did or not
     bool waitChanged(const QImage& before, const QString& control, double share, int timeoutMs, QImage* after);
 
     // A file dropped on the screen point by our drag source; false when the source did not

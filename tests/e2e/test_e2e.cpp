@@ -75,6 +75,7 @@ struct Parts {
     static bool addFromDir() { return mentioned("library/panels", "Add from Dir"); }
     static bool recordingDialog() { return mentioned("library", "\"Recording\"") || mentioned("mainwindow", "\"Recording\""); }
     static bool stats() { return mentioned("mainwindow", "OSTREL_STATS"); }
+    static bool visualStep() { return mentioned("mainwindow", "TVisuales"); }
 };
 
 // The keyboard map the test writes into the profile: virtual key codes (Windows numbering, as
@@ -230,18 +231,28 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     ASSERT_LT(inWindow.y(), 380);
     QString why;
     ASSERT_TRUE(r.dropFile(a.path, target, &why)) << why.toStdString();
+    // the deck's artist and title show the file's name
     QImage after;
-    const bool filled = r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after);
+    const bool named = r.waitChanged(before, QStringLiteral("artist1"), 0.05, 20000, &after);
     if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/03-deck-a-loaded.png"));
-    ASSERT_TRUE(filled) << "step 'drop on deck A': deck A's waveform area did not change within 30 s";
-    EXPECT_GT(r.places().nonUniform(after, QStringLiteral("display1grande")), 0.02);
-    // the overview below it fills too once the scan has read the whole track
-    r.waitChanged(before, QStringLiteral("displaypeq1"), 0.02, 30000, &after);
-    r.shot(QStringLiteral("03-deck-a-scanned"));
+    ASSERT_TRUE(named) << "step 'drop on deck A': deck A's artist label did not change within 20 s";
+    EXPECT_GT(r.places().changed(before, after, QStringLiteral("title1")), 0.05) << "deck A's title label";
     state->deckA = true;
     state->loadedInOrder << a.path;
 
+    if (Parts::visualStep()) {
+        const bool filled = r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after);
+        if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/03-deck-a-waveform.png"));
+        EXPECT_TRUE(filled) << "step 'drop on deck A': deck A's waveform area did not change within 30 s";
+        EXPECT_GT(r.places().nonUniform(after, QStringLiteral("display1grande")), 0.02);
+        // the overview below it fills once the scan has read the whole track
+        EXPECT_TRUE(r.waitChanged(before, QStringLiteral("displaypeq1"), 0.02, 30000, &after))
+            << "step 'scan of deck A': the overview did not change within 30 s";
+        r.shot(QStringLiteral("03-deck-a-scanned"));
+    }
     E2E_NEEDS(state->added, "Step2 Add from Dir");
+    if (!Parts::visualStep())
+        E2E_MISSING("the visual step in the window (waveforms and overviews: the engine set-up's visual step)");
 }
 
 // 4. The mix: A plays; B synchronised and started on the beat through the headphone cue; the
@@ -367,8 +378,8 @@ TEST(E2eAlsa, DeckToneOnTheFilePcmAndCleanExit)
     ASSERT_TRUE(r.dropFile(tracks().m4a.at(1).path, r.places().centre(QStringLiteral("display1grande")), &why))
         << why.toStdString();
     QImage after;
-    EXPECT_TRUE(r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after))
-        << "step 'drop on deck A': deck A's waveform area did not change within 30 s";
+    EXPECT_TRUE(r.waitChanged(before, QStringLiteral("artist1"), 0.05, 20000, &after))
+        << "step 'drop on deck A': deck A's artist label did not change within 20 s";
     if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/alsa-loaded.png"));
     if (!Parts::firstActivationDialog())
         std::printf("e2e_alsa: no configuration dialog at the first activation yet; the stored default output (the "
