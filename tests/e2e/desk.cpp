@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "mainwindow/form/formdata.h"
+#include "snkins/vs/tvsgraphic.h"
+#include "snkins/vs/tvsgraphics.h"
 #include "tests/support/toolprocess.h"
 
 namespace e2e {
@@ -155,6 +157,29 @@ double Places::changed(const QImage& before, const QImage& after, const QString&
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) n += (before.pixel(x, y) & 0xFFFFFF) != (after.pixel(x, y) & 0xFFFFFF);
     return double(n) / double(r.width() * r.height());
+}
+
+double Places::cellMatch(const QImage& shot, const QString& control, int cell) const
+{
+    const FormData::Control* c = form_->control(control);
+    if (!c || c->graphic.isEmpty()) return -1;
+    TVsGraphics pack;
+    pack.LoadFromFile(QStringLiteral(":/skin/tform1.vsf"));
+    const int index = pack.IndexByName(c->graphic);
+    if (index < 0) return -1;
+    const QRect r = rect(control);
+    const QImage bitmap = pack.Items(index)->Bitmap().convertToFormat(QImage::Format_RGB32);
+    const QRect clip = c->clip.isEmpty() ? QRect(QPoint(0, 0), bitmap.size()) : c->clip;
+    const QImage face = bitmap.copy(clip).copy(cell * r.width(), 0, r.width(), r.height());
+    int opaque = 0, same = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) {
+            const QRgb f = face.pixel(x, y) & 0xFFFFFF;
+            if (f == 0xFF00FF) continue;  // the mask colour: the background shows there
+            ++opaque;
+            same += f == (shot.pixel(r.left() + x, r.top() + y) & 0xFFFFFF);
+        }
+    return opaque ? double(same) / opaque : -1;
 }
 
 }  // namespace e2e

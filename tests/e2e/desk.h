@@ -58,6 +58,11 @@ public:
     double nonUniform(const QImage& shot, const QString& control) const;
     // The share of `control`'s area whose pixels differ between two photographs of the screen.
     double changed(const QImage& before, const QImage& after, const QString& control) const;
+    // The share of the skinned button's opaque pixels in `shot` that match the given cell of
+    // its graphic in the skin pack (0 normal, 1 down, 2 disabled, 3 disabled and down, 4
+    // hot): a lit button shows cell 1 once the pointer has left it. -1 when the control has
+    // no graphic in the pack.
+    double cellMatch(const QImage& shot, const QString& control, int cell) const;
 
 private:
     std::unique_ptr<FormData> form_;

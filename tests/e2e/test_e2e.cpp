@@ -190,9 +190,17 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     const QImage beforeKeys = r.shot(QStringLiteral("01-keyboard-off"));
     click(r.places().centre(QStringLiteral("VsButton3")));
     QImage afterKeys;
+    // the pointer leaves it, so the button shows its down cell rather than its hot one
+    xdo({"mousemove", "--sync", QString::number(r.places().inertSpot().x()), QString::number(r.places().inertSpot().y())});
     state->keyboardOn = r.waitChanged(beforeKeys, QStringLiteral("VsButton3"), 0.05, 5000, &afterKeys);
     EXPECT_TRUE(state->keyboardOn) << "step 'keyboard button': its look did not change within 5 s";
-    if (!afterKeys.isNull()) afterKeys.save(r.artifacts() + QStringLiteral("/01-keyboard-on.png"));
+    if (!afterKeys.isNull()) {
+        afterKeys.save(r.artifacts() + QStringLiteral("/01-keyboard-on.png"));
+        EXPECT_GT(r.places().cellMatch(afterKeys, QStringLiteral("VsButton3"), 1), 0.98)
+            << "step 'keyboard button': it does not show the skin's lit cell";
+        EXPECT_GT(r.places().cellMatch(beforeKeys, QStringLiteral("VsButton3"), 0), 0.98)
+            << "step 'keyboard button': before the click it did not show the skin's normal cell";
+    }
 
     if (!Parts::firstActivationDialog())
         E2E_MISSING("the configuration dialog at the first activation with no device stored (the activation "
