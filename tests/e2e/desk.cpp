@@ -113,6 +113,13 @@ Places::~Places() = default;
 
 bool Places::has(const QString& control) const { return form_->control(control) != nullptr; }
 
+void Places::movePanel(const QString& panel, const QString& marker)
+{
+    const FormData::Control* m = form_->control(marker);
+    if (marker.isEmpty() || !m) moved_.remove(panel.toLower());
+    else moved_.insert(panel.toLower(), form_->surfaceRect(*m).topLeft());
+}
+
 QRect Places::rect(const QString& control) const
 {
     const FormData::Control* c = form_->control(control);
@@ -120,9 +127,12 @@ QRect Places::rect(const QString& control) const
     const int design = form_->control(QStringLiteral("form1")) ? form_->control(QStringLiteral("form1"))->rect.width() : 1024;
     const int dx = window_.width() > design ? std::min(window_.width(), 1280) - design : 0;
     QRect r = form_->surfaceRect(*c);
-    // right-anchored controls (or their parents) follow the right edge in the wide mode
+    // right-anchored controls (or their parents) follow the right edge in the wide mode; a
+    // moved panel takes its children along
     for (const FormData::Control* p = c; p && p->name.compare(form_->surfaceName(), Qt::CaseInsensitive) != 0;
          p = form_->control(p->parent)) {
+        if (const auto m = moved_.constFind(p->name.toLower()); m != moved_.constEnd())
+            r.translate(*m - form_->surfaceRect(*p).topLeft());
         const bool left = p->anchors.contains(QStringLiteral("left")), right = p->anchors.contains(QStringLiteral("right"));
         if (right && !left) r.translate(dx, 0);
         if (right && left && p == c) r.setWidth(r.width() + dx);

@@ -4,6 +4,7 @@
 // coordinates of its own. Every wait names its step and has a time limit.
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -47,6 +48,9 @@ public:
     void setWindow(const QRect& geometry) { window_ = geometry; }
     const QRect& window() const { return window_; }
     bool has(const QString& control) const;
+    // A centre section (effects, pautomix, sampler) shown: moved onto the marker's top-left
+    // corner (pancentral), as its selector does; `marker` empty parks it again.
+    void movePanel(const QString& panel, const QString& marker);
     // The control's rectangle on the screen (empty when the form has no such control).
     QRect rect(const QString& control) const;
     QPoint centre(const QString& control) const { return rect(control).center(); }
@@ -67,6 +71,7 @@ public:
 private:
     std::unique_ptr<FormData> form_;
     QRect window_;
+    QHash<QString, QPoint> moved_;  // panel (lower case) -> its place on the surface
 };
 
 }  // namespace e2e

@@ -282,5 +282,13 @@ TEST(E2eChecks, PlacesFollowTheWindowAndTheRightEdge)
     // a control inside a panel: its parents' places added
     EXPECT_TRUE(QRect(100, 50, 1280, 900).contains(p.rect(QStringLiteral("auto_enable"))));
     EXPECT_FALSE(p.has(QStringLiteral("nosuchcontrol")));
+    // a centre section shown moves onto the centre marker with its controls
+    const QRect echoParked = p.rect(QStringLiteral("echo2"));
+    p.movePanel(QStringLiteral("effects"), QStringLiteral("pancentral"));
+    EXPECT_EQ(p.rect(QStringLiteral("echo2")).topLeft() - echoParked.topLeft(),
+              p.rect(QStringLiteral("pancentral")).topLeft() - QRect(100, 50, 0, 0).topLeft() -
+                  QPoint(40, 460));  // effects is parked at 40,460
+    p.movePanel(QStringLiteral("effects"), QString());
+    EXPECT_EQ(p.rect(QStringLiteral("echo2")), echoParked);
     EXPECT_TRUE(QRect(100, 50, 1280, 30).contains(p.inertSpot()));
 }
