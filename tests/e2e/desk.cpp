@@ -24,7 +24,7 @@ int xdo(const QStringList& args, QString* out, int timeoutMs)
 QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs, int minWidth)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const QStringList search{"search", "--sync", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex};
+    const QStringList search{"search", "--sync", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex};
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return {};
@@ -42,7 +42,7 @@ bool waitWindowGone(qint64 pid, const QString& nameRegex, int timeoutMs)
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
         QString out;
-        if (xdo({"search", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex}, &out, 5000) != 0 ||
+        if (xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", nameRegex}, &out, 5000) != 0 ||
             out.isEmpty())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -59,6 +59,19 @@ QRect windowGeometry(const QString& window)
         v.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1).toInt());
     return QRect(v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")), v.value(QStringLiteral("WIDTH")),
                  v.value(QStringLiteral("HEIGHT")));
+}
+
+QRect settledGeometry(const QString& window, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    QRect last = windowGeometry(window);
+    while (std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const QRect now = windowGeometry(window);
+        if (now == last && !now.isEmpty()) return now;
+        last = now;
+    }
+    return last;
 }
 
 void click(QPoint at, int button)

@@ -28,6 +28,8 @@ QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs, int minW
 // True when no visible window of `pid` matches any more, within `timeoutMs`.
 bool waitWindowGone(qint64 pid, const QString& nameRegex, int timeoutMs);
 QRect windowGeometry(const QString& window);
+// The window's geometry once two reads 300 ms apart agree (a window is mapped, then placed).
+QRect settledGeometry(const QString& window, int timeoutMs = 5000);
 
 void click(QPoint at, int button = 1);
 // Presses at `from`, moves in `steps` steps of `stepMs` to `to`, lets go.

@@ -115,7 +115,7 @@ bool Session::startProgram(int timeoutMs)
 
 QRect Session::refreshGeometry()
 {
-    const QRect g = windowGeometry(window_);
+    const QRect g = settledGeometry(window_);
     places_->setWindow(g);
     return g;
 }

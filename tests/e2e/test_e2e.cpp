@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 
 #include <chrono>
+#include <functional>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -25,6 +26,7 @@
 #include <set>
 #include <thread>
 
+#include "tests/e2e/dialogplaces.h"
 #include "tests/e2e/groove.h"
 #include "tests/e2e/librarycheck.h"
 #include "tests/e2e/session.h"
@@ -190,6 +192,83 @@ void crossfade(Session& r, int from, int to, int ms)
     r.midi()->waitLine("sent", ms + 10000);
 }
 
+// Keys to whatever has the focus now (an open drop-down list), without moving the focus.
+void keysHere(const QStringList& keys)
+{
+    QStringList args{"key", "--delay", "80"};
+    args << keys;
+    xdo(args);
+}
+
+// Answers Yes to a "Warning " question of the program's, when one comes within `ms`.
+void answerYes(qint64 pid, int ms)
+{
+    const QString box = waitWindow(pid, QStringLiteral("^Warning ?$"), ms);
+    if (!box.isEmpty()) key(box, QStringLiteral("alt+y"));
+}
+
+// The configuration dialog driven as a person would: JACK, routing mode 3 (master on the first
+// pair, the cue on the second), MIDI controller 1 on our sender with our map, automix fades 4 s
+// and 2 s, OK. An empty answer means it went through.
+QString configure(qint64 pid, const QString& dialog, const std::function<void(const QString&)>& shot)
+{
+    DialogPlaces d;
+    const QRect g = settledGeometry(dialog);
+    const auto at = [&](const QRect& local) { return local.translated(g.topLeft()).center(); };
+    const auto press = [&](const QString& name) {
+        const QRect local = d.rect(name);
+        if (local.isEmpty()) return false;
+        click(at(local));
+        d.press(name);
+        return true;
+    };
+    const auto choose = [&](const QString& combo, int index) {
+        const QRect local = d.rect(combo);
+        if (local.isEmpty()) return;
+        click(at(local));
+        QStringList keys{"Home"};
+        for (int i = 0; i < index; ++i) keys << "Down";
+        keys << "Return";
+        keysHere(keys);
+    };
+    // the driver: JACK (a switch that asks first)
+    if (!press(QStringLiteral("rdm1"))) return QStringLiteral("no JACK switch (rdm1) in the dialog");
+    answerYes(pid, 3000);
+    if (!press(QStringLiteral("rw3"))) return QStringLiteral("no routing mode 3 (rw3) in the dialog");
+    // each shown device row: the first device; the master on the first pair, the cue on the second
+    for (const char* dev : {"dev1", "dev2", "dev3"}) choose(QLatin1String(dev), 0);
+    choose(QStringLiteral("cha1"), 0);
+    choose(QStringLiteral("cha2"), 1);
+    choose(QStringLiteral("cha3"), 0);
+    shot(QStringLiteral("01-configuration-audio"));
+    // MIDI controller 1: our sender's port and our map, the first (only) entries of their lists
+    click(at(d.tab(QStringLiteral("TabSheet3"))));
+    d.press(QStringLiteral("TabSheet3"));
+    for (const char* list : {"listview1", "ListView3"}) {
+        const QRect row = d.row(QLatin1String(list), 0);
+        if (row.isEmpty()) return QStringLiteral("no row in the MIDI list %1").arg(QLatin1String(list));
+        // the row becomes current; the space bar ticks it
+        click(at(row));
+        keysHere({"space"});
+    }
+    shot(QStringLiteral("01-configuration-midi"));
+    // automix: fade 4 s, launch 2 s
+    click(at(d.tab(QStringLiteral("TabSheet6"))));
+    d.press(QStringLiteral("TabSheet6"));
+    for (const auto& [edit, value] : {std::pair{"auto1", "4"}, std::pair{"auto2", "2"}}) {
+        const QRect e = d.rect(QLatin1String(edit));
+        if (e.isEmpty()) return QStringLiteral("no field %1").arg(QLatin1String(edit));
+        click(at(e));
+        keysHere({"ctrl+a"});
+        xdo({"type", "--delay", "60", QLatin1String(value)});
+    }
+    shot(QStringLiteral("01-configuration-automix"));
+    if (!press(QStringLiteral("JvHTButton2"))) return QStringLiteral("no OK button");
+    if (!waitWindowGone(pid, QStringLiteral("^Configuration$"), 15000))
+        return QStringLiteral("the dialog was still open 15 s after OK");
+    return {};
+}
+
 // The state the steps hand on.
 struct SetState {
     std::unique_ptr<Session> run;
@@ -264,9 +343,18 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     const QString dialog = waitWindow(r.program().pid(), QStringLiteral("^Configuration$"), 15000);
     ASSERT_FALSE(dialog.isEmpty()) << "step 'configuration': the dialog did not open within 15 s";
     r.shot(QStringLiteral("01-configuration"));
-    E2E_MISSING("driving the configuration dialog (JACK, routing mode 3, MIDI controller 1 on e2e_midi:out with "
-                "'E2E SENDER.xml', automix fades 4 s and 2 s): its places are not in the form data; the dialog is "
-                "left open");
+    const QString failed = configure(r.program().pid(), dialog, [&](const QString& name) { r.shot(name); });
+    ASSERT_TRUE(failed.isEmpty()) << "step 'configuration': " << failed.toStdString();
+    // the output now plays through JACK: the capture client hears the program's ports
+    ASSERT_FALSE(r.capture()->waitLine("connected", 15000).empty())
+        << "step 'configuration': the program's JACK ports did not appear within 15 s";
+    ASSERT_FALSE(r.midi()->send("connected") && r.midi()->waitLine("connected", 15000).empty())
+        << "step 'configuration': nothing listens to the MIDI sender";
+    // the three panels
+    const QImage panels = r.shot(QStringLiteral("01-configured"));
+    for (const char* panel : {"playlist", "grupos", "explorer"})
+        EXPECT_GT(r.places().nonUniform(panels, QLatin1String(panel)), 0.01) << "the " << panel << " panel is not shown";
+    state->configured = true;
 }
 
 // 2. "Add from Dir" in Groups: the 30 tracks of accepted types are listed, the m4a files not.
@@ -608,4 +696,40 @@ TEST(E2eAlsa, DeckToneOnTheFilePcmAndCleanExit)
         E2E_MISSING("the deck transport (Main window, part 2): deck A cannot be played");
     }
     E2E_MISSING("the ALSA script's play and close");
+}
+
+// The set's driver of the configuration dialog, tried on the dialog alone (over fakes whose
+// lists hold what the program's hold in the set): what it stores is what the set asks for.
+TEST(E2eDialog, TheDriverChoosesJackModeThreeTheSenderAndTheFades)
+{
+    const QString shots = Paths::build(QStringLiteral("artifacts/dialog"));
+    QDir(shots).removeRecursively();
+    QDir().mkpath(shots);
+    Child host;
+    ASSERT_TRUE(host.start(Paths::helper("e2e_dialoghost"), {}, {}, shots + QStringLiteral("/host.stderr")));
+    ASSERT_FALSE(host.waitLine("shown", 20000).empty()) << "step 'dialog host': not shown within 20 s";
+    const QString dialog = waitWindow(host.pid(), QStringLiteral("^Configuration$"), 20000);
+    ASSERT_FALSE(dialog.isEmpty()) << "step 'dialog host': no dialog window within 20 s";
+    const QString failed = configure(host.pid(), dialog, [&](const QString& name) {
+        grab(Paths::helper("e2e_grab"), shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+    });
+    EXPECT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_FALSE(host.waitLine("closed", 10000).empty()) << "the dialog did not close";
+    host.wait(5000);
+    const QString out = QString::fromStdString(host.output());
+    const auto value = [&](const char* name) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^%1=(.*)$").arg(QLatin1String(name)), QRegularExpression::MultilineOption)
+                .match(out);
+        return m.hasMatch() ? m.captured(1) : QStringLiteral("?");
+    };
+    EXPECT_TRUE(out.contains(QStringLiteral("closed accepted"))) << out.toStdString();
+    EXPECT_EQ(value("devicemode").toStdString(), "0") << "JACK";
+    EXPECT_EQ(value("devicework").toStdString(), "3") << "routing mode 3";
+    EXPECT_EQ(value("aschan1").toStdString(), "0") << "the master on the first pair";
+    EXPECT_EQ(value("aschan2").toStdString(), "1") << "the cue on the second pair";
+    EXPECT_EQ(value("controler").toUpper().toStdString(), "E2E SENDER.XML");
+    EXPECT_EQ(value("portconin").toStdString(), "e2e_midi:out");
+    EXPECT_EQ(value("dr").toStdString(), "4");
+    EXPECT_EQ(value("lr").toStdString(), "2");
 }
