@@ -52,7 +52,8 @@ Session::Session(const QString& name, bool jack) : name_(name), jack_(jack)
     testsupport::makePrivateFolders(root_);
     home_ = root_ + QStringLiteral("/home");
     QDir().mkpath(profile() + QStringLiteral("/devices"));
-    if (!jack_) alsa_ = std::make_unique<AlsaFilePcms>(QStringList{QStringLiteral("e2e_out")});
+    // only "default": the first device the program lists, whatever order the names take
+    if (!jack_) alsa_ = std::make_unique<AlsaFilePcms>(QStringList{});
     places_ = std::make_unique<Places>(Paths::form());
 }
 
