@@ -42,6 +42,11 @@ bool mentioned(const QString& folder, const QString& text)
 
 Session::Session(const QString& name, bool jack) : name_(name), jack_(jack)
 {
+#ifdef OSTREL_E2E_TSAN
+    // our helpers (the grab, the drag source, the clients) are instrumented too, but what they
+    // race on is Qt's and JACK's business, not the program's: they keep quiet, the program not
+    setenv("TSAN_OPTIONS", "report_bugs=0", 1);
+#endif
     artifacts_ = Paths::build(QStringLiteral("artifacts/") + name);
     QDir(artifacts_).removeRecursively();
     QDir().mkpath(artifacts_);
@@ -99,6 +104,11 @@ bool Session::startProgram(int timeoutMs)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1"));
     env.insert(QStringLiteral("OSTREL_STATS"), QStringLiteral("1"));
+#ifdef OSTREL_E2E_TSAN
+    // the program reports what it races on; Qt's and JACK's own hand-overs are not its
+    env.insert(QStringLiteral("TSAN_OPTIONS"), QStringLiteral("second_deadlock_stack=1 suppressions=") +
+                                                   Paths::source(QStringLiteral("tests/e2e/tsan-program.supp")));
+#endif
     std::vector<std::string> e;
     for (const QString& kv : env.toStringList()) e.push_back(kv.toStdString());
     if (!program_.start(Paths::program(), {}, e, artifacts_ + QStringLiteral("/program.stderr"))) {

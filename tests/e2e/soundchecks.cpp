@@ -313,20 +313,71 @@ std::string presenceSequence(const std::vector<float>& bandA, const std::vector<
     return s;
 }
 
-std::vector<std::string> stderrFaults(const std::string& text)
+namespace {
+
+// Whether both accesses of the ThreadSanitizer report starting at `from` are made in Qt's own
+// code: the first frame of each access stack that is not the sanitizer's interceptor lies in a
+// Qt library. An access whose stack the sanitizer lost counts as Qt's only when the memory is a
+// heap block Qt allocated or frees.
+bool qtInternalRace(const std::vector<std::string>& lines, size_t from)
 {
+    int known = 0, inQt = 0, lost = 0;
+    bool blockInQt = false;
+    // the first frame below `at` that is not the sanitizer's: 1 in Qt, 0 elsewhere, -1 none
+    const auto firstFrameInQt = [&](size_t at) {
+        for (size_t j = at + 1; j < lines.size() && lines[j].rfind("    ", 0) == 0; ++j) {
+            if (lines[j].find("[failed to restore the stack]") != std::string::npos) return -1;
+            if (lines[j].find("libtsan.so") != std::string::npos) continue;
+            return lines[j].find("(libQt6") != std::string::npos ? 1 : 0;
+        }
+        return -1;
+    };
+    for (size_t i = from + 1; i < lines.size() && lines[i].find("SUMMARY:") == std::string::npos; ++i) {
+        const std::string& l = lines[i];
+        if (l.rfind("  Location is heap block", 0) == 0) blockInQt = firstFrameInQt(i) == 1;
+        const bool access = l.rfind("  Read of", 0) == 0 || l.rfind("  Write of", 0) == 0 ||
+                            l.rfind("  Atomic", 0) == 0 || l.rfind("  Previous", 0) == 0;
+        if (!access) continue;
+        const int q = firstFrameInQt(i);
+        if (q < 0) ++lost;
+        else ++known, inQt += q;
+        // Qt freeing a block is Qt's block
+        if (q == 1 && i + 1 < lines.size() &&
+            (lines[i + 1].find("operator delete") != std::string::npos || lines[i + 1].find(" free ") != std::string::npos))
+            blockInQt = true;
+    }
+    return known >= 1 && inQt == known && (lost == 0 || blockInQt);
+}
+
+}  // namespace
+
+std::vector<std::string> stderrFaults(const std::string& text, bool qtInternal)
+{
+    std::vector<std::string> lines;
+    {
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
     static const char* const marks[] = {
         "AddressSanitizer", "ThreadSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "MemorySanitizer",
         "runtime error:", "ASSERT:", "ASSERT failure", "Assertion", "another thread", "different thread",
         "outside the GUI thread"};
     std::vector<std::string> found;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
+    bool skipping = false;  // inside a race report of Qt's own
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.find("WARNING: ThreadSanitizer: data race") != std::string::npos)
+            skipping = !qtInternal && qtInternalRace(lines, i);
+        if (skipping) {
+            if (line.find("SUMMARY:") != std::string::npos) skipping = false;
+            continue;
+        }
         for (const char* m : marks)
             if (line.find(m) != std::string::npos) {
                 found.push_back(line);
                 break;
             }
+    }
     return found;
 }
 

@@ -245,6 +245,68 @@ TEST(E2eChecks, StderrFaults)
     EXPECT_EQ(stderrFaults("fine\nWARNING: ThreadSanitizer: x\nfine\nAssertion `y' failed.\n").size(), 2u);
 }
 
+// A race inside Qt's own code (both accesses in a Qt library) is Qt's; one with an access in our
+// code is ours, whatever Qt frames lie below it.
+TEST(E2eChecks, ThreadSanitizerRacesInsideQtAreQts)
+{
+    const std::string qt =
+        "==================\n"
+        "WARNING: ThreadSanitizer: data race (pid=1)\n"
+        "  Write of size 8 at 0x1 by thread T3:\n"
+        "    #0 memmove sanitizer_common_interceptors.inc:810 (libtsan.so.2+0x1)\n"
+        "    #1 <null> <null> (libQt6Core.so.6+0x1edc4c)\n"
+        "    #2 TVrTimerThread::Execute() tvrtimerthread.cpp:82 (ostrelkorvanta+0x1)\n"
+        "\n"
+        "  Previous write of size 8 at 0x1 by main thread:\n"
+        "    #0 realloc tsan_interceptors_posix.cpp:680 (libtsan.so.2+0x1)\n"
+        "    #1 QArrayData::reallocateUnaligned() <null> (libQt6Core.so.6+0x1)\n"
+        "    #2 createKitControl() formkitcontrols.cpp:3 (ostrelkorvanta+0x1)\n"
+        "\n"
+        "SUMMARY: ThreadSanitizer: data race (libQt6Core.so.6+0x1edc4c)\n"
+        "==================\n";
+    const std::string ours =
+        "WARNING: ThreadSanitizer: data race (pid=1)\n"
+        "  Read of size 8 at 0x2 by main thread:\n"
+        "    #0 Deck::position() deck.cpp:10 (ostrelkorvanta+0x2)\n"
+        "    #1 QObject::event(QEvent*) <null> (libQt6Core.so.6+0x3)\n"
+        "\n"
+        "  Previous write of size 8 at 0x2 by thread T4:\n"
+        "    #0 operator new tsan_new_delete.cpp:64 (libtsan.so.2+0x1)\n"
+        "    #1 <null> <null> (libQt6Core.so.6+0x4)\n"
+        "\n"
+        "SUMMARY: ThreadSanitizer: data race deck.cpp:10 in Deck::position()\n";
+    // the other stack lost: Qt's when the memory is a block Qt allocated
+    const auto lost = [](const char* allocatedIn) {
+        return std::string("WARNING: ThreadSanitizer: data race (pid=1)\n"
+                           "  Write of size 8 at 0x1 by thread T3:\n"
+                           "    #0 memmove sanitizer_common_interceptors.inc:810 (libtsan.so.2+0x1)\n"
+                           "    #1 <null> <null> (libQt6Core.so.6+0x1edc4c)\n"
+                           "\n"
+                           "  Previous write of size 8 at 0x1 by main thread:\n"
+                           "    [failed to restore the stack]\n"
+                           "\n"
+                           "  Location is heap block of size 16386 at 0x1 allocated by main thread:\n"
+                           "    #0 realloc tsan_interceptors_posix.cpp:680 (libtsan.so.2+0x1)\n") +
+               allocatedIn + "\nSUMMARY: ThreadSanitizer: data race\n";
+    };
+    EXPECT_EQ(stderrFaults(lost("    #1 QArrayData::reallocateUnaligned() <null> (libQt6Core.so.6+0x1)"), false).size(), 0u);
+    EXPECT_EQ(stderrFaults(lost("    #1 Deck::grow() deck.cpp:3 (ostrelkorvanta+0x1)"), false).size(), 2u);
+    const std::string freedByQt = "WARNING: ThreadSanitizer: data race (pid=1)\n"
+                                  "  Write of size 8 at 0x1 by thread T23:\n"
+                                  "    #0 operator delete(void*, unsigned long) tsan_new_delete.cpp:150 (libtsan.so.2+0x1)\n"
+                                  "    #1 <null> <null> (libQt6Core.so.6+0x2596c5)\n"
+                                  "\n"
+                                  "  Previous write of size 8 at 0x1 by main thread:\n"
+                                  "    [failed to restore the stack]\n"
+                                  "\n"
+                                  "SUMMARY: ThreadSanitizer: data race\n";
+    EXPECT_EQ(stderrFaults(freedByQt, false).size(), 0u);
+    EXPECT_EQ(stderrFaults(qt, false).size(), 0u);
+    EXPECT_EQ(stderrFaults(qt, true).size(), 2u);  // the warning and its summary
+    EXPECT_EQ(stderrFaults(ours, false).size(), 2u);
+    EXPECT_EQ(stderrFaults(qt + ours + "ASSERT: \"x\" in file a.cpp\n", false).size(), 3u);
+}
+
 // Every format of the set is written and reads back as long as it was made (ffprobe).
 TEST(E2eChecks, GroovesEncodeToEveryFormat)
 {
