@@ -11,6 +11,7 @@ packages=(
   ninja-build pkg-config cmake g++ xvfb xauth xdotool libxcb1-dev ffmpeg sox
   fonts-dejavu-core fonts-dejavu-extra
   yt-dlp
+  xdotool x11-utils
   ${EXTRA_PACKAGES:-}
 )
 
