@@ -89,7 +89,8 @@ void Tform1::wireTransport()
     };
     transport.hooks.modemax = [this] { return modemax; };
     transport.hooks.lucesloop = [this] { lucesloop(); };
-    // transport.hooks.bmixMouseDown and bfxMouseDown, the centre views, are set by the views concern
+    transport.hooks.bmixMouseDown = [this] { bmixMouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1); };
+    transport.hooks.bfxMouseDown = [this] { bfxMouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1); };
 
     // the hidden key lock twins press the same handlers (the controllers' table wires the
     // buttons they name: key1, key2, the jog modes)

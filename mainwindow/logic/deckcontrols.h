@@ -122,8 +122,6 @@ public:
     bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
     bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
     bool loadPending = false; // a load of this deck is under way; a second LOAD is refused
-    bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
-    bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
     JogState jog;             // the jog wheel between main loop passes
 
     // The deck's name of a control: a for deck A, b for deck B.
