@@ -38,6 +38,9 @@ void Tform1::wirePanelGrids()
     }
 }
 
+// the bare grid panels have no tree
+QWidget* Tform1::groupsTree() const { return nullptr; }
+
 void Tform1::alineopanels() { panels.alineopanels(); }
 void Tform1::bpplaylistClick(QObject*) { panels.bpplaylistClick(); }
 void Tform1::bggruposClick(QObject*) { panels.bggruposClick(); }
