@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -42,6 +43,7 @@ struct Home {
         for (const char* sub : {"home", "tmp", "run"}) QFile::setPermissions(dir.filePath(sub), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QString profile() const { return dir.filePath(QStringLiteral("home/Documents/OSTREL_KORVANTA/")); }
+    std::string log() const { return dir.filePath(QStringLiteral("tmp/program.log")).toStdString(); }
     std::vector<std::string> env() const
     {
         std::vector<std::string> e;
@@ -99,7 +101,7 @@ bool prepare(const Home& home, int tracks)
 
 // Milliseconds from spawning `program` until a window at least 1000 pixels wide is mapped; the
 // program is ended afterwards. -1 when it does not show within 30 s.
-double timeToWindow(const std::string& program, const std::vector<std::string>& env)
+double timeToWindow(const std::string& program, const std::vector<std::string>& env, const std::string& log)
 {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return -1;
@@ -114,7 +116,14 @@ double timeToWindow(const std::string& program, const std::vector<std::string>& 
     envp.push_back(nullptr);
     pid_t pid = -1;
     const auto t0 = Clock::now();
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    // what the program says goes to a log in its home, shown when it does not come up
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
+    const int spawned = posix_spawn(&pid, program.c_str(), &files, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) {
         xcb_disconnect(c);
         return -1;
     }
@@ -141,6 +150,14 @@ double timeToWindow(const std::string& program, const std::vector<std::string>& 
     int status = 0;
     waitpid(pid, &status, 0);
     xcb_disconnect(c);
+    if (ms < 0) {
+        std::fprintf(stderr, "startup_bench: no window within 30 s; the program said:\n");
+        if (FILE* f = std::fopen(log.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, f)) std::fputs(line, stderr);
+            std::fclose(f);
+        }
+    }
     return ms;
 }
 
@@ -173,7 +190,7 @@ int main(int argc, char** argv)
 
     Home peerHome;
     std::vector<double> peerMs;
-    for (int i = 0; i < kRuns; ++i) peerMs.push_back(timeToWindow(peer, peerHome.env()));
+    for (int i = 0; i < kRuns; ++i) peerMs.push_back(timeToWindow(peer, peerHome.env(), peerHome.log()));
 
     std::vector<double> results;
     for (int tracks : {0, 100000}) {
@@ -184,7 +201,7 @@ int main(int argc, char** argv)
         }
         // the first start of a profile is measured too: it is what a DJ waits for
         std::vector<double> ms;
-        for (int i = 0; i < kRuns; ++i) ms.push_back(timeToWindow(program, home.env()));
+        for (int i = 0; i < kRuns; ++i) ms.push_back(timeToWindow(program, home.env(), home.log()));
         std::printf("%d tracks: runs", tracks);
         for (double m : ms) std::printf(" %.0f", m);
         std::printf(" ms\n");
