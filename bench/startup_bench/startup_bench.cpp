@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -103,8 +104,18 @@ bool prepare(const Home& home, int tracks)
 // program is ended afterwards. -1 when it does not show within 30 s.
 double timeToWindow(const std::string& program, const std::vector<std::string>& env, const std::string& log)
 {
+    // the server now and then refuses a connection right after another client left: ask again
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) return -1;
+    for (int i = 0; i < 20 && xcb_connection_has_error(c); ++i) {
+        xcb_disconnect(c);
+        usleep(100000);
+        c = xcb_connect(nullptr, nullptr);
+    }
+    if (const int e = xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "startup_bench: the X server refused the connection (%d)\n", e);
+        xcb_disconnect(c);
+        return -1;
+    }
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
@@ -124,6 +135,7 @@ double timeToWindow(const std::string& program, const std::vector<std::string>& 
     const int spawned = posix_spawn(&pid, program.c_str(), &files, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     if (spawned != 0) {
+        std::fprintf(stderr, "startup_bench: the program could not be started: %s\n", std::strerror(spawned));
         xcb_disconnect(c);
         return -1;
     }
@@ -161,8 +173,10 @@ double timeToWindow(const std::string& program, const std::vector<std::string>& 
     return ms;
 }
 
+// of the runs that showed the window
 double median(std::vector<double> v)
 {
+    v.erase(std::remove_if(v.begin(), v.end(), [](double m) { return m < 0; }), v.end());
     std::sort(v.begin(), v.end());
     return v.empty() ? -1 : v[v.size() / 2];
 }
