@@ -222,6 +222,13 @@ void Tform1::randomMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, i
 void Tform1::randomMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { automix->randomMouseUp(); }
 void Tform1::newlistMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { automix->newlistMouseDown(); }
 void Tform1::newlistMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void Tform1::recMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { recording->recMouseDown(); }
+void Tform1::recMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    recording->recMouseDown();
+    // the latched button shows the engine's state, not the press (a shown dialog records nothing)
+    QTimer::singleShot(0, this, [this] {
+        if (ButtonView* rec = buttonView(QStringLiteral("REC"))) rec->setDown(adj && adj->grabando);
+    });
+}
 void Tform1::boffd1click() { recording->boffd1click(); }
 void Tform1::boffd2click() { recording->boffd2click(); }

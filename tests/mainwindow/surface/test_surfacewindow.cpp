@@ -194,6 +194,9 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     press(w, SurfaceButton::REC);
     ASSERT_TRUE(w.mrecsave);
     EXPECT_TRUE(w.mrecsave->isVisible());
+    w.buttonView(QStringLiteral("REC"))->setDown(true);  // as the latched button goes under the mouse
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down()) << "no recording yet";
     w.mrecsave->selectFolder(folder);
     ASSERT_EQ(w.mrecsave->selectedFolder(), folder);
     w.mrecsave->Edit1->setText(QStringLiteral("set one"));
