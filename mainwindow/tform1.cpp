@@ -77,9 +77,12 @@ Tform1::~Tform1()
     if (mainLoopHost() == this) setMainLoopHost(nullptr);
     // The engine's scans write into the decks' hand-over cells until the engine ends them, and a
     // deck ends its scan as it goes: the decks let go of the scans, the engine goes, then the decks.
-    if (adj) adj->desinit();
+    // A window that was never closed shuts down here; the shut-down runs once.
+    FormClose();
+    visual.reset();  // it reads the decks' records
     for (auto& d : decks_)
         if (d) d->creo_onda = d->creo_onda2 = nullptr;
+    closeControllers();  // every lit controller light goes out before the ports close
     set.reset();
     adj.reset();
     for (auto& d : decks_) d.reset();
@@ -155,6 +158,12 @@ void Tform1::wireHandlers()
     wireSongLoad();
     wirePanels();
     wireControllers();
+    wireTransport();
+    wireMixer();
+    wireHotcues();
+    wireStatus();
+    wireJog();
+    wireShutDown();
     wireEffects();
     wireAutomix();
     wireViews();
