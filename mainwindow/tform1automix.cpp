@@ -1,8 +1,8 @@
 // Automix and recording controls: the automix switch with mix now, the fade times and the
 // shuffle buttons (AutomixSwitch), the REC button and the recording dialog (RecordingControls).
 // The automix switch starts a mix with loader.primeraautomix and learns of finished loads
-// through loader.onLoadFinished; the status timer's walk reads and advances
-// automix->CURRENTPLAYNUMBER and automix->currentplayfinded.
+// through loader.onLoadFinished; it sets the walk's CURRENTPLAYNUMBER and currentplayfinded,
+// which the status timer's walk then advances.
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -190,6 +190,8 @@ void Tform1::wireAutomix()
     automix->lfout = labelView(QStringLiteral("lfout"));
     automix->lfin = labelView(QStringLiteral("lfin"));
     automix->primeraautomix = &loader.primeraautomix;
+    automix->number = &walk.CURRENTPLAYNUMBER;
+    automix->found = &walk.currentplayfinded;
     auto previous = loader.onLoadFinished;
     loader.onLoadFinished = [this, previous](int deck, bool ok) {
         if (previous) previous(deck, ok);
