@@ -118,8 +118,13 @@ int Stream::read(float* out, int n)
         ++iterating;
         for (std::size_t i = 0; i < processors.size(); ++i) {
             ProcessorEntry* e = processors[i];
-            if (!e->dead && e->processor)
+            if (!e->dead && e->processor) {
+                if (e->resetPending) {
+                    e->resetPending = false;
+                    e->processor->reset();
+                }
                 e->processor->process(out, done, rate);
+            }
             if (dead) break;
         }
         --iterating;
