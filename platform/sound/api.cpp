@@ -693,9 +693,8 @@ bool resetProcessors(Handle stream)
     GraphLock l(graph().mutex);
     Stream* s = findStream(stream);
     if (!s) return false;
-    // each is cleared by the next render before it runs: a hold of the lock stays short
     for (ProcessorEntry* e : s->processors)
-        if (!e->dead) e->resetPending = true;
+        if (!e->dead) e->processor->reset();
     return ok();
 }
 

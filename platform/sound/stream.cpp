@@ -118,13 +118,8 @@ int Stream::read(float* out, int n)
         ++iterating;
         for (std::size_t i = 0; i < processors.size(); ++i) {
             ProcessorEntry* e = processors[i];
-            if (!e->dead && e->processor) {
-                if (e->resetPending) {
-                    e->resetPending = false;
-                    e->processor->reset();
-                }
+            if (!e->dead && e->processor)
                 e->processor->process(out, done, rate);
-            }
             if (dead) break;
         }
         --iterating;

@@ -36,7 +36,6 @@ public:
     ProcessorEntry(Kind k, Stream* s) : Attachment(k, s) {}
     int priority = 0;
     std::uint64_t order = 0;
-    bool resetPending = false;  // reset by the next render before it processes (delay lines are long)
     std::shared_ptr<Processor> processor;
 };
 
