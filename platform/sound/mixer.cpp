@@ -96,6 +96,9 @@ bool Mixer::replaceSource(Stream* old, Stream* with)
 
 void Mixer::compact()
 {
+    for (Source& e : src_)
+        if (!e.s)
+            Graph::instance().discard(std::move(e.buf));  // a large block: freed after the hold
     src_.erase(std::remove_if(src_.begin(), src_.end(), [](const Source& e) { return e.s == nullptr; }), src_.end());
 }
 
