@@ -1,5 +1,5 @@
-// Deck A plays a 10-minute track on a paced JACK server of our own (dummy driver, 256-frame
-// periods) while deck B, on the same output, loads, scans (peaks and tempo), plays, toggles
+// Deck A plays a 10-minute track on a paced JACK server of our own (the tests' fixture: dummy
+// driver, 256-frame periods) while deck B, on the same output, loads, scans (peaks and tempo), plays, toggles
 // key lock, reloads and unloads 10-minute mp3, flac and wav files, one after the other. Two
 // runs, deck A's key lock off then on.
 //
@@ -39,6 +39,7 @@
 #include "engine/tdamepicos.h"
 #include "platform/sound/graph.h"
 #include "platform/sound/sound.h"
+#include "tests/support/jackserver.h"
 
 using namespace sound;
 
@@ -52,29 +53,6 @@ std::int64_t nowNs(clockid_t c)
     timespec ts{};
     clock_gettime(c, &ts);
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-pid_t startJack(const std::string& name)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-        execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r", "44100", "-p",
-               std::to_string(kPeriod).c_str(), "-P", "4", "-C", "4", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-void stopJack(pid_t pid)
-{
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
 }
 
 // Waits of audio threads in a fixed array (no allocation on the audio thread); holds under the
@@ -247,12 +225,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ffmpeg could not make the tracks\n");
         return 1;
     }
-    const std::string server = "ostrel_rt_" + std::to_string(getpid());
-    const pid_t jack = startJack(server);
-    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-    if (QProcess::execute("jack_wait", {"-w", "-t", "20"}) != 0) {
+    JackServer jack(44100, kPeriod);
+    if (!jack.start()) {
         std::fprintf(stderr, "the JACK server did not start\n");
-        stopJack(jack);
         return 1;
     }
     refreshDevices();
@@ -264,7 +239,6 @@ int main(int argc, char** argv)
     const DeviceRef dev{DeviceApi::Jack, sys};
     if (sys < 0 || !initDevice(dev)) {
         std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
-        stopJack(jack);
         return 1;
     }
     Recorder rec(std::size_t(seconds * 44100 / kPeriod * 4) + 4096);
@@ -285,7 +259,7 @@ int main(int argc, char** argv)
     }
     freeDevice(dev);
     freeAll();
-    stopJack(jack);
+    jack.stop();
     std::printf("rt lock wait us (p99.9, max): %.1f, %.1f, longest hold us: %.1f, late callbacks: %llu (bare peer: %llu)\n",
                 all.p999, all.max, all.hold, (unsigned long long)all.late, (unsigned long long)all.bareLate);
     return 0;
