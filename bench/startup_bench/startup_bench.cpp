@@ -29,7 +29,7 @@
 #include <QTemporaryDir>
 
 #include "library/tmsql.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackserver.h"
 
 extern char** environ;
 

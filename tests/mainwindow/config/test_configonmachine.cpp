@@ -20,8 +20,8 @@
 #include "mainwindow/config/pendingchoices.h"
 #include "tests/engine/engine/enginerig.h"
 #include "tests/mainwindow/config/configfakes.h"
-#include "tests/platform/sound/jackprobe.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackprobe.h"
+#include "tests/support/jackserver.h"
 #include "tests/support/alsafilepcms.h"
 
 using namespace enginerig;
