@@ -10,6 +10,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include "library/tid3v2.h"
 #include "snkins/quor/kitcolours.h"
 #include "snkins/quor/tquorgrid.h"
 #include "snkins/quor/tquorpanel.h"
@@ -37,7 +38,7 @@ QVBoxLayout* fill(QWidget* w, int margin)
 
 }  // namespace
 
-LibraryPanel::LibraryPanel(TQuorPanel* host) : QObject(host), xmpanel1(host) {}
+LibraryPanel::LibraryPanel(TQuorPanel* host) : QObject(host), xmpanel1(host), filetag(std::make_unique<TID3v2>()) {}
 
 LibraryPanel::~LibraryPanel() = default;
 

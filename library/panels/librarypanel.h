@@ -13,6 +13,7 @@
 // and sizes, then fill the tree and list.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QColor>
@@ -28,6 +29,7 @@ class QLineEdit;
 class QSplitter;
 class TQuorPanel;
 class TquorGrid;
+class TID3v2;
 class Tmsql;
 
 class LibraryPanel : public QObject {
@@ -45,6 +47,8 @@ public:
     QImage sgst1, sgst2, sgst3;  // the grid's title pieces, when set
     bool hide3dborder = false;
     QString name;
+    // a wide-text ID3v2 reader and writer of the panel's own, for the files it lists
+    std::unique_ptr<TID3v2> filetag;
 
     // built by buildFrame
     QSplitter* separa = nullptr;

@@ -14,10 +14,12 @@
 #include <QString>
 
 #include "engine/shared.h"
+#include "mainwindow/logic/jogstate.h"
 
 class ButtonView;
 class ControlView;
 class ControllerValues;
+class DispatcherState;
 class LabelView;
 class PositionView;
 class audiobase;
@@ -32,6 +34,8 @@ public:
     // ---- the engine and the controller values, set by the window
     audiobase* adj = nullptr;
     ControllerValues* values = nullptr;
+    // the flags shared with the controllers (DeckFlags gives this deck's)
+    DispatcherState* state = nullptr;
     // adj.carga1 / adj.carga2 (null before the engine exists)
     carga* player() const;
     // adj.enlace2 / adj.enlace1: the other deck's beat-match link to this deck
@@ -118,6 +122,9 @@ public:
     bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
     bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
     bool loadPending = false; // a load of this deck is under way; a second LOAD is refused
+    bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
+    bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
+    JogState jog;             // the jog wheel between main loop passes
 
     // The deck's name of a control: a for deck A, b for deck B.
     const char* name(const char* a, const char* b) const { return deck == 1 ? a : b; }

@@ -49,6 +49,8 @@ inline QApplication& windowApp(const char* platform = "offscreen")
 {
     static PrivateHome home;
     static QApplication* app = [platform] {
+        // a test that made its own application object (in its own private HOME) keeps it
+        if (auto* made = qobject_cast<QApplication*>(QCoreApplication::instance())) return made;
         home.enter();
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", platform);
         qputenv("QT_SCALE_FACTOR", "1");

@@ -1,0 +1,384 @@
+#include "tests/e2e/soundchecks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// RBJ second-order section, Q = 1/sqrt(2)
+struct Biquad {
+    double b0, b1, b2, a1, a2;
+    double z1 = 0, z2 = 0;
+    static Biquad make(int rate, double hz, bool high)
+    {
+        const double w = 2 * kPi * hz / rate, c = std::cos(w), alpha = std::sin(w) / (2 * std::sqrt(0.5));
+        const double a0 = 1 + alpha;
+        Biquad q{};
+        if (high) {
+            q.b0 = (1 + c) / 2 / a0;
+            q.b1 = -(1 + c) / a0;
+        } else {
+            q.b0 = (1 - c) / 2 / a0;
+            q.b1 = (1 - c) / a0;
+        }
+        q.b2 = q.b0;
+        q.a1 = -2 * c / a0;
+        q.a2 = (1 - alpha) / a0;
+        return q;
+    }
+    double run(double x)
+    {
+        const double y = b0 * x + z1;
+        z1 = b1 * x - a1 * y + z2;
+        z2 = b2 * x - a2 * y;
+        return y;
+    }
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// normalised correlation of x[a, a+n) with y[b, b+n); 0 where either is out of range or silent
+double ncorr(const std::vector<float>& x, int64_t a, const std::vector<float>& y, int64_t b, int64_t n, int step = 1)
+{
+    if (a < 0 || b < 0 || a + n > int64_t(x.size()) || b + n > int64_t(y.size()) || n <= 0) return 0;
+    double xy = 0, xx = 0, yy = 0;
+    for (int64_t i = 0; i < n; i += step) {
+        const double p = x[size_t(a + i)], q = y[size_t(b + i)];
+        xy += p * q;
+        xx += p * p;
+        yy += q * q;
+    }
+    if (xx <= 1e-12 || yy <= 1e-12) return 0;
+    return xy / std::sqrt(xx * yy);
+}
+
+std::vector<float> decimate(const std::vector<float>& x, int by)
+{
+    std::vector<float> d(x.size() / size_t(by));
+    for (size_t i = 0; i < d.size(); ++i) {
+        float s = 0;
+        for (int k = 0; k < by; ++k) s += x[i * size_t(by) + size_t(k)];
+        d[i] = s / float(by);
+    }
+    return d;
+}
+
+// the lag in [lo, hi] (in y frames relative to a) that best matches x[a, a+n) against y
+std::pair<int64_t, double> bestLag(const std::vector<float>& x, int64_t a, const std::vector<float>& y, int64_t n,
+                                   int64_t lo, int64_t hi)
+{
+    int64_t best = lo;
+    double bestC = -2;
+    for (int64_t lag = lo; lag <= hi; ++lag) {
+        const double c = ncorr(x, a, y, a + lag, n);
+        if (c > bestC) {
+            bestC = c;
+            best = lag;
+        }
+    }
+    return {best, bestC};
+}
+
+}  // namespace
+
+bool touches(const Spans& spans, int64_t from, int64_t to)
+{
+    for (const Span& s : spans)
+        if (s.from < to && from < s.to) return true;
+    return false;
+}
+
+std::vector<float> channelOf(const std::vector<float>& interleaved, int channels, int channel)
+{
+    std::vector<float> c(interleaved.size() / size_t(channels));
+    for (size_t i = 0; i < c.size(); ++i) c[i] = interleaved[i * size_t(channels) + size_t(channel)];
+    return c;
+}
+
+std::vector<float> mixOf(const std::vector<float>& a, const std::vector<float>& b)
+{
+    std::vector<float> m(std::min(a.size(), b.size()));
+    for (size_t i = 0; i < m.size(); ++i) m[i] = 0.5f * (a[i] + b[i]);
+    return m;
+}
+
+std::vector<float> bandpass(const std::vector<float>& x, int rate, double lowHz, double highHz)
+{
+    std::vector<Biquad> chain;
+    for (int i = 0; i < 2; ++i) {
+        if (lowHz > 0) chain.push_back(Biquad::make(rate, lowHz, true));
+        if (highHz > 0) chain.push_back(Biquad::make(rate, highHz, false));
+    }
+    std::vector<float> y(x.size());
+    for (size_t i = 0; i < x.size(); ++i) {
+        double v = x[i];
+        for (Biquad& q : chain) v = q.run(v);
+        y[i] = float(v);
+    }
+    return y;
+}
+
+std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb, double minGapS)
+{
+    const double release = std::exp(-1.0 / (0.01 * rate));
+    const size_t block = size_t(std::max(1, rate / 1000));
+    // the peak envelope's maximum per 1 ms block
+    std::vector<double> b(x.size() / block, 0.0);
+    double env = 0;
+    for (size_t i = 0; i < b.size() * block; ++i) {
+        env = std::max(double(std::fabs(x[i])), env * release);
+        b[i / block] = std::max(b[i / block], env);
+    }
+    // what lies far below the loudest hits of the band is another instrument's leak
+    double loudest = 0;
+    for (double v : b) loudest = std::max(loudest, v);
+    const double floor = std::max(std::pow(10.0, floorDb / 20), loudest * std::pow(10.0, -12.0 / 20));
+    std::vector<double> out;
+    const size_t gap = size_t(minGapS * 1000), look = 30, before = 10;
+    for (size_t k = before; k + look < b.size(); ++k) {
+        const double base = b[k - before];
+        if (b[k] < floor || b[k] < 2 * base) continue;
+        double peak = 0;
+        for (size_t j = k; j < k + look; ++j) peak = std::max(peak, b[j]);
+        const double level = std::max(peak / 2, 2 * base);
+        const size_t from = (k - 5) * block, to = (k + look) * block;
+        for (size_t i = from; i < to; ++i)
+            if (std::fabs(x[i]) >= level) {
+                out.push_back(double(i) / rate);
+                break;
+            }
+        k += gap;
+    }
+    return out;
+}
+
+Drift onsetDrift(const std::vector<double>& a, const std::vector<double>& b, double fromS, double toS, double pairS)
+{
+    std::vector<double> offsets;
+    for (double t : a) {
+        if (t < fromS || t >= toS) continue;
+        const auto it = std::lower_bound(b.begin(), b.end(), t);
+        double best = 1e9;
+        if (it != b.end()) best = *it - t;
+        if (it != b.begin() && std::fabs(*(it - 1) - t) < std::fabs(best)) best = *(it - 1) - t;
+        if (std::fabs(best) <= pairS) offsets.push_back(best * 1000);
+    }
+    Drift d;
+    d.pairs = int(offsets.size());
+    if (offsets.empty()) return d;
+    d.offsetMs = median(offsets);
+    const size_t fifth = std::max<size_t>(1, offsets.size() / 5);
+    d.driftMs = median({offsets.end() - std::ptrdiff_t(fifth), offsets.end()}) -
+                median({offsets.begin(), offsets.begin() + std::ptrdiff_t(fifth)});
+    const auto [lo, hi] = std::minmax_element(offsets.begin(), offsets.end());
+    d.spreadMs = *hi - *lo;
+    return d;
+}
+
+double levelDb(const std::vector<float>& x, int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(0, from);
+    to = std::min<int64_t>(int64_t(x.size()), to);
+    if (to <= from) return -200;
+    double e = 0;
+    for (int64_t i = from; i < to; ++i) e += double(x[size_t(i)]) * x[size_t(i)];
+    e /= double(to - from);
+    return e <= 1e-20 ? -200 : 10 * std::log10(e);
+}
+
+std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes)
+{
+    const int64_t n = std::min<int64_t>(approxLen / 2, 11025);
+    if (n <= 0 || from + passes * approxLen + n > int64_t(x.size())) return {};
+    // the period: coarse on a 4:1 copy, then to the frame
+    const std::vector<float> d = decimate(x, 4);
+    const int64_t lo = approxLen * 92 / 100, hi = approxLen * 108 / 100;
+    const int64_t coarse = bestLag(d, from / 4, d, n / 4, lo / 4, hi / 4).first;
+    const auto [period, c] = bestLag(x, from, x, n, coarse * 4 - 8, coarse * 4 + 8);
+    if (c < 0.9) return {};
+    std::vector<int64_t> lengths;
+    int64_t last = from;
+    for (int k = 1; k <= passes; ++k) {
+        // the template stays the first pass: a fractional period then shows as lengths one
+        // frame apart, never as an error that adds up
+        int64_t best = 0;
+        double bc = -2;
+        const int64_t expected = last + period;
+        for (int64_t at = expected - 16; at <= expected + 16; ++at) {
+            const double cc = ncorr(x, from, x, at, n);
+            if (cc > bc) {
+                bc = cc;
+                best = at;
+            }
+        }
+        if (bc < 0.9) return {};
+        lengths.push_back(best - last);
+        last = best;
+    }
+    return lengths;
+}
+
+double tailEnergy(const std::vector<float>& x, int rate, const std::vector<double>& onsetsS, double afterS,
+                  double untilS)
+{
+    if (onsetsS.empty()) return 0;
+    double tail = 0;
+    int64_t tailN = 0;
+    for (double t : onsetsS) {
+        const int64_t a = int64_t((t + afterS) * rate), b = std::min<int64_t>(int64_t((t + untilS) * rate), int64_t(x.size()));
+        for (int64_t i = std::max<int64_t>(0, a); i < b; ++i) tail += double(x[size_t(i)]) * x[size_t(i)];
+        tailN += std::max<int64_t>(0, b - std::max<int64_t>(0, a));
+    }
+    const int64_t from = int64_t(onsetsS.front() * rate), to = std::min<int64_t>(int64_t((onsetsS.back() + untilS) * rate), int64_t(x.size()));
+    double all = 0;
+    for (int64_t i = std::max<int64_t>(0, from); i < to; ++i) all += double(x[size_t(i)]) * x[size_t(i)];
+    if (tailN == 0 || to <= from || all <= 0) return 0;
+    return (tail / double(tailN)) / (all / double(to - from));
+}
+
+std::vector<WindowMatch> windowCorrelation(const std::vector<float>& rec, const std::vector<float>& out, int rate,
+                                           double windowS, double searchS, int64_t trackFrames, const Spans& skip)
+{
+    std::vector<WindowMatch> result;
+    const int64_t w = int64_t(windowS * rate), search = int64_t(searchS * rate);
+    if (w <= 0) return result;
+    const std::vector<float> dr = decimate(rec, 8), dout = decimate(out, 8);
+    bool aligned = false;
+    int64_t lag = 0;
+    for (int64_t at = 0; at + w <= int64_t(rec.size()); at += w) {
+        WindowMatch m;
+        m.atS = double(at) / rate;
+        if (levelDb(rec, at, at + w) < -60) {
+            m.skipped = true;
+            result.push_back(m);
+            continue;
+        }
+        // coarse on the 8:1 copies: everywhere within the search the first time, then near
+        const int64_t lo = aligned ? lag - trackFrames : -search, hi = aligned ? lag + trackFrames : search;
+        const int64_t coarse = bestLag(dr, at / 8, dout, w / 8, lo / 8, hi / 8).first;
+        const auto [fine, c] = bestLag(rec, at, out, w, coarse * 8 - 12, coarse * 8 + 12);
+        m.lag = fine;
+        m.corr = c;
+        m.skipped = touches(skip, at + fine, at + fine + w);
+        if (!m.skipped && c > 0.5) {
+            aligned = true;
+            lag = fine;
+        }
+        result.push_back(m);
+    }
+    return result;
+}
+
+double longestSilenceS(const std::vector<float>& x, int rate, int64_t from, int64_t to, double thresholdDb,
+                       const Spans& skip)
+{
+    const int64_t block = rate / 100;
+    to = std::min<int64_t>(to, int64_t(x.size()));
+    int64_t run = 0, longest = 0;
+    for (int64_t at = std::max<int64_t>(0, from); at + block <= to; at += block) {
+        const bool silent = !touches(skip, at, at + block) && levelDb(x, at, at + block) < thresholdDb;
+        run = silent ? run + block : 0;
+        longest = std::max(longest, run);
+    }
+    return double(longest) / rate;
+}
+
+std::string presenceSequence(const std::vector<float>& bandA, const std::vector<float>& bandB, int rate,
+                             double thresholdDb, int minRunS)
+{
+    std::vector<std::pair<std::string, int>> runs;
+    const int64_t n = int64_t(std::min(bandA.size(), bandB.size()));
+    for (int64_t at = 0; at + rate <= n; at += rate) {
+        const bool a = levelDb(bandA, at, at + rate) > thresholdDb, b = levelDb(bandB, at, at + rate) > thresholdDb;
+        const std::string label = a && b ? "AB" : a ? "A" : b ? "B" : "-";
+        if (!runs.empty() && runs.back().first == label) ++runs.back().second;
+        else runs.push_back({label, 1});
+    }
+    std::vector<std::string> kept;
+    for (const auto& [label, len] : runs)
+        if (len >= minRunS && (kept.empty() || kept.back() != label)) kept.push_back(label);
+    std::string s;
+    for (const std::string& k : kept) s += (s.empty() ? "" : " ") + k;
+    return s;
+}
+
+namespace {
+
+// Whether both accesses of the ThreadSanitizer report starting at `from` are made in Qt's own
+// code: the first frame of each access stack that is not the sanitizer's interceptor lies in a
+// Qt library. An access whose stack the sanitizer lost counts as Qt's only when the memory is a
+// heap block Qt allocated or frees.
+bool qtInternalRace(const std::vector<std::string>& lines, size_t from)
+{
+    int known = 0, inQt = 0, lost = 0;
+    bool blockInQt = false;
+    // the first frame below `at` that is not the sanitizer's: 1 in Qt, 0 elsewhere, -1 none
+    const auto firstFrameInQt = [&](size_t at) {
+        for (size_t j = at + 1; j < lines.size() && lines[j].rfind("    ", 0) == 0; ++j) {
+            if (lines[j].find("[failed to restore the stack]") != std::string::npos) return -1;
+            if (lines[j].find("libtsan.so") != std::string::npos) continue;
+            return lines[j].find("(libQt6") != std::string::npos ? 1 : 0;
+        }
+        return -1;
+    };
+    for (size_t i = from + 1; i < lines.size() && lines[i].find("SUMMARY:") == std::string::npos; ++i) {
+        const std::string& l = lines[i];
+        if (l.rfind("  Location is heap block", 0) == 0) blockInQt = firstFrameInQt(i) == 1;
+        const bool access = l.rfind("  Read of", 0) == 0 || l.rfind("  Write of", 0) == 0 ||
+                            l.rfind("  Atomic", 0) == 0 || l.rfind("  Previous", 0) == 0;
+        if (!access) continue;
+        const int q = firstFrameInQt(i);
+        if (q < 0) ++lost;
+        else ++known, inQt += q;
+        // Qt freeing a block is Qt's block
+        if (q == 1 && i + 1 < lines.size() &&
+            (lines[i + 1].find("operator delete") != std::string::npos || lines[i + 1].find(" free ") != std::string::npos))
+            blockInQt = true;
+    }
+    return known >= 1 && inQt == known && (lost == 0 || blockInQt);
+}
+
+}  // namespace
+
+std::vector<std::string> stderrFaults(const std::string& text, bool qtInternal)
+{
+    std::vector<std::string> lines;
+    {
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+    }
+    static const char* const marks[] = {
+        "AddressSanitizer", "ThreadSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "MemorySanitizer",
+        "runtime error:", "ASSERT:", "ASSERT failure", "Assertion", "another thread", "different thread",
+        "outside the GUI thread"};
+    std::vector<std::string> found;
+    bool skipping = false;  // inside a race report of Qt's own
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.find("WARNING: ThreadSanitizer: data race") != std::string::npos)
+            skipping = !qtInternal && qtInternalRace(lines, i);
+        if (skipping) {
+            if (line.find("SUMMARY:") != std::string::npos) skipping = false;
+            continue;
+        }
+        for (const char* m : marks)
+            if (line.find(m) != std::string::npos) {
+                found.push_back(line);
+                break;
+            }
+    }
+    return found;
+}
+
+}  // namespace e2e

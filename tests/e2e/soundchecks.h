@@ -1,0 +1,93 @@
+// What the end-to-end test reads out of the sound it captured: onsets and their drift between
+// two decks, loop passes, band levels, the energy an echo adds, how a recording matches the
+// output window by window, and silences. Plain functions on mono float signals, so that each
+// is tested on synthetic signals before it judges the program.
+//
+// Positions are frames at `rate`. `Spans` are frame ranges the capture client marked as
+// unreliable (an xrun fell in them): a window that touches one is skipped, never judged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Span {
+    int64_t from = 0, to = 0;  // [from, to)
+};
+using Spans = std::vector<Span>;
+
+bool touches(const Spans& spans, int64_t from, int64_t to);
+
+// Channel `channel` of interleaved frames of `channels` channels.
+std::vector<float> channelOf(const std::vector<float>& interleaved, int channels, int channel);
+// The mean of two channels.
+std::vector<float> mixOf(const std::vector<float>& a, const std::vector<float>& b);
+
+// Band-limited copy: two second-order high-passes at lowHz (none when lowHz <= 0) and two
+// second-order low-passes at highHz (none when highHz <= 0).
+std::vector<float> bandpass(const std::vector<float>& x, int rate, double lowHz, double highHz);
+
+// Onset times in seconds: where the 1 ms envelope rises through half of the peak that follows
+// within 30 ms, for peaks above `floorDb` (dB full scale) and within 12 dB of the loudest
+// peak, at least `minGapS` apart.
+std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb = -40, double minGapS = 0.09);
+
+// The offset between two onset lists, each A onset paired with the nearest B onset within
+// `pairS`, in the time range [fromS, toS). `driftMs` is the change of the offset across the
+// range: the median of its last fifth less the median of its first fifth.
+struct Drift {
+    int pairs = 0;
+    double offsetMs = 0;  // median offset B - A
+    double driftMs = 0;
+    double spreadMs = 0;  // largest minus smallest offset
+};
+Drift onsetDrift(const std::vector<double>& a, const std::vector<double>& b, double fromS, double toS,
+                 double pairS = 0.05);
+
+// Level in dB full scale (RMS) of [from, to).
+double levelDb(const std::vector<float>& x, int64_t from, int64_t to);
+
+// A periodic stretch starting at or after `from`: the period is searched within ±8 % of
+// `approxLen`, then each of `passes` passes is found around the end of the last one. Returns
+// the pass lengths in frames (empty when the stretch does not repeat: correlation below 0.9).
+std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes);
+
+// Mean energy in [onset + afterS, onset + untilS) over the given onsets (seconds), relative to
+// the mean energy of the whole range the onsets span; a dry percussive signal gives little, an
+// echo adds.
+double tailEnergy(const std::vector<float>& x, int rate, const std::vector<double>& onsetsS, double afterS,
+                  double untilS);
+
+// The recording against the output, window by window: each `windowS` window of `rec` is aligned
+// on its own against `out` (first globally within ±`searchS`, then within ±`trackFrames` of the
+// previous window's lag), and its normalised correlation is reported. Windows that are silent
+// in the recording or touch a skipped span (in `out`'s frames) are marked skipped.
+struct WindowMatch {
+    double atS = 0;
+    int64_t lag = 0;  // out frame = rec frame + lag
+    double corr = 0;
+    bool skipped = false;
+};
+std::vector<WindowMatch> windowCorrelation(const std::vector<float>& rec, const std::vector<float>& out, int rate,
+                                           double windowS, double searchS, int64_t trackFrames, const Spans& skip);
+
+// The longest run, in seconds, of 10 ms blocks below `thresholdDb` in [from, to); blocks that
+// touch a skipped span break a run.
+double longestSilenceS(const std::vector<float>& x, int rate, int64_t from, int64_t to, double thresholdDb,
+                       const Spans& skip);
+
+// Which of two bands sounds, second by second: "A", "B", "AB" or "-" (neither above
+// `thresholdDb`), with runs shorter than `minRunS` seconds dropped and repeats joined. The
+// whole program's output carrying A, then both, then B reads "A AB B".
+std::string presenceSequence(const std::vector<float>& bandA, const std::vector<float>& bandB, int rate,
+                             double thresholdDb, int minRunS);
+
+// Reports of sanitizers, assertions and Qt's thread warnings in a program's standard error:
+// one line each. With `qtInternal` false, a ThreadSanitizer race whose two accesses are both
+// made inside Qt's own (uninstrumented) code is not counted: Qt 6 locks with futexes the
+// sanitizer cannot see, so its posted-event queue and thread pool look racy to it.
+std::vector<std::string> stderrFaults(const std::string& text, bool qtInternal = true);
+
+}  // namespace e2e

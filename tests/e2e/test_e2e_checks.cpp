@@ -1,0 +1,356 @@
+// The end-to-end test's judges, tried on signals whose answer is known before they judge the
+// program: onsets and their drift, loop passes, band levels, the echo's tail, the recording
+// against the output window by window, silences, the presence of two decks, the standard
+// error's faults, the grooves and their files, and the places read from the form data.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <random>
+
+#include "tests/e2e/desk.h"
+#include "tests/e2e/groove.h"
+#include "tests/e2e/soundchecks.h"
+#include "tests/e2e/tracks.h"
+#include "tests/support/toolprocess.h"
+
+using namespace e2e;
+
+namespace {
+
+std::vector<float> mono(const std::vector<int16_t>& stereo)
+{
+    std::vector<float> m(stereo.size() / 2);
+    for (size_t i = 0; i < m.size(); ++i) m[i] = float(stereo[2 * i]) / 32768.0f;
+    return m;
+}
+
+std::vector<float> groove(double bpm, bool high, double seconds, uint32_t seed = 7)
+{
+    return mono(synthGroove(Groove{bpm, high, seconds, seed}));
+}
+
+// `x` delayed by `frames` (silence before)
+std::vector<float> delayed(const std::vector<float>& x, int64_t frames)
+{
+    std::vector<float> y(x.size() + size_t(frames), 0.0f);
+    std::copy(x.begin(), x.end(), y.begin() + frames);
+    return y;
+}
+
+std::vector<float> sum(const std::vector<float>& a, const std::vector<float>& b)
+{
+    std::vector<float> s(std::max(a.size(), b.size()), 0.0f);
+    for (size_t i = 0; i < a.size(); ++i) s[i] += a[i];
+    for (size_t i = 0; i < b.size(); ++i) s[i] += b[i];
+    return s;
+}
+
+}  // namespace
+
+TEST(E2eChecks, OnsetsOfAClickTrainToTheFrame)
+{
+    std::vector<float> x(kRate * 3, 0.0f);
+    const std::vector<int64_t> at = {4410, 30000, 52000, 90000, 120001};
+    for (int64_t a : at)
+        for (int i = 0; i < 400; ++i) x[size_t(a + i)] += float(0.8 * std::exp(-i / 80.0) * ((i % 20) < 10 ? 1 : -1));
+    const std::vector<double> found = onsets(x, kRate);
+    ASSERT_EQ(found.size(), at.size());
+    for (size_t i = 0; i < at.size(); ++i) EXPECT_NEAR(found[i] * kRate, double(at[i]), 1.0) << i;
+}
+
+TEST(E2eChecks, TheGroovesBeatsAreWhereTheTempoPutsThem)
+{
+    for (const bool high : {false, true}) {
+        // after a second of silence, as the capture hears a deck start
+        const std::vector<float> x = delayed(groove(126, high, 10), kRate);
+        const std::vector<float> band = high ? bandpass(x, kRate, kHighBandLoHz, kHighBandHiHz) : bandpass(x, kRate, 0, kLowBandHz);
+        const std::vector<double> o = onsets(band, kRate, -40, 0.2);
+        ASSERT_EQ(o.size(), 21u) << high;
+        const double beat = 60.0 / 126;
+        // every onset at the same small distance from its beat (the band's filter and the kick's rise)
+        for (size_t i = 0; i < o.size(); ++i) EXPECT_NEAR(o[i] - 1 - double(i) * beat, o[0] - 1, 0.0002) << high << " " << i;
+        EXPECT_LT(o[0] - 1, 0.02) << high;
+    }
+}
+
+// The two registers are told apart by band, with both playing at once: a fixed offset reads as
+// an offset, a tempo mismatch as drift.
+TEST(E2eChecks, DriftBetweenTwoDecksPlayingAtOnce)
+{
+    struct Case {
+        double bpmB;
+        int64_t delayB;
+        double driftMs;  // expected over the range
+    };
+    const double seconds = 32;
+    // B at 126.02 against 126 BPM ends 30 s later by 30 * (1 - 126/126.02) s earlier
+    const Case cases[] = {{126, 132, 0}, {126, 0, 0}, {126.02, 132, -30000 * (1 - 126 / 126.02) * 0.8}};
+    const std::vector<float> a = groove(126, false, seconds, 1);
+    for (const Case& c : cases) {
+        const std::vector<float> mix = sum(a, delayed(groove(c.bpmB, true, seconds, 2), c.delayB));
+        const std::vector<double> oa = onsets(bandpass(mix, kRate, 0, kLowBandHz), kRate, -40, 0.2);
+        const std::vector<double> ob = onsets(bandpass(mix, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 0.2);
+        const Drift d = onsetDrift(oa, ob, 1, 31);
+        EXPECT_GE(d.pairs, 55) << c.bpmB;
+        EXPECT_NEAR(d.driftMs, c.driftMs, 0.5) << c.bpmB;
+        if (c.bpmB == 126) {
+            EXPECT_LT(d.spreadMs, 1.0);
+        }
+    }
+    // the same offset measured on B against itself delayed: 3 ms
+    const std::vector<float> mix = sum(a, delayed(groove(126, true, seconds, 2), 132));
+    const std::vector<double> oa = onsets(bandpass(mix, kRate, 0, kLowBandHz), kRate, -40, 0.2);
+    const std::vector<float> late = sum(a, delayed(groove(126, true, seconds, 2), 264));
+    const std::vector<double> ob1 = onsets(bandpass(mix, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 0.2);
+    const std::vector<double> ob2 = onsets(bandpass(late, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 0.2);
+    EXPECT_NEAR(onsetDrift(oa, ob2, 1, 31).offsetMs - onsetDrift(oa, ob1, 1, 31).offsetMs, 3.0, 0.1);
+}
+
+TEST(E2eChecks, LoopPassesEqualAndUnequal)
+{
+    const std::vector<float> src = groove(126, true, 4, 3);
+    const int64_t len = int64_t(std::llround(4 * 60.0 / 126 * kRate));  // four beats
+    for (const int extra : {0, 5}) {
+        std::vector<float> x(kRate, 0.01f);  // what came before the loop
+        for (int pass = 0; pass < 12; ++pass) {
+            x.insert(x.end(), src.begin(), src.begin() + len);
+            // one pass longer by `extra` frames of what follows its end
+            if (pass == 6) x.insert(x.end(), src.begin() + len, src.begin() + len + extra);
+        }
+        const std::vector<int64_t> l = loopPassLengths(x, kRate + 1000, len, 10);
+        ASSERT_EQ(l.size(), 10u) << extra;
+        const auto [lo, hi] = std::minmax_element(l.begin(), l.end());
+        if (extra == 0) {
+            EXPECT_EQ(*lo, len);
+            EXPECT_EQ(*hi, len);
+        } else {
+            EXPECT_EQ(*hi - *lo, extra);
+        }
+    }
+    // a stretch that does not repeat has no passes
+    std::mt19937 rng(1);
+    std::vector<float> noise(kRate * 30);
+    for (float& v : noise) v = std::uniform_real_distribution<float>(-0.5f, 0.5f)(rng);
+    EXPECT_TRUE(loopPassLengths(noise, kRate, len, 10).empty());
+}
+
+TEST(E2eChecks, KillLowersItsBandByMoreThan20Db)
+{
+    std::vector<float> x(kRate * 4);
+    for (size_t i = 0; i < x.size(); ++i) {
+        const double t = double(i) / kRate;
+        x[i] = float(0.3 * std::sin(2 * M_PI * 200 * t) + (t < 2 ? 0.3 * std::sin(2 * M_PI * 9000 * t) : 0.0));
+    }
+    const std::vector<float> high = bandpass(x, kRate, 6000, 0);
+    const double on = levelDb(high, kRate / 2, kRate * 3 / 2), off = levelDb(high, kRate * 5 / 2, kRate * 7 / 2);
+    EXPECT_GT(on - off, 20);
+    const std::vector<float> low = bandpass(x, kRate, 0, 400);
+    EXPECT_NEAR(levelDb(low, kRate / 2, kRate * 3 / 2), levelDb(low, kRate * 5 / 2, kRate * 7 / 2), 0.5);
+}
+
+TEST(E2eChecks, EchoAddsEnergyAfterEachOnset)
+{
+    const std::vector<float> dry = groove(120, true, 12, 4);
+    std::vector<float> wet = dry;
+    const size_t d = size_t(0.125 * kRate);  // an eighth of a second: between the hats
+    for (size_t i = d; i < wet.size(); ++i) wet[i] += 0.5f * wet[i - d];
+    const std::vector<float> bandDry = bandpass(dry, kRate, kHighBandLoHz, kHighBandHiHz);
+    const std::vector<float> bandWet = bandpass(wet, kRate, kHighBandLoHz, kHighBandHiHz);
+    const std::vector<double> o = onsets(bandDry, kRate, -40, 0.4);
+    ASSERT_GE(o.size(), 20u);
+    const double e0 = tailEnergy(bandDry, kRate, o, 0.1, 0.2), e1 = tailEnergy(bandWet, kRate, o, 0.1, 0.2);
+    EXPECT_GT(e1, 2 * e0) << e0 << " " << e1;
+}
+
+// The recording is the output with whole frames dropped or repeated here and there, and
+// another start: every window still finds itself.
+TEST(E2eChecks, RecordingMatchesTheOutputWindowByWindow)
+{
+    const std::vector<float> out = groove(126, false, 14, 5);
+    std::vector<float> rec(out.begin() + 30000, out.end());
+    rec.erase(rec.begin() + 3 * kRate + 100);                       // a frame dropped
+    rec.insert(rec.begin() + 7 * kRate + 5, rec[7 * kRate + 5]);    // a frame repeated
+    rec.erase(rec.begin() + 9 * kRate + 17, rec.begin() + 9 * kRate + 19);
+    const std::vector<WindowMatch> w = windowCorrelation(rec, out, kRate, 1.0, 2.0, 64, {});
+    ASSERT_GE(w.size(), 12u);
+    for (const WindowMatch& m : w) {
+        if (m.skipped) continue;
+        // a window with a slip inside keeps most of itself aligned
+        EXPECT_GE(m.corr, 0.6) << m.atS;
+    }
+    EXPECT_EQ(w[0].lag, 30000);
+    EXPECT_EQ(w[5].lag, 30001);
+    EXPECT_EQ(w[8].lag, 30000);
+    EXPECT_EQ(w[11].lag, 30002);
+    for (size_t i : {0u, 1u, 2u, 4u, 5u, 6u, 8u, 10u, 11u}) EXPECT_GE(w[i].corr, 0.99) << i;
+
+    // windows where the output carries something else fall below
+    std::vector<float> other = out;
+    for (int i = 4 * kRate; i < 6 * kRate; ++i) other[size_t(i)] = 0.3f * std::sin(float(i) * 0.05f);
+    const std::vector<WindowMatch> bad = windowCorrelation(rec, other, kRate, 1.0, 2.0, 64, {});
+    int below = 0;
+    for (const WindowMatch& m : bad) below += !m.skipped && m.corr < 0.99;
+    EXPECT_GE(below, 2);
+
+    // a window touching an xrun is skipped
+    const std::vector<WindowMatch> s = windowCorrelation(rec, other, kRate, 1.0, 2.0, 64, {{4 * kRate + 30000, 6 * kRate + 30000}});
+    for (const WindowMatch& m : s) EXPECT_TRUE(m.skipped || m.corr >= 0.99) << m.atS;
+}
+
+TEST(E2eChecks, LongestSilence)
+{
+    std::vector<float> x = groove(120, false, 10, 6);
+    std::fill(x.begin() + 3 * kRate, x.begin() + int64_t(5.5 * kRate), 0.0f);
+    EXPECT_NEAR(longestSilenceS(x, kRate, 0, int64_t(x.size()), -60, {}), 2.5, 0.35);
+    // the groove itself has no gap that long
+    const std::vector<float> g = groove(120, false, 10, 6);
+    EXPECT_LT(longestSilenceS(g, kRate, 0, int64_t(g.size()), -60, {}), 0.3);
+    // an xrun inside the gap cuts it
+    EXPECT_LT(longestSilenceS(x, kRate, 0, int64_t(x.size()), -60, {{4 * kRate, 4 * kRate + 10}}), 1.6);
+}
+
+TEST(E2eChecks, ADeckThenBothThenB)
+{
+    const std::vector<float> a = groove(120, false, 20, 1);
+    std::vector<float> b = delayed(groove(120, true, 20, 2), 8 * kRate);
+    std::vector<float> aOnly(a.begin(), a.begin() + 14 * kRate);
+    const std::vector<float> mix = sum(aOnly, b);
+    const std::string seq = presenceSequence(bandpass(mix, kRate, 0, kLowBandHz),
+                                             bandpass(mix, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 2);
+    EXPECT_EQ(seq, "A AB B");
+}
+
+TEST(E2eChecks, StderrFaults)
+{
+    const struct {
+        const char* line;
+        bool fault;
+    } cases[] = {
+        {"==123==ERROR: AddressSanitizer: heap-use-after-free on address", true},
+        {"WARNING: ThreadSanitizer: data race (pid=5)", true},
+        {"engine/carga.cpp:10:5: runtime error: signed integer overflow", true},
+        {"ASSERT: \"x\" in file a.cpp, line 3", true},
+        {"ostrelkorvanta: a.cpp:3: int f(): Assertion `x' failed.", true},
+        {"QObject::startTimer: Timers cannot be started from another thread", true},
+        {"QObject: Cannot create children for a parent that is in a different thread.", true},
+        {"QPixmap: It is not safe to use pixmaps outside the GUI thread", true},
+        {"qt.qpa.xcb: QXcbConnection: XCB error: 3 (BadWindow)", false},
+        {"Cannot connect to server socket err = No such file or directory", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(stderrFaults(c.line).size(), c.fault ? 1u : 0u) << c.line;
+    EXPECT_EQ(stderrFaults("fine\nWARNING: ThreadSanitizer: x\nfine\nAssertion `y' failed.\n").size(), 2u);
+}
+
+// A race inside Qt's own code (both accesses in a Qt library) is Qt's; one with an access in our
+// code is ours, whatever Qt frames lie below it.
+TEST(E2eChecks, ThreadSanitizerRacesInsideQtAreQts)
+{
+    const std::string qt =
+        "==================\n"
+        "WARNING: ThreadSanitizer: data race (pid=1)\n"
+        "  Write of size 8 at 0x1 by thread T3:\n"
+        "    #0 memmove sanitizer_common_interceptors.inc:810 (libtsan.so.2+0x1)\n"
+        "    #1 <null> <null> (libQt6Core.so.6+0x1edc4c)\n"
+        "    #2 TVrTimerThread::Execute() tvrtimerthread.cpp:82 (ostrelkorvanta+0x1)\n"
+        "\n"
+        "  Previous write of size 8 at 0x1 by main thread:\n"
+        "    #0 realloc tsan_interceptors_posix.cpp:680 (libtsan.so.2+0x1)\n"
+        "    #1 QArrayData::reallocateUnaligned() <null> (libQt6Core.so.6+0x1)\n"
+        "    #2 createKitControl() formkitcontrols.cpp:3 (ostrelkorvanta+0x1)\n"
+        "\n"
+        "SUMMARY: ThreadSanitizer: data race (libQt6Core.so.6+0x1edc4c)\n"
+        "==================\n";
+    const std::string ours =
+        "WARNING: ThreadSanitizer: data race (pid=1)\n"
+        "  Read of size 8 at 0x2 by main thread:\n"
+        "    #0 Deck::position() deck.cpp:10 (ostrelkorvanta+0x2)\n"
+        "    #1 QObject::event(QEvent*) <null> (libQt6Core.so.6+0x3)\n"
+        "\n"
+        "  Previous write of size 8 at 0x2 by thread T4:\n"
+        "    #0 operator new tsan_new_delete.cpp:64 (libtsan.so.2+0x1)\n"
+        "    #1 <null> <null> (libQt6Core.so.6+0x4)\n"
+        "\n"
+        "SUMMARY: ThreadSanitizer: data race deck.cpp:10 in Deck::position()\n";
+    // the other stack lost: Qt's when the memory is a block Qt allocated
+    const auto lost = [](const char* allocatedIn) {
+        return std::string("WARNING: ThreadSanitizer: data race (pid=1)\n"
+                           "  Write of size 8 at 0x1 by thread T3:\n"
+                           "    #0 memmove sanitizer_common_interceptors.inc:810 (libtsan.so.2+0x1)\n"
+                           "    #1 <null> <null> (libQt6Core.so.6+0x1edc4c)\n"
+                           "\n"
+                           "  Previous write of size 8 at 0x1 by main thread:\n"
+                           "    [failed to restore the stack]\n"
+                           "\n"
+                           "  Location is heap block of size 16386 at 0x1 allocated by main thread:\n"
+                           "    #0 realloc tsan_interceptors_posix.cpp:680 (libtsan.so.2+0x1)\n") +
+               allocatedIn + "\nSUMMARY: ThreadSanitizer: data race\n";
+    };
+    EXPECT_EQ(stderrFaults(lost("    #1 QArrayData::reallocateUnaligned() <null> (libQt6Core.so.6+0x1)"), false).size(), 0u);
+    EXPECT_EQ(stderrFaults(lost("    #1 Deck::grow() deck.cpp:3 (ostrelkorvanta+0x1)"), false).size(), 2u);
+    const std::string freedByQt = "WARNING: ThreadSanitizer: data race (pid=1)\n"
+                                  "  Write of size 8 at 0x1 by thread T23:\n"
+                                  "    #0 operator delete(void*, unsigned long) tsan_new_delete.cpp:150 (libtsan.so.2+0x1)\n"
+                                  "    #1 <null> <null> (libQt6Core.so.6+0x2596c5)\n"
+                                  "\n"
+                                  "  Previous write of size 8 at 0x1 by main thread:\n"
+                                  "    [failed to restore the stack]\n"
+                                  "\n"
+                                  "SUMMARY: ThreadSanitizer: data race\n";
+    EXPECT_EQ(stderrFaults(freedByQt, false).size(), 0u);
+    EXPECT_EQ(stderrFaults(qt, false).size(), 0u);
+    EXPECT_EQ(stderrFaults(qt, true).size(), 2u);  // the warning and its summary
+    EXPECT_EQ(stderrFaults(ours, false).size(), 2u);
+    EXPECT_EQ(stderrFaults(qt + ours + "ASSERT: \"x\" in file a.cpp\n", false).size(), 3u);
+}
+
+// Every format of the set is written and reads back as long as it was made (ffprobe).
+TEST(E2eChecks, GroovesEncodeToEveryFormat)
+{
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(QStringLiteral("g.wav"));
+    ASSERT_TRUE(writeWav(wav, synthGroove(Groove{110, false, 3, 9})));
+    for (const char* ext : {"mp3", "mp2", "wav", "aiff", "flac", "ogg", "wma", "m4a"}) {
+        const QString target = dir.filePath(QStringLiteral("Artist - Title.") + QLatin1String(ext));
+        ASSERT_TRUE(encode(wav, target)) << ext;
+        QByteArray out;
+        ASSERT_EQ(testsupport::runTool(QStringLiteral("ffprobe"),
+                                       {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", target}, &out),
+                  0)
+            << ext;
+        EXPECT_NEAR(out.trimmed().toDouble(), 3.0, 0.1) << ext;
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral(".part-Artist - Title.") + QLatin1String(ext))));
+    }
+}
+
+TEST(E2eChecks, PlacesFollowTheWindowAndTheRightEdge)
+{
+    Places p(QStringLiteral(OSTREL_SOURCE_DIR "/mainwindow/form/tform1.skn"));
+    p.setWindow(QRect(100, 50, 1024, 900));
+    const QRect deckA = p.rect(QStringLiteral("display1grande"));
+    ASSERT_FALSE(deckA.isEmpty());
+    // deck A's waveform lies in deck A's drop zone
+    EXPECT_LT(deckA.center().x() - 100, 500);
+    EXPECT_LT(deckA.center().y() - 50, 380);
+    const QRect close = p.rect(QStringLiteral("VsButton7"));
+    EXPECT_EQ(close.right(), 100 + 1021) << "the close control sits at the top right";
+    // wider: the right-anchored close control follows the edge, deck A stays
+    p.setWindow(QRect(100, 50, 1280, 900));
+    EXPECT_EQ(p.rect(QStringLiteral("VsButton7")).left(), close.left() + 256);
+    EXPECT_EQ(p.rect(QStringLiteral("display1grande")), deckA);
+    // a control inside a panel: its parents' places added
+    EXPECT_TRUE(QRect(100, 50, 1280, 900).contains(p.rect(QStringLiteral("auto_enable"))));
+    EXPECT_FALSE(p.has(QStringLiteral("nosuchcontrol")));
+    // a centre section shown moves onto the centre marker with its controls
+    const QRect echoParked = p.rect(QStringLiteral("echo2"));
+    p.movePanel(QStringLiteral("effects"), QStringLiteral("pancentral"));
+    EXPECT_EQ(p.rect(QStringLiteral("echo2")).topLeft() - echoParked.topLeft(),
+              p.rect(QStringLiteral("pancentral")).topLeft() - QRect(100, 50, 0, 0).topLeft() -
+                  QPoint(40, 460));  // effects is parked at 40,460
+    p.movePanel(QStringLiteral("effects"), QString());
+    EXPECT_EQ(p.rect(QStringLiteral("echo2")), echoParked);
+    EXPECT_TRUE(QRect(100, 50, 1280, 30).contains(p.inertSpot()));
+}
