@@ -51,6 +51,11 @@ void audiobase::conteo()
 
 audiobase::~audiobase()
 {
+    // the grids the decks write into were handed over by this engine: no deck tick may reach
+    // them after it
+    msgfiles = nullptr;
+    msgplay = nullptr;
+    msgexplo = nullptr;
     // the inputs call back into this object
     for (Handle r : {recchan.exchange(0), rdschan.exchange(0)})
         if (r) sound::stopRecord(r);

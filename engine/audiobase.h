@@ -82,6 +82,7 @@ public:
     void grabads(const QString& filerec, bool grabar);
     // Members nothing in the program calls yet.
     void grabaas();  // stops the mix recording: taps off, encoder stopped, both flags clear
+    void recordingstopped();  // the file stopped taking sound: grabaas, and the user is told
     // The default input into "output.wav" in the profile folder (rdschan), and its stop.
     void StartRecording();
     void StopRecording();
@@ -182,6 +183,7 @@ private:
     void createtimer();
     void headphonetaps(bool on);
     void keepplaying();
+    void restorecue();
     bool asiocheck(int mode, std::array<int, 2>& rates);
     void follow(carga* x, carga* y, Shared<bool>& enlace, Shared<int>& reference);
     void match(carga* x, carga* y, Shared<bool>& enlace, Shared<int>& reference);

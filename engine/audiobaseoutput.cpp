@@ -232,6 +232,7 @@ bool audiobase::initds()
     releaseoutputs(*oldsoundcfg);
     const int mode = std::clamp(soundcfg->devicework.load(), 1, 6);
     const int rows = mode == 5 ? 3 : mode == 6 ? 2 : 1;
+    bool opened = true;
     if (!offlinerender) {
         // a card the new routing leaves out is let go
         std::vector<DeviceRef> keep;
@@ -244,10 +245,13 @@ bool audiobase::initds()
         const int up = carga1 ? carga1->configup : 8, bu = carga1 ? carga1->configbu : 100;
         for (int row = 0; row < rows; ++row) {
             const DeviceRef d = dsdevice(row);
-            // a device that is gone or refuses to open leaves its output silent
-            if (sound::initDevice(d, kBusRate, up, bu) &&
-                std::find(used_.begin(), used_.end(), d) == used_.end())
+            // a device that is gone or refuses to open leaves its output silent; the others play
+            if (!sound::initDevice(d, kBusRate, up, bu)) {
+                opened = false;
+                message(QStringLiteral("Can't start sound device %1 !  ").arg(soundcfg->dsname[size_t(row)].get()));
+            } else if (std::find(used_.begin(), used_.end(), d) == used_.end()) {
                 used_.push_back(d);
+            }
         }
     }
     sound::initDevice({DeviceApi::NoSound, 0}, kBusRate);
@@ -258,7 +262,7 @@ bool audiobase::initds()
     sound::setAttribute(Grabacion, sound::Attribute::Volume, 0);
     snapshot();
     createtimer();
-    return true;
+    return opened;
 }
 
 bool audiobase::asiocheck(int mode, std::array<int, 2>& rates)
@@ -339,6 +343,18 @@ void audiobase::keepplaying()
     }
 }
 
+// After a rebuild each headphone bus goes to what the cue gives it: the deck's headphone
+// volume while it is cued on a routing with a cue output, silence otherwise.
+void audiobase::restorecue()
+{
+    for (int n = 1; n <= 2; ++n) {
+        carga* d = deck(n);
+        const bool cued = useheadphones && d && d->headphones;
+        const float level = cued ? d->basseqfx->volheadphones / 100.0f : 0.0f;
+        sound::slideAttribute(n == 1 ? chanheadphones.load() : chanheadphones2.load(), sound::Attribute::Volume, level, 1);
+    }
+}
+
 void audiobase::desinitds()
 {
     isplay1 = false;
@@ -348,10 +364,7 @@ void audiobase::desinitds()
     isplay1 = carga1 && carga1->basseqfx->Fstatus == sPlay;
     isplay2 = carga2 && carga2->basseqfx->Fstatus == sPlay;
     initds();
-    const bool cue1 = useheadphones && carga1 && carga1->headphones;
-    const bool cue2 = useheadphones && carga2 && carga2->headphones;
-    sound::slideAttribute(chanheadphones, sound::Attribute::Volume, cue1 ? 1.0f : 0.0f, 1);
-    sound::slideAttribute(chanheadphones2, sound::Attribute::Volume, cue2 ? 1.0f : 0.0f, 1);
+    restorecue();
     keepplaying();
 }
 

@@ -1,8 +1,14 @@
 // The engine: the 5 ms tick. Recording level, play counting, beat-match follow, loop
 // catch-up and automix.
 #include "engine/audiobase.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QObject>
+
 #include "engine/audiodjbase.h"
 #include "engine/carga.h"
+#include "engine/deckmessagebox.h"
 #include "engine/decklibrary.h"
 #include "engine/decktime.h"
 #include "engine/mainservices.h"
@@ -13,8 +19,31 @@ namespace {
 constexpr int kPlayTicks = 1200;  // 6 s of playing counts as played
 }
 
+// A recording of the mix whose file stopped taking sound (a full disk, a write error, the
+// size a WAV file can state) ends here: what was written stays readable, grabando clears and
+// the user is told through the engine's message box, posted to the UI thread unawaited.
+void audiobase::recordingstopped()
+{
+    grabaas();
+    const QString text = QStringLiteral("Recording stopped: the file cannot take more !  ");
+    DeckMessageBox* box = adjmessage;
+    if (!box) {
+        message(text);
+        return;
+    }
+    QObject* context = dynamic_cast<QObject*>(box);
+    if (!context) context = QCoreApplication::instance();
+    if (!context) {
+        box->MessageDlg(QStringLiteral("Warning "), text, 0, 0, 1);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        context, [box, text] { box->MessageDlg(QStringLiteral("Warning "), text, 0, 0, 1); }, Qt::QueuedConnection);
+}
+
 void audiobase::OnChangeTimer()
 {
+    if (grabando && encoder && !sound::encoderActive(encoder)) recordingstopped();
     if (grabando) {
         sound::Level l;
         const sound::Handle src = soundcfg->recinternal || !recchan ? Grabacion.load() : recchan.load();
@@ -64,7 +93,7 @@ void audiobase::loopcatchup(carga* x)
 {
     if (!x->basseqfx->loop || x->syncnow) return;
     const sound::Handle s = x->keylock ? x->ChannelTempo.load() : x->Channel.load();
-    const int64_t pos = sound::getPosition(s) & 0xFFFFFFFF;
+    const int64_t pos = sound::getPosition(s);
     const int64_t start = x->syncloop[0], end = x->syncloop[1];
     if (!x->reversing) {
         if (pos >= end + 5000) x->SetPosition(start);

@@ -241,30 +241,28 @@ void carga::reloadcancion()
 }
 
 // The tempo stream takes the reverse stream as its only source, so it exists only while
-// keylock is on: switching on builds it over Channel and puts it in Channel's place in the
-// deck mixer, switching off frees it and puts Channel back at the position heard.
+// keylock is on: switching on builds it over Channel, in Channel's place in the deck mixer,
+// switching off puts Channel back at the position heard and frees it. The stream is built
+// before the hold on the graph and destroyed after it, so the hold covers only the swap.
 void carga::setkeylock(bool on)
 {
     if (!loaded) return;
     // without tempo streams keylock cannot be had: leave the deck playing as it is
     if (!tempoallowed) return;
     const Handle ch = Channel, mix = Mixer;
+    Handle built = 0;
+    if (on && !ChannelTempo) {
+        built = sound::createTempo(ch, sound::Decode | sound::TakePlace);
+        if (built) {
+            ChannelTempo = built;
+            srcchan = ch;
+            ++howkeyon;
+        }
+    }
     sound::lock(mix, true);
     if (on) {
-        if (!ChannelTempo) {
-            const int64_t pos = sound::getPosition(ch);
-            sound::mixerRemove(ch);
-            const Handle tempo = sound::createTempo(ch, sound::Decode);
-            if (tempo) {
-                sound::setPosition(tempo, pos & 0xFFFFFFFF);
-                sound::mixerAdd(mix, tempo, sound::NoRampIn | sound::Buffered);
-                ChannelTempo = tempo;
-                srcchan = ch;
-                ++howkeyon;
-            } else {
-                sound::mixerAdd(mix, ch, sound::NoRampIn | sound::Buffered);
-            }
-        }
+        if (built && !sound::mixerOf(built))  // Channel was in no mixer
+            sound::mixerAdd(mix, built, sound::NoRampIn | sound::Buffered);
         if (ChannelTempo) {
             keylock = true;
             sound::setAttribute(ch, sound::Attribute::Freq, freqchan);
@@ -275,10 +273,10 @@ void carga::setkeylock(bool on)
         keylock = false;
         if (const Handle tempo = ChannelTempo.exchange(0)) {
             const int64_t pos = sound::getPosition(tempo);
-            sound::mixerRemove(tempo);
-            sound::freeStream(tempo);
+            const bool replaced = sound::mixerReplace(tempo, ch);
+            sound::freeStream(tempo);  // destroyed when this thread lets go of the graph
+            if (!replaced) sound::mixerAdd(mix, ch, sound::NoRampIn | sound::Buffered);
             if (pos >= 0) sound::setPosition(ch, pos);
-            sound::mixerAdd(mix, ch, sound::NoRampIn | sound::Buffered);
             ++howkeyoff;
         }
         sound::setAttribute(ch, sound::Attribute::Freq, float(-dmcslider));

@@ -207,6 +207,9 @@ public:
     void loopSync(sound::Handle stream);
 
 protected:
+    // Shows the deck's message box on the UI thread, unawaited.
+    void postmessage(const QString& caption, const QString& text, int timeoutMs, int defaultButton, int buttons);
+
     void removeLoopSyncs();
     void applySpeedTexts(double rate);
     void applyRate(double rate);

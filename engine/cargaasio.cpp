@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QObject>
+
 #include "engine/audiodjbase.h"
 #include "engine/deckmessagebox.h"
 #include "engine/decktime.h"
@@ -29,6 +33,26 @@ void carga::addTap(Handle mixer, Shared<Handle>& tap, Handle bus)
 void carga::removeTap(Handle mixer, Shared<Handle>& tap)
 {
     if (const Handle h = tap.exchange(0)) sound::removeDsp(mixer, h);
+}
+
+// The box goes to the UI thread and nobody waits for it: the loading thread holds loadLock_,
+// which the UI thread takes to unload. Without an event loop there is no other thread to wait
+// for, and the box is shown at once.
+void carga::postmessage(const QString& caption, const QString& text, int timeoutMs, int defaultButton, int buttons)
+{
+    DeckMessageBox* box = message1;
+    if (!box) return;
+    QObject* context = dynamic_cast<QObject*>(box);
+    if (!context) context = QCoreApplication::instance();
+    if (!context) {
+        box->MessageDlg(caption, text, timeoutMs, defaultButton, buttons);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        context, [box, caption, text, timeoutMs, defaultButton, buttons] {
+            box->MessageDlg(caption, text, timeoutMs, defaultButton, buttons);
+        },
+        Qt::QueuedConnection);
 }
 
 void cargaasio::ensureOutputMixer()
@@ -101,9 +125,7 @@ bool cargaasio::openChain(const QString& path, bool reload)
     dioerror = false;
     if (!dec) {
         loading = false;
-        if (message1)
-            message1->MessageDlg(QStringLiteral("Warning "), QStringLiteral("Audio format not sopported !  "),
-                                 1000, 1, 1);
+        postmessage(QStringLiteral("Warning "), QStringLiteral("Audio format not sopported !  "), 1000, 1, 1);
         dioerror = true;
         return false;
     }
@@ -214,7 +236,7 @@ void cargaasio::cpause()
     const Handle s = activeStream();
     const int64_t p = sound::getPosition(s);
     if (p >= 0) {
-        pausepos = p & 0xFFFFFFFF;
+        pausepos = p;
         sound::setPosition(s, 0);
         sound::setPosition(s, pausepos);
     }

@@ -7,8 +7,8 @@ class DeckMessageBox {
 public:
     virtual ~DeckMessageBox() = default;
     // Shows `text` under `caption`; closes by itself after `timeoutMs` when that is above 0.
-    // True for Accept or time-out, false for Cancel. A deck calls it from its loading
-    // thread: the implementation takes the box to the UI thread.
+    // True for Accept or time-out, false for Cancel. A deck posts the call to the UI thread
+    // and does not wait for it (with no event loop running it calls at once).
     virtual bool MessageDlg(const QString& caption, const QString& text, int timeoutMs,
                             int defaultButton, int buttons) = 0;
 };

@@ -50,14 +50,13 @@ bool DeckTempoScan::busy() const
 
 void DeckTempoScan::scan(Run& run, const QString& file, Progress progress, const Done& done)
 {
-    const sound::Handle dec =
-        sound::openFile(file.toStdString(), sound::OpenOptions{.flags = sound::Decode | sound::Prescan, .sequential = true});
+    // the scan's own decoder: no handle, no graph lock held while it decodes
+    auto dec = sound::FileReader::open(file.toStdString(),
+                                       sound::OpenOptions{.flags = sound::Decode | sound::Prescan, .sequential = true});
     if (!dec) return;
-    const int64_t length = sound::getLength(dec);
-    sound::StreamInfo info;
-    sound::getInfo(dec, info);
+    const int64_t length = dec->lengthBytes();
     TempoAnalyser analyser;
-    analyser.start(2, info.rate);
+    analyser.start(2, dec->rate());
     std::vector<int16_t> block(kBlock / 2);
     int64_t read = 0;
     bool whole = length > 0;
@@ -66,15 +65,15 @@ void DeckTempoScan::scan(Run& run, const QString& file, Progress progress, const
             whole = false;
             break;
         }
-        const int got = sound::getData(dec, block.data(), kBlock);
+        const int got = dec->read(block.data(), kBlock);
         if (got <= 0) {
             whole = got == 0;  // an early end reads as the end; an error spoils the scan
             break;
         }
         analyser.feed(block.data(), size_t(got / 2));
         read += got;
-        if (progress && !run.stop) progress(dec, float(std::min<int64_t>(read, length) * 100.0 / double(length)));
+        if (progress && !run.stop) progress(0, float(std::min<int64_t>(read, length) * 100.0 / double(length)));
     }
-    sound::freeStream(dec);
+    dec.reset();
     if (whole && !run.stop && done) done(analyser.tempo());
 }

@@ -17,7 +17,7 @@
 
 class DeckTempoScan {
 public:
-    // percent 0..100 after each block read; the decoder's handle as `chan`
+    // percent 0..100 after each block read; `chan` is 0: the scan decodes outside the graph
     using Progress = void (*)(sound::Handle chan, float percent);
     // beats per minute, 0 when none was found; not called for a scan stopped or a file unread
     using Done = std::function<void(float bpm)>;

@@ -1,5 +1,7 @@
 #include "engine/microsf.h"
 
+#include "platform/sys/screendpi.h"
+
 #include <cmath>
 
 #include <QFileInfo>
@@ -71,4 +73,11 @@ int MinMaxInt(int value, int lo, int hi)
     if (value < lo) return lo;
     if (value > hi) return hi;
     return value;
+}
+
+void GetSystemDPI(int& x, int& y)
+{
+    const sys::Dpi d = sys::screenDpi();
+    x = d.x;
+    y = d.y;
 }

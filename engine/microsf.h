@@ -14,6 +14,8 @@ QString ByteToHex(uint8_t b);        // two upper-case hex digits
 QString ShortFileName(const QString& path);  // no short form here: the path, or "" when missing
 QString LongFileName(const QString& path);   // the path when it names an existing file, else ""
 int MinMaxInt(int value, int lo, int hi);
+// The primary screen's logical pixels per inch (96 x 96 without a GUI or a screen).
+void GetSystemDPI(int& x, int& y);
 
 // shortest general format of a number, C locale (the form SQL and the stored texts use)
 QString FloatText(double v);

@@ -47,8 +47,7 @@ void TDamepicos::stopAndJoin()
 
 void TDamepicos::closeDecoder()
 {
-    if (hDecode_) sound::freeStream(hDecode_);
-    hDecode_ = 0;
+    reader_.reset();
 }
 
 void TDamepicos::init(int /*points*/, int width, const QString& file, HandOverCells* cells,
@@ -68,17 +67,16 @@ void TDamepicos::init(int /*points*/, int width, const QString& file, HandOverCe
     closeDecoder();
     if (OnConteo) OnConteo();
     // one decoder reads every format: no choice by extension
-    hDecode_ = sound::openFile(file.toStdString(), sound::OpenOptions{.flags = sound::Decode | sound::Prescan, .sequential = true});
+    reader_ = sound::FileReader::open(file.toStdString(), sound::OpenOptions{.flags = sound::Decode | sound::Prescan, .sequential = true});
     if (OnConteo) OnConteo();
 
-    slength_ = hDecode_ ? std::max<int64_t>(0, sound::getLength(hDecode_)) : 0;
+    slength_ = reader_ ? std::max<int64_t>(0, reader_->lengthBytes()) : 0;
     const int64_t offset = std::llround(double(slength_) / PeaksCache::kPointBytes);
     samplesize_ = int(std::max<int64_t>(1, offset / mancho_));
 
-    sound::StreamInfo info;
-    if (hDecode_ && sound::getInfo(hDecode_, info) && info.rate > 0) {
-        if (mine_.Init) mine_.Init(2, info.rate);
-        if (own_.Init) own_.Init(2, info.rate);
+    if (reader_ && reader_->rate() > 0) {
+        if (mine_.Init) mine_.Init(2, reader_->rate());
+        if (own_.Init) own_.Init(2, reader_->rate());
     }
 
     mwavebufL_ = std::move(wavebufL);
@@ -146,7 +144,7 @@ void TDamepicos::Sort()
 
     // A decoder that refused the file, or a track of no length, is a failed scan: no cache,
     // no tempo handed over (an empty cache would stand for the file's waveform for good).
-    const bool decoded = hDecode_ != 0 && slength_ > 0;
+    const bool decoded = reader_ && slength_ > 0;
     bool readFailed = false;
 
     QByteArray peaks;
@@ -162,7 +160,7 @@ void TDamepicos::Sort()
     while (decoded && posit < slength_) {
         if (mfin_) return;  // stopped: no cache, no tempo, cells as they are
         const int want = slength_ - posit > kBlock ? kBlock : int(slength_ - posit);
-        const int got = sound::getData(hDecode_, buffer.data(), want);
+        const int got = reader_->read(buffer.data(), want);
         if (got < 0) {
             readFailed = true;
             break;

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -20,6 +21,7 @@
 
 #include "platform/bpm/bpmentrypoints.h"
 #include "engine/peaksworker.h"
+#include "platform/sound/sound.h"
 
 class TDamepicos : public PeaksWorker {
 public:
@@ -70,7 +72,7 @@ private:
     bool prepared_ = false;
 
     // set by init, read by the scan thread only while it runs (init joins it first)
-    uint32_t hDecode_ = 0;
+    std::unique_ptr<sound::FileReader> reader_;  // the scan's own decoder: no handle, no graph lock
     int64_t slength_ = 0;
     int mancho_ = 1;
     int samplesize_ = 1;

@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include "library/explorerrow.h"
+#include "library/queuedcaller.h"
 #include "platform/shell/volumesource.h"
 
 namespace {
@@ -107,7 +108,7 @@ struct tdamefiles::Walk {
     }
 };
 
-tdamefiles::tdamefiles(VolumeSource* mounts) : mounts_(mounts), context_(new QObject)
+tdamefiles::tdamefiles(VolumeSource* mounts) : mounts_(mounts), context_(new QueuedCaller)
 {
     worker_ = std::thread([this] { run(); });
 }
@@ -153,7 +154,7 @@ void tdamefiles::closeth()
         pendingPass_ = 0;
         // the pass never ran: its "Finish" still comes, from the worker's side of the queue
         const int pass = current_;
-        QMetaObject::invokeMethod(context_, [this, pass] { finish(pass); }, Qt::QueuedConnection);
+        context_->post([this, pass] { finish(pass); });
     }
     wanted_ = 0;
 }
@@ -204,17 +205,14 @@ void tdamefiles::search(const Request& r)
 
 void tdamefiles::deliverRows(int pass, QList<QStringList> rows)
 {
-    QMetaObject::invokeMethod(
-        context_,
-        [this, pass, rows = std::move(rows)]() mutable {
-            if (pass == current_ && onRows) onRows(pass, std::move(rows));
-        },
-        Qt::QueuedConnection);
+    context_->post([this, pass, rows = std::move(rows)]() mutable {
+        if (pass == current_ && onRows) onRows(pass, std::move(rows));
+    });
 }
 
 void tdamefiles::deliverFinish(int pass)
 {
-    QMetaObject::invokeMethod(context_, [this, pass] { finish(pass); }, Qt::QueuedConnection);
+    context_->post([this, pass] { finish(pass); });
 }
 
 void tdamefiles::finish(int pass)

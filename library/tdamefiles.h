@@ -25,7 +25,7 @@
 #include <QString>
 #include <QStringList>
 
-class QObject;
+class QueuedCaller;
 class VolumeSource;
 
 class tdamefiles {
@@ -80,7 +80,7 @@ private:
     void finish(int pass);  // on the creating thread
 
     VolumeSource* mounts_;
-    QObject* context_;  // lives on the creating thread; queued calls die with it
+    QueuedCaller* context_;  // lives on the creating thread; queued calls die with it
     int current_ = 0;   // creating thread only
 
     std::mutex m_;

@@ -1,9 +1,9 @@
 // Entry point of ostrelkorvanta: one running copy per user and profile folder, the Korvanta
 // style, the splash, then the main window (which shows itself when its start-up ends).
-#include <QApplication>
 #include <cstdio>
 
 #include "engine/ostrelli.h"
+#include "mainwindow/ostrelapplication.h"
 #include "mainwindow/tform1.h"
 #include "mainwindow/views/splashlink.h"
 #include "platform/sys/singleinstance.h"
@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     // the shaped frameless window, its placement and raising the first copy need X11 (XWayland
     // under a Wayland session)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
+    OstrelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ostrelkorvanta"));
 
     SingleInstance instance(QStringLiteral("ostrelkorvanta"), GetUserProfile());

@@ -15,7 +15,11 @@
 #include "library/tmsql.h"
 #include "mainwindow/baregridpanel.h"
 #include "mainwindow/form/formbuilder.h"
+#include "mainwindow/logic/automixswitch.h"
+#include "mainwindow/logic/recordingcontrols.h"
 #include "mainwindow/logic/tmsqldecklibrary.h"
+#include "mainwindow/logic/updatecheck.h"
+#include "mainwindow/recordingdialog.h"
 #include "mainwindow/views/dialview.h"
 #include "mainwindow/views/gridview.h"
 #include "mainwindow/views/imagesliderview.h"
@@ -73,9 +77,12 @@ Tform1::~Tform1()
     if (mainLoopHost() == this) setMainLoopHost(nullptr);
     // The engine's scans write into the decks' hand-over cells until the engine ends them, and a
     // deck ends its scan as it goes: the decks let go of the scans, the engine goes, then the decks.
-    if (adj) adj->desinit();
+    // A window that was never closed shuts down here; the shut-down runs once.
+    FormClose();
+    visual.reset();  // it reads the decks' records
     for (auto& d : decks_)
         if (d) d->creo_onda = d->creo_onda2 = nullptr;
+    closeControllers();  // every lit controller light goes out before the ports close
     set.reset();
     adj.reset();
     for (auto& d : decks_) d.reset();
@@ -151,6 +158,17 @@ void Tform1::wireHandlers()
     wireSongLoad();
     wirePanels();
     wireControllers();
+    wireTransport();
+    wireMixer();
+    wireHotcues();
+    wireStatus();
+    wireJog();
+    wireShutDown();
+    wireEffects();
+    wireAutomix();
+    wireViews();
+    wirePresets();
+    wireUpdate();
 }
 
 // ---- connecting events to handlers

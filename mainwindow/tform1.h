@@ -11,8 +11,10 @@
 #pragma once
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QEvent>
 #include <QPointer>
@@ -23,12 +25,22 @@
 #include "controllers/dispatch/controllersurface.h"
 #include "engine/hintmailbox.h"
 #include "engine/mainservices.h"
+#include "mainwindow/logic/automixwalk.h"
 #include "mainwindow/logic/deckcontrols.h"
+#include "mainwindow/logic/hotcues.h"
+#include "mainwindow/logic/jogwheel.h"
 #include "mainwindow/logic/loadsource.h"
 #include "mainwindow/logic/mainloop.h"
 #include "mainwindow/logic/mixercontrols.h"
 #include "mainwindow/logic/panelarrangement.h"
+#include "mainwindow/logic/shutdown.h"
 #include "mainwindow/logic/songloader.h"
+#include "mainwindow/logic/statustimer.h"
+#include "mainwindow/logic/transport.h"
+#include "mainwindow/logic/centreselectors.h"
+#include "mainwindow/logic/effectcontrols.h"
+#include "mainwindow/logic/presetcontrols.h"
+#include "mainwindow/logic/samplercontrols.h"
 
 class BareGridPanel;
 class ButtonView;
@@ -43,17 +55,28 @@ class SleepInhibitor;
 class SpeedSliderLink;
 class SplashView;
 class TQuorPanel;
+class TVisuales;
 class TmsqlDeckLibrary;
 class Tmsql;
 class TquorGrid;
 class Ttquormessage;
 class audiobase;
 class cargaasio;
+class QCloseEvent;
+class AutomixHost;
+class AutomixSwitch;
+class RecordingControls;
+class RecordingDialog;
+class RecordingHost;
+class UpdateCheck;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QKeyEvent;
 namespace midi {
+class Backend;
+}
+namespace hid {
 class Backend;
 }
 
@@ -66,6 +89,7 @@ public:
         QString profile;                    // the profile folder; empty: GetUserProfile()
         SplashView* splash = nullptr;       // the start-up splash; null: none shown
         midi::Backend* midi = nullptr;      // null: the system's MIDI ports
+        hid::Backend* hid = nullptr;        // null: the system's HID devices
         SleepInhibitor* sleep = nullptr;    // null: logind
         bool offlineEngine = false;         // the outputs are pulled by the caller, no device
         // a notice for the user that needs no answer; null: the kit's message box, shown once
@@ -153,9 +177,15 @@ public:
     // sampler files sp1 .. sp6 (the sampler's own concern fills them with the configuration)
     std::array<QString, 6> sp;
 
+    // the visual step of the deck displays (the engine reaches it as adj->visual)
+    std::shared_ptr<TVisuales> visual;
+
 private:
     void createDecks();
     void sampleCaptions();
+    void visualTargets();
+    void startVisual();
+    std::vector<std::shared_ptr<void>> visualLinks_;  // the links from the step to the controls
     std::array<std::unique_ptr<cargaasio>, 4> decks_;
     std::array<std::unique_ptr<SpeedSliderLink>, 2> speedSliders_;
     std::array<std::unique_ptr<ProgressLink>, 2> progressBars_;
@@ -234,20 +264,41 @@ public:
     void FormActivate();
     // A later start asked this copy to come forward.
     void restoreAndRaise();
+    // The close question (FormCloseQuery): true when the window may close now. When a question
+    // must be asked the box opens and the close is tried again on Yes.
+    bool FormCloseQuery();
+    // The shut-down (FormClose), once: later calls do nothing.
+    void FormClose();
+    ShutDown shutdown;
+    // An exception reached the event loop: dropped (the window restored when minimised) until
+    // shut-down has begun; from then on the program ends.
+    void AppException(const std::exception& e);
+    // The configuration dialog of the first activation (set by the configuration bridge): opens
+    // it and runs `then` once it has closed. Unset: the first activation goes on without it.
+    std::function<void(std::function<void()> then)> firstActivationDialog;
+    // The work area changed (the screen's availableGeometryChanged).
+    void WMSettingChange();
+    // the close box, while it is open
+    QPointer<QWidget> closeBox;
+    bool closeAnswered = false;  // Yes was answered: the next close goes ahead
 
 protected:
     void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void firstActivation();
-    // first activation steps 1-2 and 5-17, every activation step 3: the activation concern of
-    // "Main window, part 2"
     void firstActivationPanels();
     void firstActivationSetup();
+    // first activation steps 9 to 17, after the configuration dialog when it opened
+    void firstActivationViews();
     void activationControllers();
+    void wireShutDown();
+    void graboconfigRow();
 
 public:
     // ========================================================== transport: tform1transport.cpp
+    Transport transport{deckA, deckB, source};
     void btnplay1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void btnplay2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void btnpause1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
@@ -264,6 +315,8 @@ public:
     void reverse2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void brakeMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void brake2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void key1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void key2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void bendmas1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void bendmas1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void bendmenos1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
@@ -272,9 +325,26 @@ public:
     void bendmas2MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void bendmenos2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void bendmenos2MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void pro1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void pro2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void displaypeq1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void displaypeq2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void scratch1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void scratch2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void search1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void search2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void effects1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void effects2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void trackfrequencyChange(QObject* Sender);
     void trackfrequency2Change(QObject* Sender);
+    // the pitch range menus' items (Tag: the range in percent)
+    void N41Click(QObject* Sender);
+    void MenuItem1Click(QObject* Sender);
 
+private:
+    void wireTransport();
+
+public:
     // ================================================================== mixer: tform1mixer.cpp
     void trackvolumeChange(QObject* Sender);
     void trackvolume2Change(QObject* Sender);
@@ -285,36 +355,204 @@ public:
     void volhead2Change(QObject* Sender);
     void headaMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void headbMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void g1masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void g1menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void h1masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void h1menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void m1masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void m1menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l1masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l1menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void g2masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void g2menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void h2masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void h2menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void m2masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void m2menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l2masMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l2menosMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void kb1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void kb2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void kh1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void kh2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void km1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void km2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
-    // ================================================================ status: tform1status.cpp
-    void Timer1Timer();
+private:
+    void wireMixer();
 
+public:
     // ============================================================== hotcues: tform1hotcues.cpp
+    HotCues cues{deckA, deckB};
     void lucescues();
     void lucesloop();
+    void cue11MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void cue21MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void memory1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void memory2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void delete1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void delete2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop1aMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop1bMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop1reloopMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop2aMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop2bMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void loop2reloopMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void R1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void R1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void l1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // salvacues(deck): the deck's cues into the grids and the database
+    void salvacues(int deck);
 
+private:
+    void wireHotcues();
+
+public:
+    // ================================================================ status: tform1status.cpp
+    AutomixWalk walk{deckA, deckB, source};
+    StatusTimer status{deckA, deckB, Hint_, walk, cues};
+    void Timer1Timer();
+
+private:
+    void wireStatus();
+
+public:
     // ====================================================================== jog: tform1jog.cpp
+    JogWheel jog{deckA, deckB, source, transport};
     void doPlaying();
     void actjoTimer();
+    void vrwheelaMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vrwheelaMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vrWheelbMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vrWheelbMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display1grandeMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display1grandeMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display2grandeMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display2grandeMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vrwheelaMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vrWheelbMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display1grandeMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+    void display2grandeMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
 
+private:
+    void wireJog();
+    void ScaleRot(int deck, float alpha);
+
+public:
     // ============================================================== effects: tform1effects.cpp
     void dry1Change(QObject* Sender);
     void dry2Change(QObject* Sender);
     void samplevolumeChange(QObject* Sender);
     void samplevolume2Change(QObject* Sender);
+    void echoMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void echo2MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void echoMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void t1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void t12MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void updateecho();
+    void updateecho2();
+    void vl1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vl7MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr7MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vl1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void vr1MouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // player 3 (left) or 4 (right), sample 1..9
+    void playsample(int player, int number);
+    void bmixMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bfxMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void baxMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void bsamplerMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    std::array<std::unique_ptr<EffectTarget>, 2> effectTargets_;
+    std::array<std::unique_ptr<SamplerPlayer>, 2> samplerPlayers_;
+    EffectControls effectsA{deckA, nullptr}, effectsB{deckB, nullptr};
+    SamplerControls samplers;
+    CentreSelectors selectors;
 
+private:
+    void wireEffects();
+    EffectControls& effectsOf(QObject* sender);
+
+public:
     // ============================================================== automix: tform1automix.cpp
+    void auto_enableMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void mixnowMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void ffoutChange(QObject* Sender);
+    void ffinChange(QObject* Sender);
+    void randomMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void randomMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void newlistMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void newlistMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void recMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void boffd1click();
+    void boffd2click();
+    // The Playlists panel's shuffle view (shuttlepress and its shuttle flag): the panel's own
+    // widget sets these; until then the flag alone is kept.
+    std::function<void(bool on)> shuttlepressHook;
+    std::function<bool()> shuttleHook;
+    // the recording dialog (mrecsave), made on the first REC press
+    QPointer<RecordingDialog> mrecsave;
+    std::unique_ptr<AutomixHost> automixHost_;
+    std::unique_ptr<AutomixSwitch> automix;  // CURRENTPLAYNUMBER, currentplayfinded: automix->...
+    std::unique_ptr<RecordingHost> recordingHost_;
+    std::unique_ptr<RecordingControls> recording;
 
+private:
+    void wireAutomix();
+    bool shuffle_ = false;
+
+public:
     // ================================================================== views: tform1views.cpp
     void maximizo();
+    void ComboBoxEx1Click();
+    void normal();
+    void medium();
+    void full();
+    void maximizarClick(QObject* Sender);
+    void minimizarClick(QObject* Sender);
+    void VsButton7Click(QObject* Sender);
+    void zoomleftChange(QObject* Sender);
+    void zoomrightChange(QObject* Sender);
+    void Redondea(QWidget* control);
+    void redondeacom(QWidget* control);
+    void asignoskin(const QString& skin);
+    bool plvista = false;
 
+private:
+    void wireViews();
+    void applyDeckView(const QString& view);
+
+public:
     // ============================================================== presets: tform1presets.cpp
     void higp();
     void medp();
     void lowp();
     void Timer5Timer();
+    PresetControls presets;
 
+private:
+    void wirePresets();
+
+public:
     // ================================================================ update: tform1update.cpp
+    // The first Timer5 tick's check (micout 1 only), the web links, the about box and the
+    // downloader button. Tests replace the opener and the launcher.
+    void LFX1Click(QObject* Sender);
+    void VsButton1Click(QObject* Sender);
+    void btnsavetubeClick(QObject* Sender);
+    void updateCheckTick();
+    bool checkeada = false;
+    std::function<bool(const QString& url)> urlOpener;
+    std::function<bool(const QString& program, const QStringList& arguments)> launcher;
+    // a dialog holds the window: the update question waits and leaves the main loop alone
+    bool dialogOpen() const;
+    UpdateCheck* updateCheck = nullptr;
+
+private:
+    void wireUpdate();
+
+public:
 
     // ================================================================ config: tform1config.cpp
     // The configuration row into the engine's configuration and the window (a row that cannot
@@ -325,6 +563,13 @@ public:
     void Timer2Timer();
     void Timer3Timer();
     void VsButton3Click(QObject* Sender);
+    // First activation: the two HID drivers are made and look for their devices.
+    void createHidDrivers();
+    // Every activation: each HID controller with a configured device is set up, the others off.
+    void setUpHidControllers();
+    // Shut-down: the HID inputs off and the drivers freed, every MIDI light off, MIDI controller
+    // 1 no longer set up. A second call changes nothing.
+    void closeControllers();
 
     // ControllerSurface
     void MouseDown(SurfaceButton b) override;

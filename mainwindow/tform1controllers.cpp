@@ -1,6 +1,11 @@
 // The window as the controllers' surface: buttons pressed by name, sliders and dials set and
 // read, labels, the deck state; the key events through the keyboard map; the controller value
-// copy (Timer2) and the keyboard button.
+// copy (Timer2), the lights (Timer3) and the keyboard button; the HID drivers at the activations
+// and the controllers' part of the shut-down.
+//
+// A button the controllers press runs its handler: the handlers of this concern's table directly,
+// any other button's through its own press or click event, so the concern that owns a button
+// binds its handler once, for the mouse and the controllers alike.
 //
 // A slider or dial changed by the user or by the controllers first writes its position back into
 // its controller value (the pitch sliders excepted: their handler writes it unless the brake
@@ -11,6 +16,7 @@
 #include <QTimer>
 
 #include "controllers/controllerset.h"
+#include "engine/precord.h"
 #include "controllers/virtualkeys.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
@@ -18,9 +24,11 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/tform1.h"
+#include "snkins/quor/tquorbutton.h"
 #include "snkins/quor/tquordial.h"
 #include "snkins/vr/trled.h"
 #include "snkins/vr/tvrbitmapdial.h"
+#include "snkins/vs/tvsbutton.h"
 #include "snkins/vs/tvsslider.h"
 
 namespace {
@@ -58,6 +66,93 @@ const std::vector<ButtonEntry>& buttonTable()
         {B::bendmenos1, "bendmenos1", &Tform1::bendmenos1MouseDown, &Tform1::bendmenos1MouseUp},
         {B::BendMas2, "BendMas2", &Tform1::bendmas2MouseDown, &Tform1::bendmas2MouseUp},
         {B::Bendmenos2, "Bendmenos2", &Tform1::bendmenos2MouseDown, &Tform1::bendmenos2MouseUp},
+        // hot cues and loops, jog modes, key lock and kills
+        {B::cue11, "cue11", &Tform1::cue11MouseDown},
+        {B::cue12, "cue12", &Tform1::cue11MouseDown},
+        {B::cue13, "cue13", &Tform1::cue11MouseDown},
+        {B::cue14, "cue14", &Tform1::cue11MouseDown},
+        {B::cue15, "cue15", &Tform1::cue11MouseDown},
+        {B::CUE16, "CUE16", &Tform1::cue11MouseDown},
+        {B::cue21, "cue21", &Tform1::cue21MouseDown},
+        {B::cue22, "cue22", &Tform1::cue21MouseDown},
+        {B::cue23, "cue23", &Tform1::cue21MouseDown},
+        {B::cue24, "cue24", &Tform1::cue21MouseDown},
+        {B::cue25, "cue25", &Tform1::cue21MouseDown},
+        {B::CUE26, "CUE26", &Tform1::cue21MouseDown},
+        {B::r1, "r1", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r2, "r2", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r3, "r3", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r4, "r4", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r5, "r5", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r6, "r6", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r7, "r7", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::r8, "r8", &Tform1::R1MouseDown, &Tform1::R1MouseUp},
+        {B::l1, "l1", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l2, "l2", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l3, "l3", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l4, "l4", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l5, "l5", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l6, "l6", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l7, "l7", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::l8, "l8", &Tform1::l1MouseDown, &Tform1::l1MouseUp},
+        {B::loop1a, "loop1a", &Tform1::loop1aMouseDown},
+        {B::loop1b, "loop1b", &Tform1::loop1bMouseDown},
+        {B::loop1reloop, "loop1reloop", &Tform1::loop1reloopMouseDown},
+        {B::loop2a, "loop2a", &Tform1::loop2aMouseDown},
+        {B::loop2b, "loop2b", &Tform1::loop2bMouseDown},
+        {B::loop2reloop, "loop2reloop", &Tform1::loop2reloopMouseDown},
+        {B::memory1, "memory1", &Tform1::memory1MouseDown},
+        {B::memory2, "memory2", &Tform1::memory2MouseDown},
+        {B::delete1, "delete1", &Tform1::delete1MouseDown},
+        {B::delete2, "delete2", &Tform1::delete2MouseDown},
+        {B::scratch1, "scratch1", &Tform1::scratch1MouseDown},
+        {B::search1, "search1", &Tform1::search1MouseDown},
+        {B::effects1, "effects1", &Tform1::effects1MouseDown},
+        {B::scratch2, "scratch2", &Tform1::scratch2MouseDown},
+        {B::search2, "search2", &Tform1::search2MouseDown},
+        {B::effects2, "effects2", &Tform1::effects2MouseDown},
+        {B::key1, "key1", &Tform1::key1MouseDown},
+        {B::key2, "key2", &Tform1::key2MouseDown},
+        {B::kb1, "kb1", &Tform1::kb1MouseDown},
+        {B::km1, "km1", &Tform1::km1MouseDown},
+        {B::kh1, "kh1", &Tform1::kh1MouseDown},
+        {B::kb2, "kb2", &Tform1::kb2MouseDown},
+        {B::km2, "km2", &Tform1::km2MouseDown},
+        {B::kh2, "kh2", &Tform1::kh2MouseDown},
+        // effects, beat fractions, sampler pads, automix and recording (tform1effects.cpp,
+        // tform1automix.cpp)
+        {B::echo, "echo", &Tform1::echoMouseDown, &Tform1::echoMouseUp},
+        {B::flange, "flange", &Tform1::echoMouseDown, &Tform1::echoMouseUp},
+        {B::wah, "wah", &Tform1::echoMouseDown, &Tform1::echoMouseUp},
+        {B::echo2, "echo2", &Tform1::echo2MouseDown, &Tform1::echoMouseUp},
+        {B::flange2, "flange2", &Tform1::echo2MouseDown, &Tform1::echoMouseUp},
+        {B::wah2, "wah2", &Tform1::echo2MouseDown, &Tform1::echoMouseUp},
+        {B::t1, "t1", &Tform1::t1MouseDown},
+        {B::t2, "t2", &Tform1::t1MouseDown},
+        {B::t3, "t3", &Tform1::t1MouseDown},
+        {B::t4, "t4", &Tform1::t1MouseDown},
+        {B::t5, "t5", &Tform1::t1MouseDown},
+        {B::t12, "t12", &Tform1::t12MouseDown},
+        {B::t22, "t22", &Tform1::t12MouseDown},
+        {B::t32, "t32", &Tform1::t12MouseDown},
+        {B::t42, "t42", &Tform1::t12MouseDown},
+        {B::t52, "t52", &Tform1::t12MouseDown},
+        {B::vl1, "vl1", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl2, "vl2", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl3, "vl3", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl4, "vl4", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl5, "vl5", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl6, "vl6", &Tform1::vl1MouseDown, &Tform1::vl1MouseUp},
+        {B::vl7, "vl7", &Tform1::vl7MouseDown},
+        {B::vr1, "vr1", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr2, "vr2", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr3, "vr3", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr4, "vr4", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr5, "vr5", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr6, "vr6", &Tform1::vr1MouseDown, &Tform1::vr1MouseUp},
+        {B::vr7, "vr7", &Tform1::vr7MouseDown},
+        {B::auto_enable, "auto_enable", &Tform1::auto_enableMouseDown},
+        {B::REC, "REC", &Tform1::recMouseDown},
     };
     return table;
 }
@@ -173,8 +268,30 @@ void Tform1::Timer2Timer()
     if (set) set->valueCopy.Timer2Timer();
 }
 
-// the controller lights: the lights of "Controllers, part 2"
-void Tform1::Timer3Timer() {}
+void Tform1::Timer3Timer()
+{
+    if (set) set->lights.Timer3Timer();
+}
+
+void Tform1::createHidDrivers()
+{
+    if (set) set->hid.createDrivers();
+}
+
+void Tform1::setUpHidControllers()
+{
+    if (set) set->hid.setUp();
+}
+
+void Tform1::closeControllers()
+{
+    if (!set) return;
+    // the HID inputs stop first; then every lit MIDI light goes out and controller 1 counts as
+    // not set up (controller 2's flag stays as it was)
+    set->hid.close();
+    set->lights.apagamidilights();
+    if (adj) adj->soundcfg->inicializada = false;
+}
 
 void Tform1::VsButton3Click(QObject*)
 {
@@ -185,41 +302,60 @@ void Tform1::VsButton3Click(QObject*)
 
 void Tform1::MouseDown(SurfaceButton b)
 {
-    if (const ButtonEntry* e = entry(b); e && e->down)
-        (this->*(e->down))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e && e->down) {
+        (this->*(e->down))(o, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (e && (e->up || e->click)) {
+        // a button of the table without a press handler has none
+    } else if (auto* s = qobject_cast<SkinWidget*>(o)) {
+        emit s->OnMouseDown(s, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->mouseDown(Qt::LeftButton, Qt::NoModifier, 1, 1);
+    }
 }
 
 void Tform1::MouseUp(SurfaceButton b)
 {
-    if (const ButtonEntry* e = entry(b); e && e->up)
-        (this->*(e->up))(object(QLatin1String(e->name)), Qt::LeftButton, Qt::NoModifier, 1, 1);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e) {
+        if (e->up) (this->*(e->up))(o, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* s = qobject_cast<SkinWidget*>(o)) {
+        emit s->OnMouseUp(s, Qt::LeftButton, Qt::NoModifier, 1, 1);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->mouseUp(Qt::LeftButton, Qt::NoModifier, 1, 1);
+    }
 }
 
 void Tform1::Click(SurfaceButton b)
 {
-    // the cue clicks get the form as their sender
-    if (const ButtonEntry* e = entry(b); e && e->click) (this->*(e->click))(this);
+    const ButtonEntry* e = entry(b);
+    QObject* o = object(QLatin1String(surfaceButtonName(b)));
+    if (e) {
+        // the cue clicks get the form as their sender
+        if (e->click) (this->*(e->click))(this);
+    } else if (auto* v = qobject_cast<TVsButton*>(o)) {
+        emit v->OnClick(v);
+    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
+        emit q->clicked();
+    }
 }
 
 bool Tform1::Down(SurfaceButton b) const
 {
-    const ButtonEntry* e = entry(b);
-    auto* self = const_cast<Tform1*>(this);
-    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    ButtonView* v = const_cast<Tform1*>(this)->buttonView(QLatin1String(surfaceButtonName(b)));
     return v && v->down();
 }
 
 void Tform1::SetDown(SurfaceButton b, bool down)
 {
-    const ButtonEntry* e = entry(b);
-    if (ButtonView* v = e ? buttonView(QLatin1String(e->name)) : nullptr) v->setDown(down);
+    if (ButtonView* v = buttonView(QLatin1String(surfaceButtonName(b)))) v->setDown(down);
 }
 
 bool Tform1::Enabled(SurfaceButton b) const
 {
-    const ButtonEntry* e = entry(b);
-    auto* self = const_cast<Tform1*>(this);
-    ButtonView* v = e ? self->buttonView(QLatin1String(e->name)) : nullptr;
+    ButtonView* v = const_cast<Tform1*>(this)->buttonView(QLatin1String(surfaceButtonName(b)));
     return v && v->enabled();
 }
 
@@ -396,23 +532,17 @@ bool Tform1::bmutemic() const { return false; }
 
 // ---- what the lights read
 
+// a slot's state from the deck's tag block, where the hot cues live with the track
 HotCueLook Tform1::hotCue(int deck, int slot) const
 {
-    const DeckControls& d = deck == 0 ? deckA : deckB;
-    if (slot < 1 || slot > 6 || !d.cue[slot - 1]) return HotCueLook::empty;
-    const QString g = d.cue[slot - 1]->graphicName();
-    if (g.startsWith(QLatin1String("cr"), Qt::CaseInsensitive)) return HotCueLook::loop;
-    if (g.startsWith(QLatin1String("ca"), Qt::CaseInsensitive)) return HotCueLook::cue;
-    return HotCueLook::empty;
+    carga* p = (deck == 0 ? deckA : deckB).player();
+    if (!p || slot < 1 || slot > 6) return HotCueLook::empty;
+    return hotCueLook(p->basseqfx->tag[size_t(slot)].load(), p->basseqfx->tag[size_t(slot + 6)].load());
 }
 
 bool Tform1::blink(int deck) const { return deck == 0 ? loop.blinka : loop.blinkb; }
 
-bool Tform1::borrar(int deck) const
-{
-    const DeckControls& d = deck == 0 ? deckA : deckB;
-    return d.delete_ && d.delete_->down();
-}
+bool Tform1::borrar(int deck) const { return (deck == 0 ? deckA : deckB).borrar; }
 
 // ---- the library panels
 
@@ -472,8 +602,12 @@ void Tform1::setPanelShown(LibraryPanel p, bool shown)
     }
 }
 
-// the jog wheels' mouse state: the jog concern's
-ControllerSurface::JogMouse Tform1::jogMouse(int) const { return {}; }
+// the jog wheels' mouse state (tform1jog.cpp): held, dragged, and the speed it scratches at
+ControllerSurface::JogMouse Tform1::jogMouse(int deck) const
+{
+    const JogState& j = (deck == 0 ? deckA : deckB).jog;
+    return {j.botonleft, j.tscratchena, j.b};
+}
 
 // the panels' own widgets keep the keyboard flag; the bare grids have none
 void Tform1::setPanelsIskeyboard(bool) {}

@@ -1,15 +1,67 @@
 // Mixer controls: channel volumes, crossfader, gain and EQ with their +/- buttons and kills,
-// the headphone cue and its volumes ("Main window, part 2"). The recording level (volrecChange)
-// is start-up's. A change handler runs after the control's controller value was written back
-// (tform1controllers.cpp).
+// the headphone cue and its volumes. The recording level (volrecChange) is start-up's. A change
+// handler runs after the control's controller value was written back (tform1controllers.cpp).
+// Deck A's and deck B's handlers forward to one implementation given the deck (MixerControls).
+#include "controllers/controllerset.h"
 #include "mainwindow/tform1.h"
 
-void Tform1::trackvolumeChange(QObject*) {}
-void Tform1::trackvolume2Change(QObject*) {}
-void Tform1::crossfaderChange(QObject*) {}
-void Tform1::gain1Change(QObject*) {}
-void Tform1::gain2Change(QObject*) {}
-void Tform1::volhead1Change(QObject*) {}
-void Tform1::volhead2Change(QObject*) {}
-void Tform1::headaMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void Tform1::headbMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void Tform1::trackvolumeChange(QObject*) { mixer.trackvolumeChange(deckA); }
+void Tform1::trackvolume2Change(QObject*) { mixer.trackvolumeChange(deckB); }
+void Tform1::crossfaderChange(QObject*) { mixer.crossfaderChange(); }
+void Tform1::gain1Change(QObject* Sender) { mixer.gainChange(deckA, Sender && Sender != this ? Sender->objectName() : QString()); }
+void Tform1::gain2Change(QObject* Sender) { mixer.gainChange(deckB, Sender && Sender != this ? Sender->objectName() : QString()); }
+void Tform1::volhead1Change(QObject*) { mixer.volheadChange(deckA); }
+void Tform1::volhead2Change(QObject*) { mixer.volheadChange(deckB); }
+void Tform1::headaMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.headMouseDown(deckA, deckB); }
+void Tform1::headbMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.headMouseDown(deckB, deckA); }
+
+// the +/- buttons: the dial one step on, then the deck's EQ handler with the window as sender
+#define OSTREL_STEP(handler, deck, dial, step)                                                                \
+    void Tform1::handler(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)                         \
+    {                                                                                                       \
+        mixer.stepDial(deck, deck.dial, step);                                                             \
+    }
+OSTREL_STEP(g1masMouseDown, deckA, gain, 1)
+OSTREL_STEP(g1menosMouseDown, deckA, gain, -1)
+OSTREL_STEP(h1masMouseDown, deckA, tre, 1)
+OSTREL_STEP(h1menosMouseDown, deckA, tre, -1)
+OSTREL_STEP(m1masMouseDown, deckA, mid, 1)
+OSTREL_STEP(m1menosMouseDown, deckA, mid, -1)
+OSTREL_STEP(l1masMouseDown, deckA, bas, 1)
+OSTREL_STEP(l1menosMouseDown, deckA, bas, -1)
+OSTREL_STEP(g2masMouseDown, deckB, gain, 1)
+OSTREL_STEP(g2menosMouseDown, deckB, gain, -1)
+OSTREL_STEP(h2masMouseDown, deckB, tre, 1)
+OSTREL_STEP(h2menosMouseDown, deckB, tre, -1)
+OSTREL_STEP(m2masMouseDown, deckB, mid, 1)
+OSTREL_STEP(m2menosMouseDown, deckB, mid, -1)
+OSTREL_STEP(l2masMouseDown, deckB, bas, 1)
+OSTREL_STEP(l2menosMouseDown, deckB, bas, -1)
+#undef OSTREL_STEP
+
+// clang-format off
+void Tform1::kb1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckA, MixerControls::Band::bass); }
+void Tform1::kb2MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckB, MixerControls::Band::bass); }
+void Tform1::kh1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckA, MixerControls::Band::treble); }
+void Tform1::kh2MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckB, MixerControls::Band::treble); }
+void Tform1::km1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckA, MixerControls::Band::mid); }
+void Tform1::km2MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckB, MixerControls::Band::mid); }
+// clang-format on
+
+void Tform1::wireMixer()
+{
+    const std::pair<const char*, MouseHandler> buttons[] = {
+        {"g1mas", &Tform1::g1masMouseDown}, {"g1menos", &Tform1::g1menosMouseDown},
+        {"h1mas", &Tform1::h1masMouseDown}, {"h1menos", &Tform1::h1menosMouseDown},
+        {"m1mas", &Tform1::m1masMouseDown}, {"m1menos", &Tform1::m1menosMouseDown},
+        {"l1mas", &Tform1::l1masMouseDown}, {"l1menos", &Tform1::l1menosMouseDown},
+        {"g2mas", &Tform1::g2masMouseDown}, {"g2menos", &Tform1::g2menosMouseDown},
+        {"h2mas", &Tform1::h2masMouseDown}, {"h2menos", &Tform1::h2menosMouseDown},
+        {"m2mas", &Tform1::m2masMouseDown}, {"m2menos", &Tform1::m2menosMouseDown},
+        {"l2mas", &Tform1::l2masMouseDown}, {"l2menos", &Tform1::l2menosMouseDown},
+    };
+    // (the kills are wired by the controllers' table, which names them)
+    for (const auto& [name, h] : buttons) onMouseDown(QLatin1String(name), h);
+    // a MIDI controller in single mode gets every light again
+    mixer.midiDisplayModeZero = [this] { return set && (set->tables.hdm.modo == 0 || set->tables.hdm2.modo == 0); };
+}

@@ -3,10 +3,22 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "controllers/controllerset.h"
 #include "engine/audiobase.h"
 #include "engine/cargaasio.h"
+#include "engine/visual/tvisuales.h"
+#include "engine/visual/widgets/cuestripview.h"
+#include "engine/visual/widgets/displaybox.h"
+#include "engine/visual/widgets/kitlevelbar.h"
+#include "engine/visual/widgets/kitneedlemeter.h"
+#include "engine/visual/widgets/kitpeaklamp.h"
+#include "engine/visual/widgets/kitplatter.h"
+#include "engine/visual/widgets/kitprogressview.h"
+#include "engine/visual/widgets/kitshownimage.h"
+#include "engine/visual/widgets/kittextlabel.h"
+#include "engine/visual/widgets/visualpicture.h"
 #include "library/tmsql.h"
 #include "mainwindow/baregridpanel.h"
 #include "mainwindow/logic/splashview.h"
@@ -50,7 +62,8 @@ void Tform1::iniciaadj()
     adj->ShowMessage = [this](const QString& text) { ShowMessage(text); };
     set = std::make_unique<ControllerSet>(*this, *adj->soundcfg,
                                           options_.midi ? *options_.midi : midi::RtMidiBackend::instance(),
-                                          myApplicationdir);
+                                          myApplicationdir,
+                                          options_.hid ? *options_.hid : hid::HidapiBackend::instance());
     for (DeckControls* d : {&deckA, &deckB}) {
         d->adj = adj.get();
         d->values = &set->values;
@@ -96,7 +109,8 @@ void Tform1::iniciaadj()
     old.com = cfg.com.load();
     old.usekeylock = cfg.usekeylock.load();
 
-    // step 11: the visual step's targets go to it with the visual step itself
+    // step 11
+    visualTargets();
 
     // steps 12 to 14
     createDecks();
@@ -104,6 +118,7 @@ void Tform1::iniciaadj()
     // step 15: the visual step. Step 16: surfaces, zooms, pitch rulers, progress bars
     const int widthA = get<QWidget>(QStringLiteral("display1grande")) ? get<QWidget>(QStringLiteral("display1grande"))->width() : 480;
     const int widthB = get<QWidget>(QStringLiteral("display2grande")) ? get<QWidget>(QStringLiteral("display2grande"))->width() : 480;
+    startVisual();
     for (int n = 1; n <= 4; ++n) decks_[size_t(n - 1)]->basseqfx->surface = n == 2 ? widthB : widthA;
     for (int n = 1; n <= 2; ++n) {
         cargaasio& d = *decks_[size_t(n - 1)];
@@ -163,6 +178,88 @@ void Tform1::iniciaadj()
     if (options_.splash) options_.splash->hideProgress();
 }
 
+namespace {
+
+// A widget of the visual step's in place of a form control: it fills the control, follows its
+// size and leaves the mouse to it.
+template <class W>
+W* filling(QWidget* host)
+{
+    if (!host) return nullptr;
+    auto* w = new W(host);
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(w);
+    w->setGeometry(host->rect());  // the step sizes its surfaces before the window is laid out
+    return w;
+}
+
+QImage pictureOf(const QLabel* image)
+{
+    return image ? image->pixmap().toImage() : QImage();
+}
+
+}  // namespace
+
+// Step 11: the visual step and what it draws into and reaches (Tform1::visual).
+void Tform1::visualTargets()
+{
+    visual = std::make_shared<TVisuales>();
+    adj->visual = visual.get();
+    TVisuales& v = *visual;
+    v.paintbox1 = filling<DisplayBox>(get<QWidget>(QStringLiteral("display1grande")));
+    v.paintbox2 = filling<DisplayBox>(get<QWidget>(QStringLiteral("display2grande")));
+    v.paintboxp1 = filling<DisplayBox>(get<QWidget>(QStringLiteral("displaypeq1")));
+    v.paintboxp2 = filling<DisplayBox>(get<QWidget>(QStringLiteral("displaypeq2")));
+    const auto background = [this](const char* name) -> std::shared_ptr<TDIBUltra> {
+        const QImage img = pictureOf(get<QLabel>(QLatin1String(name)));
+        return img.isNull() ? nullptr : dibFromImage(img);
+    };
+    v.bmp1 = background("ondaamarilla");
+    v.bmp2 = background("ondaverde");
+    v.bmp3 = background("ondaazul");
+    v.bmpfondo = true;
+    const auto link = [this](auto made) {
+        visualLinks_.push_back(made);
+        return made.get();
+    };
+    v.xdispa = link(std::make_shared<KitPlatter>(get<TVrCompass>(QStringLiteral("comdis1"))));
+    v.xdispb = link(std::make_shared<KitPlatter>(get<TVrCompass>(QStringLiteral("comdis2"))));
+    v.vu1 = link(std::make_shared<KitNeedleMeter>(get<TVrQuorAngularMeter>(QStringLiteral("vu1"))));
+    v.vu2 = link(std::make_shared<KitNeedleMeter>(get<TVrQuorAngularMeter>(QStringLiteral("vu2"))));
+    v.lab1 = link(std::make_shared<KitTextLabel>(get<QWidget>(QStringLiteral("Label1"))));
+    v.lab2 = link(std::make_shared<KitTextLabel>(get<QWidget>(QStringLiteral("lremain1"))));
+    v.lab3 = link(std::make_shared<KitTextLabel>(get<QWidget>(QStringLiteral("Label8"))));
+    v.lab4 = link(std::make_shared<KitTextLabel>(get<QWidget>(QStringLiteral("lremain2"))));
+    v.labcolor = 0xDDDDDD;
+    v.led1 = link(std::make_shared<KitPeakLamp>(get<TVrCustomLed>(QStringLiteral("led1"))));
+    v.led2 = link(std::make_shared<KitPeakLamp>(get<TVrCustomLed>(QStringLiteral("led2"))));
+    v.pro1 = link(std::make_shared<KitProgressView>(get<TVrProgressBar>(QStringLiteral("pro1"))));
+    v.pro2 = link(std::make_shared<KitProgressView>(get<TVrProgressBar>(QStringLiteral("pro2"))));
+    v.xrll1 = link(std::make_shared<KitLevelBar>(get<TRLed>(QStringLiteral("xl"))));
+    v.xrlr1 = link(std::make_shared<KitLevelBar>(get<TRLed>(QStringLiteral("xr"))));
+    v.xrll2 = link(std::make_shared<KitLevelBar>(get<TRLed>(QStringLiteral("xl1"))));
+    v.xrlr2 = link(std::make_shared<KitLevelBar>(get<TRLed>(QStringLiteral("xr1"))));
+    const QImage cue = pictureOf(get<QLabel>(QStringLiteral("bmpcue")));
+    const QImage loopCue = pictureOf(get<QLabel>(QStringLiteral("bmpcue2")));
+    for (auto [name, strip] : {std::pair{"imgcues", &v.imgcues1}, {"imgcues2", &v.imgcues2}}) {
+        auto* view = filling<CueStripView>(get<QWidget>(QLatin1String(name)));
+        if (view) view->SetMarks(cue, loopCue);
+        *strip = view;
+    }
+    // start-up step 41: the end-of-track images
+    v.imgend1 = link(std::make_shared<KitShownImage>(get<QWidget>(QStringLiteral("imgend1"))));
+    v.imgend2 = link(std::make_shared<KitShownImage>(get<QWidget>(QStringLiteral("imgend2"))));
+}
+
+// Step 15: the colour tables (the step's own start values are the window's), then the steps
+// start on deck A's and deck B's records.
+void Tform1::startVisual()
+{
+    if (visual) visual->init(adj->carga1->basseqfx, adj->carga2->basseqfx);
+}
+
 // Steps 12 to 14: deck A, deck B and the two samplers.
 void Tform1::createDecks()
 {
@@ -208,7 +305,7 @@ void Tform1::sampleCaptions()
     for (int i = 1; i <= 6; ++i) {
         const QString caption = QFileInfo(sp[size_t(i - 1)]).completeBaseName();
         if (auto* l = get<QLabel>(QStringLiteral("lsp%1").arg(i))) l->setText(caption);
-        for (const char* pad : {"vl", "vr"})
-            if (auto* b = get<TquorButton>(QStringLiteral("%1%2").arg(QLatin1String(pad)).arg(i))) b->setcaption(caption);
+        if (auto* b = get<TquorButton>(QStringLiteral("vl%1").arg(i))) b->setcaption(caption);
+        if (auto* b = get<TquorButton>(QStringLiteral("vr%1").arg(i))) b->setcaption(caption);
     }
 }

@@ -11,6 +11,7 @@
 #include "mainwindow/baregridpanel.h"
 #include "mainwindow/form/formbuilder.h"
 #include "mainwindow/logic/positionview.h"
+#include "mainwindow/logic/defaultsamples.h"
 #include "mainwindow/logic/profilefolder.h"
 #include "mainwindow/logic/splashview.h"
 #include "mainwindow/logic/tmsqldecklibrary.h"
@@ -55,7 +56,8 @@ void Tform1::FormCreate()
     // step 4
     myApplicationdir = options_.profile.isEmpty() ? GetUserProfile() : options_.profile;
     if (!myApplicationdir.endsWith(QLatin1Char('/'))) myApplicationdir += QLatin1Char('/');
-    ProfileFolder::prepare(myApplicationdir);
+    // the first run makes the folder and gets the default samples
+    if (ProfileFolder::prepare(myApplicationdir)) DefaultSamples::copyInto(myApplicationdir + QStringLiteral("Samples"));
 
     // step 5
     for (const char* w : {"panelwheel1", "panelwheel2"})

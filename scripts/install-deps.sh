@@ -8,7 +8,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libsoundtouch-dev portaudio19-dev libjack-jackd2-dev jackd2 libasound2-dev
   librtmidi-dev libhidapi-dev libpugixml-dev libkissfft-dev libgtest-dev
-  ninja-build pkg-config cmake g++ xvfb xauth libxcb1-dev ffmpeg sox
+  ninja-build pkg-config cmake g++ xvfb xauth xdotool libxcb1-dev ffmpeg sox
   fonts-dejavu-core fonts-dejavu-extra
   yt-dlp
   xdotool x11-utils

@@ -10,3 +10,9 @@ const char* surfaceButtonName(SurfaceButton b)
     const auto i = size_t(b);
     return i < sizeof kNames / sizeof kNames[0] ? kNames[i] : "";
 }
+
+HotCueLook hotCueLook(double a, double b)
+{
+    if (!(a > 0)) return HotCueLook::empty;
+    return b > 0 ? HotCueLook::loop : HotCueLook::cue;
+}

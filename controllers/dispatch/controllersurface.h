@@ -83,9 +83,14 @@ enum class SurfaceLabel {
     lpitp1, lpitp2,        // pitch ranges ("16%")
 };
 
-// The look of a hot cue button, from its deck's tag block: empty (cb1.bmp), a hot cue (ca1.bmp)
-// or a hot loop (cr1.bmp); deck B's cbv/cav/crv likewise.
+// The state of a hot cue slot, which its button shows: empty (cb1.bmp), a hot cue (ca1.bmp) or a
+// hot loop (cr1.bmp); deck B's cbv/cav/crv likewise.
 enum class HotCueLook { empty, cue, loop };
+
+// The state of hot cue slot n (1..6) from its two points in the deck's tag block, A in tag slot
+// n and B in tag slot n + 6: no point A (0, or below as a broken row gives) is an empty slot,
+// A alone a hot cue, A and B a hot loop from A to B.
+HotCueLook hotCueLook(double a, double b);
 
 // The library panels, by their song grid's component name: "sggroups" the Groups panel (ep, tree
 // dt), "sg" the Playlists panel (ep3), "sgexplorer" the Explorer panel (ep2, folder tree ep2.dt).

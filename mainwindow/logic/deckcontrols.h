@@ -14,10 +14,12 @@
 #include <QString>
 
 #include "engine/shared.h"
+#include "mainwindow/logic/jogstate.h"
 
 class ButtonView;
 class ControlView;
 class ControllerValues;
+class DispatcherState;
 class LabelView;
 class PositionView;
 class audiobase;
@@ -32,6 +34,8 @@ public:
     // ---- the engine and the controller values, set by the window
     audiobase* adj = nullptr;
     ControllerValues* values = nullptr;
+    // the flags shared with the controllers (DeckFlags gives this deck's)
+    DispatcherState* state = nullptr;
     // adj.carga1 / adj.carga2 (null before the engine exists)
     carga* player() const;
     // adj.enlace2 / adj.enlace1: the other deck's beat-match link to this deck
@@ -115,7 +119,12 @@ public:
     bool diseq = false;       // diseq1 / diseq2: a load holds the EQ knobs off the deck
     QString fichero;          // fichero / fichero2: the file of the deck's track
     int loop = 0;             // loop1 / loop2: the selected loop-length button, 0 none
+    bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
+    bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
     bool loadPending = false; // a load of this deck is under way; a second LOAD is refused
+    bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
+    bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
+    JogState jog;             // the jog wheel between main loop passes
 
     // The deck's name of a control: a for deck A, b for deck B.
     const char* name(const char* a, const char* b) const { return deck == 1 ? a : b; }

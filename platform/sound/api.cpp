@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 
 #include <kissfft/kiss_fftr.h>
 
@@ -273,12 +274,12 @@ std::int64_t secondsToBytes(Handle h, double seconds)
 
 // ---- reverse and tempo
 
-static Stream* takeSource(Handle source)
+static Stream* takeSource(Handle source, bool mayBeMixed = false)
 {
     Stream* src = findStream(source);
     if (!src) return nullptr;
     if (!(src->flags & Decode)) { setError(Error::NotDecode); return nullptr; }
-    if (src->owner || src->mixer) { setError(Error::Busy); return nullptr; }
+    if (src->owner || (src->mixer && !mayBeMixed)) { setError(Error::Busy); return nullptr; }
     if (src->lengthFrames() < 0) { setError(Error::Param); return nullptr; }
     return src;
 }
@@ -296,10 +297,23 @@ Handle createReverse(Handle source, double, unsigned flags)
 
 Handle createTempo(Handle source, unsigned flags)
 {
+    int rate = 0;
+    {
+        GraphLock l(graph().mutex);
+        Stream* src = findStream(source);
+        if (!src) return 0;
+        rate = src->rate;
+    }
+    // built without the lock; if it is not taken, it goes after the lock is released
+    auto t = std::make_unique<TempoStream>(rate, flags & ~TakePlace);
     GraphLock l(graph().mutex);
-    Stream* src = takeSource(source);
+    Stream* src = takeSource(source, flags & TakePlace);
     if (!src) return 0;
-    Handle h = graph().add(new TempoStream(src, flags));
+    Mixer* m = src->mixer;
+    t->attach(src);
+    if (m)
+        m->replaceSource(src, t.get());
+    Handle h = graph().add(t.release());
     if (!h) { setError(Error::Memory); return 0; }
     ok();
     return h;
@@ -444,6 +458,26 @@ bool mixerRemove(Handle source)
     return ok();
 }
 
+bool mixerReplace(Handle old, Handle with)
+{
+    GraphLock l(graph().mutex);
+    Stream* o = findStream(old);
+    Stream* w = o ? findStream(with) : nullptr;
+    if (!o || !w) return false;
+    if (!o->mixer) return fail(Error::NotInMixer, false);
+    if (!(w->flags & Decode)) return fail(Error::NotDecode, false);
+    if (w->mixer) return fail(Error::AlreadyInMixer, false);
+    if (w->owner && w->owner != o) return fail(Error::Busy, false);
+    for (Stream* up = o->mixer; up; up = up->mixer)  // no cycles
+        if (up == w) return fail(Error::Param, false);
+    if (w->owner == o) {
+        o->source = nullptr;
+        w->owner = nullptr;
+    }
+    o->mixer->replaceSource(o, w);
+    return ok();
+}
+
 Handle mixerOf(Handle source)
 {
     GraphLock l(graph().mutex);
@@ -547,6 +581,8 @@ bool lock(Handle h, bool on)
         if (!findStream(h)) return false;
     }
     if (on) {
+        if (GraphMutex::holdsHere() == 0)
+            forbidOnAudioThread("sound::lock");
         graph().mutex.lock();
         ++userLocks;
     } else {

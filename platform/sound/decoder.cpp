@@ -281,6 +281,7 @@ std::int64_t skipOf(const AVPacket* pkt)
 Decoder* Decoder::openWhole(const std::string& path, const void* data, std::size_t size, const OpenOptions& options,
                             Error& err)
 {
+    forbidOnAudioThread("opening a file");
     Ffmpeg f;
     const int idx = openStream(f, path, data, size, err);
     if (idx < 0)
@@ -716,6 +717,7 @@ struct Background {
         from = std::max<std::int64_t>(from, 0);
         to = std::min(to, frames);
         if (from >= to) return;
+        forbidOnAudioThread("waiting for a background decode");
         request(from);
         for (std::int64_t c = chunkOf(from); c <= chunkOf(to - 1); ++c) {
             if (isReady(c)) continue;
@@ -733,8 +735,10 @@ struct Background {
             std::lock_guard<std::mutex> l(m);
         }
         done.notify_all();
-        if (thread.joinable())
+        if (thread.joinable()) {
+            forbidOnAudioThread("joining a thread");
             thread.join();
+        }
     }
 
     void run(std::unique_ptr<ChunkDecoder> dec)
@@ -780,6 +784,7 @@ Decoder::~Decoder()
 Decoder* Decoder::open(const std::string& path, const void* data, std::size_t size, const OpenOptions& options,
                        Error& err)
 {
+    forbidOnAudioThread("opening a file");
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
     if (Decoder* d = openMpeg(path, data, size, options, err))

@@ -1,6 +1,115 @@
 #include "platform/sound/graph.h"
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+#include "platform/sound/realtime.h"
+
 namespace sound {
+
+namespace {
+
+thread_local int holds = 0;
+thread_local std::int64_t holdStartCpu = 0;
+thread_local std::vector<Object*> dying;  // what this thread destroys after its hold
+std::atomic<GraphMutex::Timing*> timing{nullptr};
+
+std::int64_t nowNs(clockid_t c)
+{
+    timespec ts{};
+    clock_gettime(c, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+}  // namespace
+
+bool realTimeChecks()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    static const bool on = true;
+#else
+    static const bool on = [] {
+        const char* v = std::getenv("OSTREL_RT_CHECKS");
+        return v && *v && *v != '0';
+    }();
+#endif
+    return on;
+}
+
+void forbidOnAudioThread(const char* what)
+{
+    if (renderingInRealTime && realTimeChecks()) {
+        std::fprintf(stderr, "real-time rule broken on an audio thread: %s\n", what);
+        std::abort();
+    }
+}
+
+void GraphMutex::setTiming(Timing* t) { timing.store(t); }
+
+int GraphMutex::holdsHere() { return holds; }
+
+void GraphMutex::lock()
+{
+    Timing* t = timing.load(std::memory_order_relaxed);
+    if (t && holds == 0 && renderingInRealTime) {
+        if (!m_.try_lock()) {
+            const std::int64_t t0 = nowNs(CLOCK_MONOTONIC);
+            m_.lock();
+            t->audioWait(nowNs(CLOCK_MONOTONIC) - t0);
+        } else {
+            t->audioWait(0);
+        }
+    } else {
+        m_.lock();
+    }
+    if (holds++ == 0 && t && !renderingInRealTime)
+        holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
+}
+
+bool GraphMutex::try_lock()
+{
+    if (!m_.try_lock())
+        return false;
+    if (holds++ == 0 && timing.load(std::memory_order_relaxed) && !renderingInRealTime)
+        holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
+    return true;
+}
+
+void GraphMutex::unlock()
+{
+    if (--holds > 0) {
+        m_.unlock();
+        return;
+    }
+    Graph& g = Graph::instance();
+    if (renderingInRealTime) {
+        g.reapRemoved();
+        m_.unlock();
+        return;
+    }
+    g.takeRemoved(dying);
+    if (Timing* t = timing.load(std::memory_order_relaxed))
+        t->hold(nowNs(CLOCK_THREAD_CPUTIME_ID) - holdStartCpu);
+    m_.unlock();
+    if (!dying.empty()) {
+        std::vector<Object*> d;
+        d.swap(dying);
+        for (Object* o : d)
+            delete o;
+        d.clear();
+        d.swap(dying);  // keep the capacity for next time
+    }
+}
+
+Graph::Graph()
+{
+    removed_.reserve(256);
+    reaperQueue_.reserve(4096);
+    std::thread([this] { reaperRun(); }).detach();  // lives as long as the process
+}
 
 Graph& Graph::instance()
 {
@@ -48,10 +157,7 @@ void Graph::remove(Object* o)
         free_.push_back(idx);
     }
     o->dead = true;
-    if (renderDepth > 0)
-        graveyard_.push_back(o);
-    else
-        delete o;
+    removed_.push_back(o);
 }
 
 std::vector<Object*> Graph::all() const
@@ -63,14 +169,55 @@ std::vector<Object*> Graph::all() const
     return v;
 }
 
-void Graph::endRender()
+void Graph::takeRemoved(std::vector<Object*>& into)
 {
-    if (--renderDepth > 0 || graveyard_.empty())
+    into.insert(into.end(), removed_.begin(), removed_.end());
+    removed_.clear();
+}
+
+void Graph::reap(std::vector<Object*>& objects)
+{
+    if (objects.empty())
         return;
-    std::vector<Object*> g;
-    g.swap(graveyard_);
-    for (Object* o : g)
-        delete o;
+    {
+        std::lock_guard<std::mutex> l(reaperMutex_);
+        reaperQueue_.insert(reaperQueue_.end(), objects.begin(), objects.end());
+        ++reaperPosted_;
+    }
+    objects.clear();
+    reaperCv_.notify_one();
+}
+
+void Graph::drainReaper()
+{
+    std::unique_lock<std::mutex> l(reaperMutex_);
+    const std::uint64_t target = reaperPosted_;
+    reaperIdle_.wait(l, [&] { return reaperDone_ >= target; });
+}
+
+void Graph::reaperRun()
+{
+    std::vector<Object*> batch;
+    batch.reserve(4096);
+    for (;;) {
+        std::uint64_t posted;
+        {
+            std::unique_lock<std::mutex> l(reaperMutex_);
+            reaperCv_.wait(l, [&] { return !reaperQueue_.empty(); });
+            batch.swap(reaperQueue_);
+            posted = reaperPosted_;
+        }
+        for (Object* o : batch)
+            delete o;
+        batch.clear();
+        {
+            std::lock_guard<std::mutex> l(reaperMutex_);
+            if (reaperQueue_.capacity() < 4096)
+                reaperQueue_.reserve(4096);
+            reaperDone_ = posted;
+        }
+        reaperIdle_.notify_all();
+    }
 }
 
 }  // namespace sound

@@ -1,7 +1,13 @@
-// The one lock over the sound graph, the handle table and the deferred deletion of objects
-// freed while a render runs on this thread (a callback may free the stream being mixed).
+// The one lock over the sound graph, the handle table and the reaper.
+//
+// Nothing is destroyed under the graph lock. remove() takes an object out of the handle table
+// and out of the graph; the object itself is destroyed once the thread that removed it ends its
+// outermost hold of the lock: by that thread when it is not an audio thread, by the reaper
+// thread otherwise. So a stream freed by a callback during a render stays allocated until the
+// render is over, and no free, join or flush of a destroyed object holds up an audio callback.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -18,36 +24,75 @@ public:
     virtual ~Object() = default;
     const Kind kind;
     Handle handle = 0;
-    bool dead = false;  // freed while a render was running; deleted when it ends
+    bool dead = false;  // removed; destroyed after the remover's outermost hold of the lock
+};
+
+// A recursive mutex that counts this thread's holds; the outermost unlock hands what was
+// removed under it to destruction outside the lock.
+class GraphMutex {
+public:
+    void lock();
+    void unlock();
+    bool try_lock();
+    static int holdsHere();  // this thread's holds, 0 when it does not hold the lock
+
+    // Times each hold by a non-audio thread (thread CPU time) and each wait of an audio thread
+    // for the lock, for the benchmark. Off by default; the figures go to the recorder given.
+    struct Timing {
+        virtual ~Timing() = default;
+        virtual void audioWait(std::int64_t ns) = 0;
+        virtual void hold(std::int64_t cpuNs) = 0;
+    };
+    static void setTiming(Timing* t);
+
+private:
+    std::recursive_mutex m_;
 };
 
 class Graph {
 public:
     static Graph& instance();
 
-    std::recursive_mutex mutex;
+    GraphMutex mutex;
 
     Handle add(Object* o);                      // takes ownership
     Object* find(Handle h) const;               // nullptr for 0, stale or freed
-    void remove(Object* o);                     // drops the handle and deletes (or defers) o
+    void remove(Object* o);                     // drops the handle; o is destroyed after the hold
     std::vector<Object*> all() const;
 
     int renderDepth = 0;                        // renders running on the lock holder's thread
-    void endRender();                           // deletes what was freed during the render
+    void endRender() { --renderDepth; }
+
+    // The objects removed under the hold that is ending, taken with the lock held.
+    void takeRemoved(std::vector<Object*>& into);
+    // Destroys objects on the reaper thread (from an audio thread: never blocks for long).
+    void reap(std::vector<Object*>& objects);
+    void reapRemoved() { reap(removed_); }
+    // Waits until the reaper has destroyed everything handed to it so far (tests).
+    void drainReaper();
 
 private:
+    Graph();
+    void reaperRun();
+
     struct Slot {
         std::uint16_t gen = 1;
         Object* obj = nullptr;
     };
     std::vector<Slot> slots_{1};                // slot 0 is never used: handle 0 is invalid
     std::deque<std::uint32_t> free_;            // reused oldest first, so a stale handle stays stale
-    std::vector<Object*> graveyard_;
+    std::vector<Object*> removed_;
+
+    std::mutex reaperMutex_;
+    std::condition_variable reaperCv_, reaperIdle_;
+    std::vector<Object*> reaperQueue_;
+    std::uint64_t reaperPosted_ = 0, reaperDone_ = 0;
 };
 
-using GraphLock = std::lock_guard<std::recursive_mutex>;
+using GraphLock = std::lock_guard<GraphMutex>;
 
-// Counts a render on this thread for the deferred deletion; the lock must be held.
+// Counts a render on this thread (nested renders use scratch blocks of their own); the lock
+// must be held.
 class RenderScope {
 public:
     RenderScope() { ++Graph::instance().renderDepth; }

@@ -73,6 +73,22 @@ void Mixer::removeSource(Stream* s)
         compact();
 }
 
+bool Mixer::replaceSource(Stream* old, Stream* with)
+{
+    for (Source& e : src_)
+        if (e.s == old) {
+            e.s = with;
+            e.frac = 0;
+            e.avail = 0;
+            old->mixer = nullptr;
+            with->mixer = this;
+            if (with->playState == State::Stopped)
+                with->playState = State::Playing;
+            return true;
+        }
+    return false;
+}
+
 void Mixer::compact()
 {
     src_.erase(std::remove_if(src_.begin(), src_.end(), [](const Source& e) { return e.s == nullptr; }), src_.end());

@@ -21,6 +21,7 @@ public:
 
     bool add(Stream* s, unsigned sourceFlags);
     void removeSource(Stream* s);  // also while mixing: the slot is cleared and compacted later
+    bool replaceSource(Stream* old, Stream* with);  // in the same slot, its buffer kept
     std::vector<Stream*> sources() const;
 
     const int channels;

@@ -22,10 +22,9 @@ void NoSoundClock::start(Handle h)
     std::lock_guard<std::mutex> l(m_);
     if (std::find(playing_.begin(), playing_.end(), h) == playing_.end())
         playing_.push_back(h);
-    if (!thread_.joinable()) {
-        quit_ = false;
-        thread_ = std::thread([this] { run(); });
-        thread_.detach();
+    if (!running_) {  // one clock serves the device for the life of the process
+        running_ = true;
+        std::thread([this] { run(); }).detach();
     }
     cv_.notify_all();
 }

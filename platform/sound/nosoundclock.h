@@ -27,7 +27,7 @@ private:
     std::mutex m_;
     std::condition_variable cv_;
     std::vector<Handle> playing_;
-    std::thread thread_;
+    bool running_ = false;
     bool quit_ = false;
 };
 

@@ -76,6 +76,7 @@ enum Flags : unsigned {
     NoRampIn = 1u << 8,    // mixer source: no fade-in when added
     Buffered = 1u << 9,    // mixer source: keep what was mixed for getFft/getLevel (always kept)
     Paused = 1u << 10,     // mixer source: added paused
+    TakePlace = 1u << 11,  // createTempo: the new stream takes its source's place in its mixer
 };
 
 enum class Kind { None, Decoder, Reverse, Tempo, Mixer, Push, Sync, Dsp, Fx, Output, Record, Encoder };
@@ -119,6 +120,29 @@ Handle openFile(const std::string& utf8Path, const OpenOptions& options);
 // The same over a file image in memory (copied); for tests and fuzzing.
 Handle openMemory(const void* data, std::size_t size, const OpenOptions& options = {});
 
+// A decoder a worker owns (the peaks and tempo scan): it has no handle, is no part of the
+// graph and is read without the graph lock, so a scan never holds up a render. Reads deliver
+// what getData delivers from a decoding stream of the same file: 16-bit stereo frames.
+class FileReader {
+public:
+    // nullptr (lastError() says why) when the file does not open
+    static std::unique_ptr<FileReader> open(const std::string& utf8Path, const OpenOptions& options = {});
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    std::int64_t lengthBytes() const;
+    int rate() const;
+    int fileChannels() const;
+    // Bytes read into buffer (whole frames), 0 at the end.
+    int read(void* buffer, int bytes);
+
+private:
+    struct Impl;
+    explicit FileReader(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
 struct StreamInfo {
     Kind kind = Kind::None;
     int rate = 0;           // the stream's own rate (a decoder: the file's)
@@ -155,6 +179,8 @@ Handle createReverse(Handle source, double blockSeconds = 0.1, unsigned flags = 
 // Tempo change at constant pitch (SoundTouch) over `source`: Attribute::Tempo in percent
 // (+6 = 6 % faster). Its position is reported in source bytes (the source frame being heard).
 // A seek flushes its buffers. Paused inside a mixer it reads nothing from its source.
+// With TakePlace the source may sit in a mixer: the tempo stream replaces it there in one step
+// under the graph lock. SoundTouch is built before the lock is taken.
 Handle createTempo(Handle source, unsigned flags = Decode | FreeSource);
 Handle tempoSource(Handle tempo);  // 0 on failure
 
@@ -190,6 +216,10 @@ Handle createMixer(int rate, int channels = 2, unsigned flags = Decode);
 // source fades in over the first few milliseconds.
 bool mixerAdd(Handle mixer, Handle source, unsigned flags = 0);
 bool mixerRemove(Handle source);
+// `with` takes the place of `old` in old's mixer, without allocating: the swap an audio
+// callback may wait for is short. `with` must be in no mixer; when it is old's source, old
+// lets go of it (old then has no source and is to be freed).
+bool mixerReplace(Handle old, Handle with);
 Handle mixerOf(Handle source);  // 0 when not in a mixer
 std::vector<Handle> mixerSources(Handle mixer);
 

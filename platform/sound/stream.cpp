@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/sound/realtime.h"
+
 namespace sound {
 
 Stream::Stream(Kind k, int r, unsigned f)
@@ -14,7 +16,10 @@ Stream::Stream(Kind k, int r, unsigned f)
     pan.set(0.0f);
 }
 
-Stream::~Stream() = default;
+Stream::~Stream()
+{
+    forbidOnAudioThread("destroying a stream");
+}
 
 bool Stream::seek(std::int64_t frame)
 {
@@ -66,6 +71,8 @@ int Stream::read(float* out, int n)
             if (s->dead || s->type != SyncType::Position)
                 continue;
             std::int64_t d = dir > 0 ? s->frame - p : p - s->frame;
+            if (d > 0)
+                d = outputFramesTo(d);
             if (d > 0 && d < lim)
                 lim = int(d);
         }

@@ -57,6 +57,8 @@ public:
     virtual int direction() const { return 1; }
     virtual void resetBuffers() {}                     // drop what is buffered inside
     virtual int bytesPerFrame() const { return 4; }
+    // Output frames to produce before the position has moved by sourceFrames (> 0).
+    virtual std::int64_t outputFramesTo(std::int64_t sourceFrames) const { return sourceFrames; }
     virtual int outChannels() const { return 2; }
 
     bool seek(std::int64_t frame);                     // seekFrames plus the sync bookkeeping

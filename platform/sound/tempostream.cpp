@@ -7,17 +7,27 @@
 
 namespace sound {
 
-TempoStream::TempoStream(Stream* src, unsigned f)
-    : Stream(Kind::Tempo, src->rate, f | Decode), st_(std::make_unique<soundtouch::SoundTouch>()),
+TempoStream::TempoStream(int r, unsigned f)
+    : Stream(Kind::Tempo, r, f | Decode), st_(std::make_unique<soundtouch::SoundTouch>()),
       in_(std::size_t(kMaxBlock) * 2)
 {
-    source = src;
-    src->owner = this;
-    st_->setSampleRate(uint(std::max(1, src->rate)));
+    st_->setSampleRate(uint(std::max(1, r)));
     st_->setChannels(2);
     st_->setSetting(SETTING_USE_QUICKSEEK, 1);
     st_->setSetting(SETTING_USE_AA_FILTER, 0);
     st_->setTempo(1.0);
+}
+
+void TempoStream::attach(Stream* src)
+{
+    source = src;
+    src->owner = this;
+    if (src->rate != rate) {
+        rate = src->rate;
+        freq.set(float(rate));
+        st_->setSampleRate(uint(std::max(1, rate)));
+    }
+    delivered_ = double(src->positionFrames());
 }
 
 TempoStream::~TempoStream() = default;
@@ -30,10 +40,8 @@ void TempoStream::setTempo(float percent)
 
 std::int64_t TempoStream::positionFrames() const
 {
-    double ratio = 1.0 + double(tempo) / 100.0;
-    double held = double(st_->numUnprocessedSamples()) + double(st_->numSamples()) * ratio;
-    std::int64_t p = source->positionFrames() - source->direction() * std::int64_t(std::llround(held));
-    std::int64_t len = source->lengthFrames();
+    std::int64_t p = std::llround(delivered_);
+    std::int64_t len = lengthFrames();
     if (p < 0) p = 0;
     if (len >= 0 && p > len) p = len;
     return p;
@@ -41,25 +49,37 @@ std::int64_t TempoStream::positionFrames() const
 
 bool TempoStream::seekFrames(std::int64_t frame)
 {
-    if (!source->seek(frame))
+    if (!source || !source->seek(frame))
         return false;
     resetBuffers();
     return true;
 }
 
+std::int64_t TempoStream::outputFramesTo(std::int64_t sourceFrames) const
+{
+    // the first output frame whose reported position reaches the sync's: the position is
+    // delivered_ rounded, so half a frame early counts
+    const double ahead = (delivered_ - double(std::llround(delivered_))) * double(source->direction());
+    const double k = std::ceil((double(sourceFrames) - ahead - 0.5) / ratio());
+    return std::max<std::int64_t>(1, std::int64_t(k));
+}
+
 void TempoStream::resetBuffers()
 {
     st_->clear();
+    if (source)
+        delivered_ = double(source->positionFrames());
     flushed_ = false;
     sourceEnded_ = false;
 }
 
 int TempoStream::produce(float* out, int n)
 {
+    if (!source)
+        return 0;
     int guard = 0;
     while (int(st_->numSamples()) < n && !flushed_ && guard++ < 64) {
-        double ratio = 1.0 + double(tempo) / 100.0;
-        int want = std::clamp(int(std::ceil(n * ratio)) + 64, 256, kMaxBlock);
+        int want = std::clamp(int(std::ceil(n * ratio())) + 64, 256, kMaxBlock);
         int got = source->read(in_.data(), want);
         if (got > 0) {
             sourceEnded_ = false;
@@ -71,6 +91,7 @@ int TempoStream::produce(float* out, int n)
         }
     }
     int got = int(st_->receiveSamples(out, uint(n)));
+    delivered_ += double(source->direction()) * double(got) * ratio();
     return got;
 }
 

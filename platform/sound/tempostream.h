@@ -1,5 +1,6 @@
 // Tempo change at constant pitch over its source, by SoundTouch. The reported position is
-// the source frame being heard: the source's position less what SoundTouch still holds.
+// that of the sound delivered: where the source was at the last seek or reset, advanced by
+// each frame delivered times the tempo ratio (source frames per output frame).
 #pragma once
 
 #include <memory>
@@ -13,17 +14,20 @@ namespace sound {
 
 class TempoStream : public Stream {
 public:
-    TempoStream(Stream* src, unsigned flags);
+    TempoStream(int rate, unsigned flags);  // no source yet: attach() gives it one
+    void attach(Stream* src);
     ~TempoStream() override;
 
     std::int64_t positionFrames() const override;
     bool seekFrames(std::int64_t frame) override;
-    std::int64_t lengthFrames() const override { return source->lengthFrames(); }
-    int direction() const override { return source->direction(); }
+    std::int64_t lengthFrames() const override { return source ? source->lengthFrames() : 0; }
+    int direction() const override { return source ? source->direction() : 1; }
     void resetBuffers() override;
 
     void setTempo(float percent);
     float tempo = 0;
+    double ratio() const { return 1.0 + double(tempo) / 100.0; }
+    std::int64_t outputFramesTo(std::int64_t sourceFrames) const override;
 
 protected:
     int produce(float* out, int n) override;
@@ -32,6 +36,7 @@ protected:
 private:
     std::unique_ptr<soundtouch::SoundTouch> st_;
     std::vector<float> in_;
+    double delivered_ = 0;  // source frame of the sound delivered
     bool flushed_ = false;
     bool sourceEnded_ = false;
 };

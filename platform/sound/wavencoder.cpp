@@ -1,5 +1,7 @@
 #include "platform/sound/wavencoder.h"
 
+#include "platform/sound/realtime.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -45,6 +47,7 @@ bool WavEncoder::start(const std::string& utf8Path)
 bool WavEncoder::finish()
 {
     if (thread_.joinable()) {
+        forbidOnAudioThread("joining a thread");
         quit_ = true;
         thread_.join();
     }
@@ -56,6 +59,7 @@ bool WavEncoder::finish()
 
 bool WavEncoder::flush()
 {
+    forbidOnAudioThread("flushing an encoder");
     std::lock_guard<std::mutex> l(drainMutex_);
     if (!running_ || failed_) return !failed_;
     if (!drain()) {

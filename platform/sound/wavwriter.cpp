@@ -1,5 +1,7 @@
 #include "platform/sound/wavwriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +16,7 @@ static_assert(std::endian::native == std::endian::little, "samples are written a
 
 // RIFF sizes are 32-bit: stop before the data chunk would overflow them
 constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - WavWriter::kHeaderBytes;
+std::atomic<uint64_t> dataLimit{kMaxDataBytes};
 
 void put16(unsigned char* p, uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
 void put32(unsigned char* p, uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = (v >> (8 * i)) & 0xFF; }
@@ -120,8 +123,9 @@ WavWriter::Result WavWriter::write(const int16_t* interleaved, size_t frames)
 
     uint64_t bytes = uint64_t(frames) * frameBytes();
     bool tooLarge = false;
-    if (dataBytes_ + bytes > kMaxDataBytes) {
-        bytes = (kMaxDataBytes - dataBytes_) / frameBytes() * frameBytes();
+    const uint64_t limit = dataLimit.load(std::memory_order_relaxed);
+    if (dataBytes_ + bytes > limit) {
+        bytes = (limit - std::min(limit, dataBytes_)) / frameBytes() * frameBytes();
         tooLarge = true;
     }
     int err = 0;
@@ -149,6 +153,11 @@ WavWriter::Result WavWriter::close()
     if (::close(fd_) != 0 && failure_ == Result::Ok) failure_ = Result::WriteFailed;
     fd_ = -1;
     return failure_;
+}
+
+void WavWriter::setDataLimitForTests(uint64_t bytes)
+{
+    dataLimit = bytes ? std::min(bytes, kMaxDataBytes) : kMaxDataBytes;
 }
 
 }  // namespace sound

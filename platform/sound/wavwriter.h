@@ -35,6 +35,9 @@ public:
     int channels() const { return channels_; }
 
     static constexpr int kHeaderBytes = 44;
+    // Test hook: the data size at which a file counts as full (TooLarge) instead of the
+    // 4 GiB a WAV header can state; 0 restores that.
+    static void setDataLimitForTests(uint64_t bytes);
 
 private:
     uint32_t frameBytes() const { return uint32_t(channels_) * 2; }

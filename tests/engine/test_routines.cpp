@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFile>
 #include <QLocale>
 #include <QStandardPaths>
@@ -14,6 +18,26 @@ struct TextCase {
     QString (*fn)(const QString&);
     QString in, out;
 };
+
+// The primary screen's logical resolution; 96 x 96 while there is no GUI application.
+TEST(Routines, GetSystemDPIWithoutAndWithAScreen)
+{
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    int x = 0, y = 0;
+    GetSystemDPI(x, y);
+    EXPECT_EQ(x, 96);
+    EXPECT_EQ(y, 96);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "test_base";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
+    GetSystemDPI(x, y);
+    EXPECT_EQ(x, int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchX())));
+    EXPECT_EQ(y, int(std::lround(QGuiApplication::primaryScreen()->logicalDotsPerInchY())));
+    EXPECT_GT(x, 0);
+}
 
 TEST(Routines, TextTable)
 {

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
+
+#include <QThread>
 
 #include <QDir>
 
@@ -201,6 +206,66 @@ TEST(DeckLoad, MissingOrCorruptFileWarnsAndDeckStaysUsable)
     Rig sampler(3);
     EXPECT_FALSE(sampler.load(corrupt));
     EXPECT_TRUE(sampler.box.calls.empty());
+}
+
+// A box shown off the UI thread waits for the UI thread, as the kit's box does; a box shown
+// on the UI thread returns at once.
+struct WaitingBox : DeckMessageBox {
+    bool MessageDlg(const QString&, const QString& text, int, int, int) override
+    {
+        if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+            entered = true;
+            std::unique_lock<std::mutex> l(m);
+            if (!cv.wait_for(l, std::chrono::seconds(3), [&] { return released; })) waitedInVain = true;
+        }
+        std::lock_guard<std::mutex> l(m);
+        shown << text;
+        return true;
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> l(m);
+        released = true;
+        cv.notify_all();
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    bool released = false, waitedInVain = false;
+    std::atomic<bool> entered{false};
+    QStringList shown;
+};
+
+// The load-failure box is posted to the UI thread, unawaited: Unload on the UI thread during
+// a failing load returns, and the box is shown there afterwards.
+TEST(LoadFailures, UnloadOnTheUiThreadDuringAFailingLoadReturns)
+{
+    int argc = 1;
+    char name[] = "test_deck";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString corrupt = unique(dir, "corrupt.mp3");
+    QFile c(corrupt);
+    ASSERT_TRUE(c.open(QIODevice::WriteOnly));
+    c.write(QByteArray(4096, 'x'));
+    c.close();
+    Rig rig(1);
+    WaitingBox box;
+    rig.deck->message1 = &box;
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        rig.deck->Load(corrupt);
+        done = true;
+    });
+    for (int i = 0; i < 500 && !done && !box.entered; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    rig.deck->Unload();
+    box.release();
+    loader.join();
+    EXPECT_FALSE(box.waitedInVain) << "the loading thread waited for the UI thread while it held the deck";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box.shown, QStringList{QStringLiteral("Audio format not sopported !  ")});
+    rig.deck->message1 = nullptr;
 }
 
 TEST(DeckLoad, BuffersFollowTheDisplayWidth)

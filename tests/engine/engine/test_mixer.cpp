@@ -115,6 +115,24 @@ TEST(HeadphoneCue, OtherChannelsDoNothingAndTheRoutingSetsTheFlags)
     EXPECT_FLOAT_EQ(volumeOf(chanheadphones), 0.0f);
 }
 
+// A rebuild of the outputs keeps a cued deck's headphone bus at its headphone volume.
+TEST(HeadphoneCue, ARebuildKeepsTheCuedDecksHeadphoneVolume)
+{
+    Rig rig;
+    rig.engine->soundcfg->devicework = 3;
+    rig.engine->initds();
+    rig.playtones();
+    rig.deck(1).basseqfx->volheadphones = 40;
+    rig.deck(2).basseqfx->volheadphones = 70;
+    rig.engine->setheadphones(true, 1);
+    for (int rebuild = 0; rebuild < 2; ++rebuild) {
+        rig.engine->desinitds();  // the routing cues both decks of mode 3
+        rig.engine->render(441);  // past the 1 ms slide
+        EXPECT_FLOAT_EQ(volumeOf(chanheadphones), 0.4f) << rebuild;
+        EXPECT_FLOAT_EQ(volumeOf(chanheadphones2), 0.7f) << rebuild;
+    }
+}
+
 TEST(RecordingLevel, ClampedAndAppliedToTheFourBuses)
 {
     Rig rig;

@@ -271,4 +271,34 @@ TEST(RoutingModesAlsaLists, RecordingAcrossClocks)
     sound::freeStream(dec);
 }
 
+// A device of a row that cannot open makes the set-up fail, named in the engine's message by
+// its stored name; the other row's output still plays.
+TEST(RoutingModesAlsaLists, ADeviceThatCannotOpenFailsTheSetUpAndTheOtherRowPlays)
+{
+    AlsaFilePcms pcms({"ostrel_one"});
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 1;
+    cfg.devicework = 6;  // master on row 0, cue on row 1
+    cfg.dsnum[0] = listIndex(e, "ostrel_one") - 1;
+    cfg.dsname[0] = QStringLiteral("ostrel_one");
+    cfg.dsnum[1] = int(e.listads.size()) + 40;  // no such card
+    cfg.dsname[1] = QStringLiteral("Gone Card");
+    EXPECT_FALSE(e.initds());
+    ASSERT_EQ(rig.messages.size(), 1);
+    EXPECT_TRUE(rig.messages[0].contains(QStringLiteral("Gone Card"))) << rig.messages[0].toStdString();
+    rig.playtones();
+    const qint64 before = pcms.size("ostrel_one");
+    for (int i = 0; i < 1000 && pcms.size("ostrel_one") < before + (1 << 20); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    e.stopcargas();
+    const std::vector<float> s = pcms.samples("ostrel_one", 256 << 20);
+    const long first = firstSound(s, 2);
+    ASSERT_GE(first, 0) << "the master row plays";
+    ASSERT_GT(s.size() / 2, size_t(first) + kSkip + kWindow);
+    EXPECT_EQ(tones(s, 2, 0, size_t(first) + kSkip, kWindow), 3);
+}
+
 }  // namespace

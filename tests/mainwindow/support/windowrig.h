@@ -10,6 +10,7 @@
 
 #include "mainwindow/logic/splashview.h"
 #include "mainwindow/tform1.h"
+#include "platform/hid/fakehidbackend.h"
 #include "platform/midi/fakemidibackend.h"
 #include "platform/sys/sleepinhibitor.h"
 #include "tests/mainwindow/support/privatehome.h"
@@ -48,6 +49,8 @@ inline QApplication& windowApp(const char* platform = "offscreen")
 {
     static PrivateHome home;
     static QApplication* app = [platform] {
+        // a test that made its own application object (in its own private HOME) keeps it
+        if (auto* made = qobject_cast<QApplication*>(QCoreApplication::instance())) return made;
         home.enter();
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", platform);
         qputenv("QT_SCALE_FACTOR", "1");
@@ -72,7 +75,9 @@ inline bool waitUntil(const std::function<bool()>& pred, int ms = 10000)
 
 struct WindowRig {
     // `prepare` runs on the profile folder before the window starts (it may not exist yet)
-    explicit WindowRig(const std::function<void(const QString& profile)>& prepare = {}, bool offline = true)
+    // `before` runs on the rig right before the window is made (devices plugged into the fakes)
+    explicit WindowRig(const std::function<void(const QString& profile)>& prepare = {}, bool offline = true,
+                       const std::function<void(WindowRig&)>& before = {})
     {
         windowApp();
         profile = dir.filePath(QStringLiteral("Documents/OSTREL_KORVANTA/"));
@@ -84,6 +89,8 @@ struct WindowRig {
         o.sleep = &sleep;
         o.offlineEngine = offline;
         o.tell = [this](const QString& t) { told << t; };
+        o.hid = &hid;
+        if (before) before(*this);
         form = std::make_unique<Tform1>(o);
     }
     ~WindowRig() { form.reset(); }
@@ -92,6 +99,7 @@ struct WindowRig {
     QString profile;
     FakeSplash splash;
     midi::FakeMidiBackend midi;
+    hid::FakeHidBackend hid;
     FakeSleep sleep;
     QStringList told;
     std::unique_ptr<Tform1> form;

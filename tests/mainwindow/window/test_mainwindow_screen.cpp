@@ -1,8 +1,12 @@
 // The main window on an X server (run by screen.sh under xvfb-run), its output on a JACK
 // server of the test's own that the stored configuration names: the skinned window with the
-// three panels and two empty decks, then a file dropped on deck A. Both are photographed into
-// the build folder (screens/).
+// three panels and two empty decks, then a file that another program drags onto deck A (XDND
+// through the X server, the pointer moved by xdotool). Both are photographed into the build
+// folder (screens/).
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -11,6 +15,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 #include <QUrl>
 #include <QWindow>
@@ -47,6 +52,34 @@ double fuchsia(const QString& png)
     return double(n) / double(img.width() * img.height());
 }
 
+// A drum groove at 120 BPM: a kick on every beat, a hat between them.
+bool groove(const QString& path, int seconds)
+{
+    constexpr int rate = 44100, beat = rate / 2;
+    uint32_t seed = 7;
+    return deckrig::writeWav(path, rate, int64_t(seconds) * rate, [&](int64_t i, int16_t& l, int16_t& r) {
+        const double x = double(i % beat) / rate, h = double((i + beat / 2) % beat) / rate;
+        double v = 0;
+        if (x < 0.15) v += std::sin(2 * M_PI * (50 * x + 300 * (1 - std::exp(-x * 30)) / 30)) * std::exp(-x * 25);
+        seed = seed * 1664525u + 1013904223u;
+        if (h < 0.05) v += 0.3 * (double(seed >> 8) / double(1 << 24) * 2 - 1) * std::exp(-h * 90);
+        l = r = int16_t(std::lround(std::clamp(v, -1.0, 1.0) * 20000));
+    });
+}
+
+// share of the pixels of `area` (window coordinates) that differ between two photographs
+double changed(const QString& before, const QString& after, const QRect& area)
+{
+    const QImage a = QImage(before).convertToFormat(QImage::Format_RGB32);
+    const QImage b = QImage(after).convertToFormat(QImage::Format_RGB32);
+    const QRect r = area.intersected(a.rect()).intersected(b.rect());
+    if (r.isEmpty()) return 0;
+    qint64 n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return double(n) / double(r.width() * r.height());
+}
+
 }  // namespace
 
 TEST(MainWindowScreen, EmptyDecksThenAFileDroppedOnDeckA)
@@ -72,20 +105,56 @@ TEST(MainWindowScreen, EmptyDecksThenAFileDroppedOnDeckA)
     const QString empty = shot(f, QStringLiteral("mainwindow-empty.png"));
     EXPECT_LT(fuchsia(empty), 0.001) << empty.toStdString();
     EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist1"))->text(), "No Song");
+    EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist2"))->text(), "No Song");
+    // the three panels share the browser from top to bottom
+    int below = -1;
+    for (const char* host : {"playlist", "grupos", "explorer"}) {
+        const QWidget* h = f.get<QWidget>(QLatin1String(host));
+        ASSERT_NE(h, nullptr) << host;
+        EXPECT_TRUE(h->isVisible() && h->height() > 150) << host << " " << h->height();
+        EXPECT_GT(h->y(), below) << host;
+        below = h->y();
+    }
 
     const QString path = rig.dir.filePath(QStringLiteral("Night Drive - Open Road.wav"));
-    ASSERT_TRUE(deckrig::clickTrack(path, 44100, 44100 * 20, 22050));  // 120 BPM
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    const QPoint at(200, 150);
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&f, &enter);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&f, &dropped);
+    ASSERT_TRUE(groove(path, 20));
+
+    // a real drop: another program drags the file over the X server onto deck A
+    QProcess source;
+    source.start(QStringLiteral(OSTREL_DRAGSOURCE), {path, QStringLiteral("0"), QStringLiteral("500")});
+    ASSERT_TRUE(waitUntil([&] { return source.canReadLine() || source.state() == QProcess::NotRunning; }));
+    ASSERT_EQ(source.readLine().trimmed(), "ready");
+    const QPoint deckA = f.mapToGlobal(QPoint(200, 150)), halfway = f.mapToGlobal(QPoint(150, 300));
+    const auto xy = [](QPoint p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
+    QProcess pointer;
+    pointer.start(QStringLiteral(OSTREL_XDOTOOL),
+                  QStringList{QStringLiteral("mousemove"), QStringLiteral("--sync")} + xy(QPoint(60, 520)) +
+                      QStringList{QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
+                                  QStringLiteral("0.3"), QStringLiteral("mousemove")} +
+                      xy(halfway) + QStringList{QStringLiteral("sleep"), QStringLiteral("0.3"), QStringLiteral("mousemove")} +
+                      xy(deckA) + QStringList{QStringLiteral("sleep"), QStringLiteral("0.3"), QStringLiteral("mousemove")} +
+                      xy(deckA + QPoint(2, 2)) +
+                      QStringList{QStringLiteral("sleep"), QStringLiteral("0.5"), QStringLiteral("mouseup"), QStringLiteral("1")});
+    ASSERT_TRUE(waitUntil([&] { return source.canReadLine() || source.state() == QProcess::NotRunning; }, 20000))
+        << "the drag did not end";
+    EXPECT_EQ(source.readLine().trimmed(), "dropped");
+    pointer.waitForFinished(1000);
+
     ASSERT_TRUE(waitUntil([&] { return f.adj->carga1->loaded && !f.loader.loading(1); }));
+    source.kill();
+    source.waitForFinished(2000);
     EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist1"))->text(), "Night Drive ");
     EXPECT_EQ(f.get<QLabel>(QStringLiteral("title1"))->text(), "Open Road");
-    // the tempo scan hands its result to the deck tick
-    waitUntil([&] { return f.adj->carga1->basseqfx->tag[0] > 0; }, 8000);
-    shot(f, QStringLiteral("mainwindow-deck-a.png"));
+    EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist2"))->text(), "No Song") << "deck B stays empty";
+    // the tempo scan hands its result to the deck's record
+    EXPECT_TRUE(waitUntil([&] { return f.adj->carga1->basseqfx->bpmn.load() > 0; }, 15000));
+    EXPECT_NEAR(f.adj->carga1->basseqfx->bpmn.load(), 1200, 5) << f.adj->carga1->basseqfx->bpm.get().toStdString();
+    const QString loaded = shot(f, QStringLiteral("mainwindow-deck-a.png"));
+    // the waveform of deck A is drawn where the empty deck showed none
+    const QRect wave = f.get<QWidget>(QStringLiteral("display1grande"))->geometry().translated(
+        f.get<QWidget>(QStringLiteral("display1grande"))->parentWidget()->mapTo(&f, QPoint(0, 0)));
+    EXPECT_GT(changed(empty, loaded, wave), 0.02) << loaded.toStdString();
+    const QRect waveB = f.get<QWidget>(QStringLiteral("display2grande"))->geometry().translated(
+        f.get<QWidget>(QStringLiteral("display2grande"))->parentWidget()->mapTo(&f, QPoint(0, 0)));
+    EXPECT_LT(changed(empty, loaded, waveB), 0.01) << "deck B's waveform stays empty";
 }

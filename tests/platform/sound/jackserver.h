@@ -17,6 +17,9 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,8 +51,10 @@ public:
 private:
     bool startServer(bool clearStale)
     {
-        // servers starting at the same moment trip over each other's shared memory
-        int lock = open("/tmp/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // servers starting at the same moment trip over each other's shared memory; the lock
+        // lies beside that memory, so it holds for every process that shares it
+        int lock = open("/dev/shm/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock < 0) lock = open("/tmp/ostrel-jackd-start.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock >= 0) flock(lock, LOCK_EX);
         if (clearStale) clearStaleShm();
         const bool up = launch();
@@ -59,11 +64,14 @@ private:
 
     // JACK keeps eight server entries in its shared registry and only reclaims a dead entry
     // for a server of the same name; killed test servers (unique names) would fill it and
-    // every later server start would hang. With no jackd alive, whatever JACK left in
-    // /dev/shm is stale and goes.
+    // every later server start would hang. With no JACK server alive, whatever JACK left in
+    // /dev/shm is stale and goes. A server may run where our /proc does not show it (another
+    // PID namespace sharing /dev/shm): one that answers on its socket is alive too. Wiping the
+    // files of a live server breaks its clients (sockets gone, shared memory mapped again from
+    // another server's segments) and can crash them.
     static void clearStaleShm()
     {
-        if (anyJackdAlive()) return;
+        if (anyJackdAlive() || anyServerAnswers()) return;
         DIR* d = opendir("/dev/shm");
         if (!d) return;
         while (dirent* e = readdir(d)) {
@@ -71,6 +79,32 @@ private:
                 unlinkat(dirfd(d), e->d_name, 0);
         }
         closedir(d);
+    }
+
+    // A JACK server listens on /dev/shm/jack_<server>_<uid>_0; a stale socket file refuses.
+    static bool anyServerAnswers()
+    {
+        DIR* d = opendir("/dev/shm");
+        if (!d) return false;
+        bool answered = false;
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name.rfind("jack_", 0) != 0 || name.size() < 7 || name.compare(name.size() - 2, 2, "_0") != 0) continue;
+            const std::string path = "/dev/shm/" + name;
+            struct stat st {};
+            if (lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+            sockaddr_un addr{};
+            addr.sun_family = AF_UNIX;
+            if (path.size() >= sizeof addr.sun_path) continue;
+            std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+            const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (fd < 0) continue;
+            answered = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+            close(fd);
+            if (answered) break;
+        }
+        closedir(d);
+        return answered;
     }
 
     static bool anyJackdAlive()

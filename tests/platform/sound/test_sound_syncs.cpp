@@ -355,4 +355,32 @@ TEST(NoSoundDevice, PullsAPlayedStreamInRealTime)
     sound::freeStream(src);
 }
 
+// However often streams start on it, one clock pulls them: a second of real time is a second
+// of sound.
+TEST(NoSoundDevice, OneClockServesTheDeviceHoweverOftenStreamsStart)
+{
+    sound::Handle src = rampStream(44100 * 30);
+    sound::Handle mix = sound::createMixer(44100, 2, sound::NonStop);
+    sound::mixerAdd(mix, src, sound::NoRampIn);
+    std::atomic<int> frames{0};
+    sound::setDsp(mix, [&](sound::Handle, sound::Handle, float*, int n) { frames += n; });
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(sound::play(mix));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_TRUE(sound::stop(mix));
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    ASSERT_TRUE(sound::play(mix));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto t0 = std::chrono::steady_clock::now();
+    const int f0 = frames;
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const int f1 = frames;
+    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double rate = (f1 - f0) / secs;
+    EXPECT_NEAR(rate, 44100, 4410) << "frames pulled per second of real time";
+    sound::freeStream(mix);
+    sound::freeStream(src);
+}
+
 }  // namespace

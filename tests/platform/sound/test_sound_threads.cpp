@@ -7,6 +7,15 @@
 #include <random>
 #include <thread>
 
+#include <cstdlib>
+#include <functional>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/sound/decoder.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/realtime.h"
 #include "tests/platform/sound/soundfixtures.h"
 
 using namespace soundtest;
@@ -94,6 +103,98 @@ TEST(Threads, HammeringDuringAnOfflineRender)
     EXPECT_GT(dspCalls.load(), 0);
     sound::freeAll();
     EXPECT_EQ(sound::kindOf(master), sound::Kind::None);
+}
+
+// The calls that may block for long abort on an audio thread in test builds; a free from an
+// audio thread hands the stream to the reaper instead of destroying it there; a sync or DSP
+// callback may lock the graph on the thread that already holds it.
+struct ForbiddenCall {
+    const char* what;
+    std::function<void(sound::Handle stream, sound::Handle encoder, const std::string& file)> call;
+};
+
+class RealTimeRule : public ::testing::TestWithParam<ForbiddenCall> {
+protected:
+    static void SetUpTestSuite() { setenv("OSTREL_RT_CHECKS", "1", 1); }
+};
+
+// Runs fn on a thread marked as an audio thread.
+void onAudioThread(const std::function<void()>& fn)
+{
+    std::thread t([&] {
+        sound::renderingInRealTime = true;
+        fn();
+        sound::renderingInRealTime = false;
+    });
+    t.join();
+}
+
+TEST_P(RealTimeRule, AbortsOnAnAudioThread)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_TRUE(sound::realTimeChecks());
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("t.wav").toStdString();
+    const std::string take = dir.filePath("take.wav").toStdString();
+    {
+        QFile f(QString::fromStdString(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(wavImage(44100, 44100, 2, rampValue));
+    }
+    sound::Handle dec = sound::openFile(file);
+    ASSERT_NE(dec, 0u);
+    sound::Handle mix = sound::createMixer(44100, 2, sound::Decode | sound::NonStop);
+    ASSERT_TRUE(sound::mixerAdd(mix, dec, sound::NoRampIn));
+    sound::Handle enc = sound::encodeToWav(mix, take);
+    ASSERT_NE(enc, 0u);
+    const ForbiddenCall& c = GetParam();
+    EXPECT_DEATH(onAudioThread([&] { c.call(mix, enc, file); }), c.what);
+    sound::freeAll();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, RealTimeRule,
+    ::testing::Values(
+        ForbiddenCall{"sound::lock", [](sound::Handle s, sound::Handle, const std::string&) { sound::lock(s, true); }},
+        ForbiddenCall{"opening a file",
+                      [](sound::Handle, sound::Handle, const std::string& f) { sound::openFile(f); }},
+        ForbiddenCall{"waiting for a background decode",
+                      [](sound::Handle s, sound::Handle, const std::string&) { sound::Decoder::awaitAhead(s, 4096); }},
+        ForbiddenCall{"flushing an encoder",
+                      [](sound::Handle, sound::Handle e, const std::string&) { sound::flushEncoder(e); }},
+        ForbiddenCall{"joining a thread",
+                      [](sound::Handle, sound::Handle e, const std::string&) { sound::stopEncoder(e); }},
+        ForbiddenCall{"destroying a stream", [](sound::Handle s, sound::Handle, const std::string&) {
+                          sound::GraphLock l(sound::Graph::instance().mutex);
+                          delete sound::Graph::instance().find(s);
+                      }}),
+    [](const ::testing::TestParamInfo<ForbiddenCall>& i) {
+        std::string n;
+        for (const char* p = i.param.what; *p; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p))) n += *p;
+        return n;
+    });
+
+TEST(RealTimeRuleAllowed, AFreeFromAnAudioThreadGoesToTheReaperAndCallbacksLockOnTheirThread)
+{
+    setenv("OSTREL_RT_CHECKS", "1", 1);
+    sound::Handle dec = rampStream(44100);
+    sound::Handle mix = sound::createMixer(44100, 2, sound::Decode | sound::NonStop);
+    ASSERT_TRUE(sound::mixerAdd(mix, dec, sound::NoRampIn));
+    int taps = 0;
+    sound::setDsp(mix, [&](sound::Handle, sound::Handle s, float*, int) {
+        ++taps;
+        EXPECT_TRUE(sound::lock(s, true));  // the render's thread holds the lock already
+        EXPECT_TRUE(sound::lock(s, false));
+    });
+    onAudioThread([&] {
+        renderFrames(mix, 1000);
+        EXPECT_TRUE(sound::freeStream(dec));
+        EXPECT_EQ(sound::kindOf(dec), sound::Kind::None);
+    });
+    sound::Graph::instance().drainReaper();
+    EXPECT_GT(taps, 0);
+    sound::freeAll();
 }
 
 }  // namespace
