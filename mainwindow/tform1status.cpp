@@ -4,7 +4,8 @@
 #include "controllers/controllerset.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/tform1.h"
 #include "snkins/quor/tjvswitch2.h"
@@ -59,6 +60,6 @@ void Tform1::wireStatus()
     walk.hooks.automixOff = [this] {
         if (adj) adj->autoenable = false;
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (auto* dt = get<QWidget>(QStringLiteral("dt"))) dt->setEnabled(true);
+        if (auto* dt = panelTree(LibraryPanel::playlists)) dt->setEnabled(true);
     };
 }

@@ -81,7 +81,7 @@ void Tform1::wireTransport()
 {
     transport.hooks.automixOff = [this] {
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (auto* dt = get<QWidget>(QStringLiteral("dt"))) dt->setEnabled(true);
+        if (auto* dt = panelTree(LibraryPanel::playlists)) dt->setEnabled(true);
     };
     transport.hooks.bfxDown = [this] {
         ButtonView* b = buttonView(QStringLiteral("bfx"));
