@@ -294,7 +294,7 @@ TEST(MainWindow, AGroupsRowLoadsOnDeckAThroughItsLoadButton)
     sg->setCells(3, 1, QStringLiteral("Grouped"));
     sg->setCells(4, 1, QStringLiteral("Row"));
     sg->setRow(1);
-    emit sg->mouseEnter();  // the pointer over the Groups grid makes it the load source
+    f.gruposEnter();  // the focus came into the Groups host: its grid is the load source
     ASSERT_EQ(f.source.msender, f.ep->grid());
     QWidget* load = f.get<QWidget>(QStringLiteral("btnload1"));
     ASSERT_TRUE(load);
