@@ -2,10 +2,6 @@
 // catch-up and automix.
 #include "engine/audiobase.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
-
 #include "engine/audiodjbase.h"
 #include "engine/carga.h"
 #include "engine/deckmessagebox.h"
@@ -26,19 +22,8 @@ void audiobase::recordingstopped()
 {
     grabaas();
     const QString text = QStringLiteral("Recording stopped: the file cannot take more !  ");
-    DeckMessageBox* box = adjmessage;
-    if (!box) {
-        message(text);
-        return;
-    }
-    QObject* context = dynamic_cast<QObject*>(box);
-    if (!context) context = QCoreApplication::instance();
-    if (!context) {
-        box->MessageDlg(QStringLiteral("Warning "), text, 0, 0, 1);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        context, [box, text] { box->MessageDlg(QStringLiteral("Warning "), text, 0, 0, 1); }, Qt::QueuedConnection);
+    if (adjmessage) postMessageDlg(adjmessage, QStringLiteral("Warning "), text, 0, 0, 1);
+    else message(text);
 }
 
 void audiobase::OnChangeTimer()

@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
-
 #include "engine/audiodjbase.h"
 #include "engine/deckmessagebox.h"
 #include "engine/decktime.h"
@@ -36,23 +32,10 @@ void carga::removeTap(Handle mixer, Shared<Handle>& tap)
 }
 
 // The box goes to the UI thread and nobody waits for it: the loading thread holds loadLock_,
-// which the UI thread takes to unload. Without an event loop there is no other thread to wait
-// for, and the box is shown at once.
+// which the UI thread takes to unload.
 void carga::postmessage(const QString& caption, const QString& text, int timeoutMs, int defaultButton, int buttons)
 {
-    DeckMessageBox* box = message1;
-    if (!box) return;
-    QObject* context = dynamic_cast<QObject*>(box);
-    if (!context) context = QCoreApplication::instance();
-    if (!context) {
-        box->MessageDlg(caption, text, timeoutMs, defaultButton, buttons);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        context, [box, caption, text, timeoutMs, defaultButton, buttons] {
-            box->MessageDlg(caption, text, timeoutMs, defaultButton, buttons);
-        },
-        Qt::QueuedConnection);
+    postMessageDlg(message1, caption, text, timeoutMs, defaultButton, buttons);
 }
 
 void cargaasio::ensureOutputMixer()

@@ -3,6 +3,13 @@
 
 #include <QString>
 
+class DeckMessageBox;
+
+// Shows box (when set) on the UI thread and does not wait for it: the call is queued to the box
+// (when it is a QObject) or to the application. Without an application it is shown at once.
+void postMessageDlg(DeckMessageBox* box, const QString& caption, const QString& text, int timeoutMs,
+                    int defaultButton, int buttons);
+
 class DeckMessageBox {
 public:
     virtual ~DeckMessageBox() = default;

@@ -108,6 +108,8 @@ void TDamepicos::fin()
     std::lock_guard<std::mutex> l(control_);
     terminate();
     if (thread_.joinable()) thread_.join();
+    // the scan may have written its progress between the stop request and its next block
+    if (HandOverCells* c = wdpics_.load()) (*c)[1] = 0;
     running_ = false;
     prepared_ = false;
 }

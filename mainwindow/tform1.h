@@ -267,6 +267,8 @@ public:
     void gruposEnter();
     void explorerEnter();
     void devuelvofoco();
+    // The Groups panel's tree (dt), null while the panel has none.
+    QWidget* groupsTree() const;
     // Focuses a control when it can take the focus; the window when it refuses.
     void focusea(QWidget* control);
 

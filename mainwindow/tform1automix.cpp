@@ -1,8 +1,8 @@
 // Automix and recording controls: the automix switch with mix now, the fade times and the
 // shuffle buttons (AutomixSwitch), the REC button and the recording dialog (RecordingControls).
 // The automix switch starts a mix with loader.primeraautomix and learns of finished loads
-// through loader.onLoadFinished; the status timer's walk reads and advances
-// automix->CURRENTPLAYNUMBER and automix->currentplayfinded.
+// through loader.onLoadFinished; it sets the walk's CURRENTPLAYNUMBER and currentplayfinded,
+// which the status timer's walk then advances.
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -191,6 +191,8 @@ void Tform1::wireAutomix()
     automix->lfout = labelView(QStringLiteral("lfout"));
     automix->lfin = labelView(QStringLiteral("lfin"));
     automix->primeraautomix = &loader.primeraautomix;
+    automix->number = &walk.CURRENTPLAYNUMBER;
+    automix->found = &walk.currentplayfinded;
     auto previous = loader.onLoadFinished;
     loader.onLoadFinished = [this, previous](int deck, bool ok) {
         if (previous) previous(deck, ok);
@@ -223,6 +225,13 @@ void Tform1::randomMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, i
 void Tform1::randomMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { automix->randomMouseUp(); }
 void Tform1::newlistMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { automix->newlistMouseDown(); }
 void Tform1::newlistMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void Tform1::recMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { recording->recMouseDown(); }
+void Tform1::recMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
+{
+    recording->recMouseDown();
+    // the latched button shows the engine's state, not the press (a shown dialog records nothing)
+    QTimer::singleShot(0, this, [this] {
+        if (ButtonView* rec = buttonView(QStringLiteral("REC"))) rec->setDown(adj && adj->grabando);
+    });
+}
 void Tform1::boffd1click() { recording->boffd1click(); }
 void Tform1::boffd2click() { recording->boffd2click(); }

@@ -58,5 +58,23 @@ void Tform1::wireHotcues()
         if (d.deck == 1) btnplay1MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
         else btnplay2MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
     };
-    // the buttons themselves are wired by the controllers' table, which names each of them
+    // the controllers press these through the buttons' own events
+    const char* const deckACues[] = {"cue11", "cue12", "cue13", "cue14", "cue15", "CUE16"};
+    const char* const deckBCues[] = {"cue21", "cue22", "cue23", "cue24", "cue25", "CUE26"};
+    for (const char* n : deckACues) onMouseDown(QLatin1String(n), &Tform1::cue11MouseDown);
+    for (const char* n : deckBCues) onMouseDown(QLatin1String(n), &Tform1::cue21MouseDown);
+    for (int i = 1; i <= 8; ++i) {
+        onMouseDown(QStringLiteral("r%1").arg(i), &Tform1::R1MouseDown);
+        onMouseUp(QStringLiteral("r%1").arg(i), &Tform1::R1MouseUp);
+        onMouseDown(QStringLiteral("l%1").arg(i), &Tform1::l1MouseDown);
+        onMouseUp(QStringLiteral("l%1").arg(i), &Tform1::l1MouseUp);
+    }
+    const std::pair<const char*, MouseHandler> buttons[] = {
+        {"memory1", &Tform1::memory1MouseDown},         {"memory2", &Tform1::memory2MouseDown},
+        {"delete1", &Tform1::delete1MouseDown},         {"delete2", &Tform1::delete2MouseDown},
+        {"loop1a", &Tform1::loop1aMouseDown},           {"loop1b", &Tform1::loop1bMouseDown},
+        {"loop1reloop", &Tform1::loop1reloopMouseDown}, {"loop2a", &Tform1::loop2aMouseDown},
+        {"loop2b", &Tform1::loop2bMouseDown},           {"loop2reloop", &Tform1::loop2reloopMouseDown},
+    };
+    for (const auto& [name, h] : buttons) onMouseDown(QLatin1String(name), h);
 }

@@ -59,8 +59,10 @@ void Tform1::wireMixer()
         {"h2mas", &Tform1::h2masMouseDown}, {"h2menos", &Tform1::h2menosMouseDown},
         {"m2mas", &Tform1::m2masMouseDown}, {"m2menos", &Tform1::m2menosMouseDown},
         {"l2mas", &Tform1::l2masMouseDown}, {"l2menos", &Tform1::l2menosMouseDown},
+        {"kb1", &Tform1::kb1MouseDown},     {"km1", &Tform1::km1MouseDown},
+        {"kh1", &Tform1::kh1MouseDown},     {"kb2", &Tform1::kb2MouseDown},
+        {"km2", &Tform1::km2MouseDown},     {"kh2", &Tform1::kh2MouseDown},
     };
-    // (the kills are wired by the controllers' table, which names them)
     for (const auto& [name, h] : buttons) onMouseDown(QLatin1String(name), h);
     // a MIDI controller in single mode gets every light again
     mixer.midiDisplayModeZero = [this] { return set && (set->tables.hdm.modo == 0 || set->tables.hdm2.modo == 0); };

@@ -57,6 +57,9 @@ QWidget* Tform1::panelTree(LibraryPanel p) const
     return v ? v->tree() : nullptr;
 }
 
+// the Groups panel's tree (dt)
+QWidget* Tform1::groupsTree() const { return panelTree(LibraryPanel::groups); }
+
 void Tform1::alineopanels() { panels.alineopanels(); }
 void Tform1::bpplaylistClick(QObject*) { panels.bpplaylistClick(); }
 void Tform1::bggruposClick(QObject*) { panels.bggruposClick(); }

@@ -7,6 +7,7 @@
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/buttonview.h"
+#include "mainwindow/logic/automixswitch.h"
 #include "mainwindow/tform1.h"
 #include "snkins/quor/tjvswitch2.h"
 #include "snkins/vr/tvrquorangularmeter.h"
@@ -14,6 +15,11 @@
 void Tform1::Timer1Timer()
 {
     if (!walk.playlist && ep3) walk.playlist = ep3->grid();
+    // the walk advances the numbers the automix switch set when automix started
+    if (automix) {
+        walk.cpn = &automix->CURRENTPLAYNUMBER;
+        walk.found = &automix->currentplayfinded;
+    }
     status.tick();
 }
 
@@ -42,6 +48,25 @@ void Tform1::wireStatus()
         }
     };
     status.hooks.others = [this] {
+        // the samplers: the stop pad lit while a sampler plays, let go when it has stopped; the
+        // pad last pressed lit while it plays
+        for (int n = 0; n < 2; ++n) {
+            SamplerControls::Side& s = samplers.side[size_t(n)];
+            const bool plays = s.player && s.player->playing();
+            if (plays) {
+                if (s.stop && !s.stop->down()) s.stop->setDown(true);
+                s.playing = true;
+            } else {
+                if (s.stop && s.stop->down()) {
+                    if (n == 0) vl7MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
+                    else vr7MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
+                    s.stop->setDown(false);
+                }
+                s.playing = false;
+            }
+            if (plays && s.selected >= 1 && s.selected <= 6)
+                if (ButtonView* pad = s.pads[size_t(s.selected - 1)]; pad && !pad->down()) pad->setDown(true);
+        }
         // the recording button and the centre views' buttons
         if (ButtonView* rec = buttonView(QStringLiteral("REC")); rec && adj && rec->down() != adj->grabando.load())
             rec->setDown(adj->grabando);
@@ -60,6 +85,6 @@ void Tform1::wireStatus()
     walk.hooks.automixOff = [this] {
         if (adj) adj->autoenable = false;
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (auto* dt = panelTree(LibraryPanel::playlists)) dt->setEnabled(true);
+        if (QWidget* dt = groupsTree()) dt->setEnabled(true);
     };
 }

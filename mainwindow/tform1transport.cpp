@@ -81,7 +81,7 @@ void Tform1::wireTransport()
 {
     transport.hooks.automixOff = [this] {
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (auto* dt = panelTree(LibraryPanel::playlists)) dt->setEnabled(true);
+        if (QWidget* dt = groupsTree()) dt->setEnabled(true);
     };
     transport.hooks.bfxDown = [this] {
         ButtonView* b = buttonView(QStringLiteral("bfx"));
@@ -89,12 +89,18 @@ void Tform1::wireTransport()
     };
     transport.hooks.modemax = [this] { return modemax; };
     transport.hooks.lucesloop = [this] { lucesloop(); };
-    // transport.hooks.bmixMouseDown and bfxMouseDown, the centre views, are set by the views concern
+    transport.hooks.bmixMouseDown = [this] { bmixMouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1); };
+    transport.hooks.bfxMouseDown = [this] { bfxMouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1); };
 
-    // the hidden key lock twins press the same handlers (the controllers' table wires the
-    // buttons they name: key1, key2, the jog modes)
-    onMouseDown(QStringLiteral("key11"), &Tform1::key1MouseDown);
-    onMouseDown(QStringLiteral("key22"), &Tform1::key2MouseDown);
+    // key lock (the hidden twins press the same handlers) and the jog modes
+    const std::pair<const char*, MouseHandler> buttons[] = {
+        {"key1", &Tform1::key1MouseDown},         {"key11", &Tform1::key1MouseDown},
+        {"key2", &Tform1::key2MouseDown},         {"key22", &Tform1::key2MouseDown},
+        {"scratch1", &Tform1::scratch1MouseDown}, {"search1", &Tform1::search1MouseDown},
+        {"effects1", &Tform1::effects1MouseDown}, {"scratch2", &Tform1::scratch2MouseDown},
+        {"search2", &Tform1::search2MouseDown},   {"effects2", &Tform1::effects2MouseDown},
+    };
+    for (const auto& [name, h] : buttons) onMouseDown(QLatin1String(name), h);
 
     // seeking on the progress bars and the overviews
     const std::pair<const char*, MouseHandler> seeks[] = {{"pro1", &Tform1::pro1MouseDown},

@@ -45,12 +45,12 @@ int AutomixSwitch::rowOf(int number) const
 void AutomixSwitch::selectCurrent()
 {
     if (!playlist) return;
-    int r = rowOf(CURRENTPLAYNUMBER);
+    int r = rowOf(*number);
     if (r == 0) {
         r = 1;
         bool ok = false;
         const int n = playlist->cell(gridcol::order, 1).trimmed().toInt(&ok);
-        if (ok) CURRENTPLAYNUMBER = n;
+        if (ok) (*number) = n;
     }
     playlist->setCurrentRow(r);
 }
@@ -89,13 +89,13 @@ void AutomixSwitch::auto_enableMouseDown()
     b_ = *b;
     // steps 5 to 7
     if (auto_enable) auto_enable->setDown(true);
-    CURRENTPLAYNUMBER = a_ == 0 && b_ == 0 ? 1 : std::max(a_, b_) + 1;
+    (*number) = a_ == 0 && b_ == 0 ? 1 : std::max(a_, b_) + 1;
     host_.playlistsAlone();
     host_.setAutoenable(true);
     // step 8
     if (playlist) {
-        const int r = rowOf(CURRENTPLAYNUMBER);
-        currentplayfinded = r > 0;
+        const int r = rowOf(*number);
+        (*found) = r > 0;
         if (r > 0) playlist->setCurrentRow(r);
     }
     // step 9
@@ -106,7 +106,7 @@ void AutomixSwitch::auto_enableMouseDown()
         if (!host_.loaded(1)) {
             selectCurrent();
             host_.load(1);
-            ++CURRENTPLAYNUMBER;
+            ++(*number);
         } else if (host_.stopped(2) && (a_ <= b_ || b_ == 0)) {
             host_.play(1);
         }
@@ -150,8 +150,8 @@ void AutomixSwitch::loadDeckB()
 {
     selectCurrent();
     host_.load(2);
-    if (track2) track2->setCaption(threeDigits(CURRENTPLAYNUMBER));
-    ++CURRENTPLAYNUMBER;
+    if (track2) track2->setCaption(threeDigits((*number)));
+    ++(*number);
     finishStart();
 }
 

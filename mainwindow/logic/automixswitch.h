@@ -69,9 +69,11 @@ public:
     LabelView *lfout = nullptr, *lfin = nullptr;
     int* primeraautomix = nullptr;        // the song loader's
 
-    // the walk state the status timer reads and advances
+    // the walk state the status timer reads and advances; the window points these at the walk's
     int CURRENTPLAYNUMBER = 1;
     bool currentplayfinded = false;
+    int* number = &CURRENTPLAYNUMBER;
+    bool* found = &currentplayfinded;
 
     // Runs `f` after `ms` on the UI thread (a single-shot timer); tests give their own.
     std::function<void(int ms, std::function<void()> f)> after;

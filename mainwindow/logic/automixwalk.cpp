@@ -46,7 +46,8 @@ bool AutomixWalk::step(int deck, bool missingFile)
     source_.msender = playlist;
     const int own = number(d.track ? d.track->caption() : QString());
     const int theirs = number(o.track ? o.track->caption() : QString());
-    int& cpn = CURRENTPLAYNUMBER;
+    int& cpn = *this->cpn;
+    bool& currentplayfinded = *found;
 
     carga* p = d.player();
     if (currentplayfinded && p && p->dioerror) {

@@ -34,6 +34,10 @@ public:
 
     int CURRENTPLAYNUMBER = 0;
     bool currentplayfinded = false;
+    // where the walk keeps them: its own fields, or the automix switch's, which sets them when
+    // automix starts
+    int* cpn = &CURRENTPLAYNUMBER;
+    bool* found = &currentplayfinded;
     int pasafinautomix = 0;  // the deck whose missing-file step wrapped past the end, 0 none
 
     // One step for deck 1 or 2; missingFile for the "ECARGACANCION" words. Whether a load was

@@ -89,13 +89,27 @@ void SongLoader::run(int n, std::function<void()> work)
     t = std::thread(std::move(work));
 }
 
+// The step crosses to the UI thread under our own lock; the queued call only wakes it, one
+// call for each step, so the steps run in the order they were handed over.
 void SongLoader::post(int, std::function<void()> step)
 {
-    QMetaObject::invokeMethod(
-        this, [this, step = std::move(step)] {
-            if (!closing_) step();
-        },
-        Qt::QueuedConnection);
+    {
+        const std::lock_guard<std::mutex> lock(handedLock_);
+        handed_.push_back(std::move(step));
+    }
+    QMetaObject::invokeMethod(this, &SongLoader::takeHanded, Qt::QueuedConnection);
+}
+
+void SongLoader::takeHanded()
+{
+    std::function<void()> step;
+    {
+        const std::lock_guard<std::mutex> lock(handedLock_);
+        if (handed_.empty()) return;
+        step = std::move(handed_.front());
+        handed_.pop_front();
+    }
+    if (!closing_) step();
 }
 
 void SongLoader::btnloadMouseDown(int n)

@@ -14,7 +14,9 @@
 
 #include <array>
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include <QObject>
@@ -88,6 +90,7 @@ private:
     void settle(const Request& r);
     void finish(int deck, bool ok);
     void post(int deck, std::function<void()> step);
+    void takeHanded();
     void run(int deck, std::function<void()> work);
     bool automix() const;
     std::array<BrowserPanel*, 3> panels() const;
@@ -99,4 +102,7 @@ private:
     MainServices& main_;
     std::array<std::thread, 2> workers_;
     std::atomic<bool> closing_{false};
+    // the workers' steps for the UI thread, in the order they were handed over
+    std::mutex handedLock_;
+    std::deque<std::function<void()>> handed_;
 };

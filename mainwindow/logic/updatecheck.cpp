@@ -1,21 +1,16 @@
 #include "mainwindow/logic/updatecheck.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QTcpSocket>
 #include <QTimer>
 
 UpdateCheck::UpdateCheck(QObject* parent) : QObject(parent) {}
 
 UpdateCheck::~UpdateCheck()
 {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-    }
+    if (socket_) socket_->disconnect(this);
 }
 
 std::optional<QString> UpdateCheck::question(const QByteArray& file, const QString& current)
@@ -45,49 +40,81 @@ void UpdateCheck::descargarAct()
     if (checkeada_) return;
     checkeada_ = true;
     if (!destination.isEmpty()) QFile::remove(destination);
-    if (address.isEmpty() || !address.isValid()) {
+    if (address.isEmpty() || !address.isValid() || address.scheme() != QLatin1String("http") || address.host().isEmpty()) {
         end(false);
         return;
     }
-    net_ = new QNetworkAccessManager(this);
-    QNetworkRequest request(address);
-    request.setTransferTimeout(kTimeoutMs);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    reply_ = net_->get(request);
-    connect(reply_, &QNetworkReply::readyRead, this, [this] {
-        if (!reply_ || tooLong_) return;
-        body_ += reply_->read(kMaxBytes + 1 - body_.size());
-        if (body_.size() > kMaxBytes) {
-            tooLong_ = true;
-            reply_->abort();
-        }
+    socket_ = new QTcpSocket(this);
+    limit_ = new QTimer(this);
+    limit_->setSingleShot(true);
+    connect(limit_, &QTimer::timeout, this, &UpdateCheck::fail);
+    connect(socket_, &QTcpSocket::connected, this, [this] {
+        QByteArray path = address.path(QUrl::FullyEncoded).toLatin1();
+        if (path.isEmpty()) path = "/";
+        if (address.hasQuery()) path += '?' + address.query(QUrl::FullyEncoded).toLatin1();
+        QByteArray host = address.host(QUrl::FullyEncoded).toLatin1();
+        if (address.port() > 0) host += ':' + QByteArray::number(address.port());
+        socket_->write("GET " + path + " HTTP/1.0\r\nHost: " + host +
+                       "\r\nUser-Agent: ostrelkorvanta\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n");
     });
-    connect(reply_, &QNetworkReply::finished, this, &UpdateCheck::finished);
+    connect(socket_, &QTcpSocket::readyRead, this, &UpdateCheck::received);
+    connect(socket_, &QTcpSocket::disconnected, this, &UpdateCheck::finished);
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        // the server closing after its answer is the end of the answer
+        if (e == QAbstractSocket::RemoteHostClosedError) finished();
+        else fail();
+    });
+    limit_->start(kTimeoutMs);
+    socket_->connectToHost(address.host(), quint16(address.port(80)));
+}
+
+void UpdateCheck::received()
+{
+    if (over_ || !socket_) return;
+    reply_ += socket_->read(kMaxHeader + kMaxBytes + 1 - reply_.size());
+    const qsizetype head = reply_.indexOf("\r\n\r\n");
+    if ((head < 0 && reply_.size() > kMaxHeader) || (head >= 0 && reply_.size() - head - 4 > kMaxBytes)) fail();
+}
+
+void UpdateCheck::fail()
+{
+    if (over_) return;
+    over_ = true;
+    if (limit_) limit_->stop();
+    if (socket_) {
+        socket_->disconnect(this);
+        socket_->abort();
+    }
+    end(false);
 }
 
 void UpdateCheck::finished()
 {
-    QNetworkReply* r = reply_;
-    if (!r) return;
-    r->deleteLater();
-    reply_ = nullptr;
-    if (!tooLong_ && r->error() == QNetworkReply::NoError) body_ += r->read(kMaxBytes + 1 - body_.size());
-    const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool ok = !tooLong_ && body_.size() <= kMaxBytes && r->error() == QNetworkReply::NoError &&
-                    (status == 0 || status == 200);
-    if (!ok) {
+    if (over_ || !socket_) return;
+    received();
+    if (over_) return;
+    over_ = true;
+    limit_->stop();
+    socket_->disconnect(this);
+    const qsizetype head = reply_.indexOf("\r\n\r\n");
+    const QList<QByteArray> lines = reply_.left(std::max<qsizetype>(head, 0)).split('\n');
+    const QList<QByteArray> status = lines.value(0).trimmed().split(' ');
+    bool chunked = false;
+    for (const QByteArray& l : lines)
+        if (l.trimmed().toLower().startsWith("transfer-encoding:") && !l.toLower().contains("identity")) chunked = true;
+    if (head < 0 || status.size() < 2 || !status.at(0).startsWith("HTTP/1.") || status.at(1) != "200" || chunked) {
         end(false);
         return;
     }
+    const QByteArray body = reply_.mid(head + 4);
     if (!destination.isEmpty()) {
         QSaveFile copy(destination);
         if (copy.open(QIODevice::WriteOnly)) {
-            copy.write(body_);
+            copy.write(body);
             copy.commit();
         }
     }
-    answer(question(body_));
+    answer(question(body));
 }
 
 void UpdateCheck::answer(const std::optional<QString>& q)

@@ -7,7 +7,8 @@
 // The question waits until no modal dialog is open; at the end the browser grids get the focus
 // and the main loop is switched on, unless a dialog holds it paused. An empty address makes no
 // request; no answer, an error status, an over-long or malformed file end the check with no
-// question. UI thread only.
+// question. The request is an HTTP/1.0 GET on a socket of the UI thread (no thread of its own):
+// http:// addresses only, a redirect or any status but 200 counts as no answer. UI thread only.
 #pragma once
 
 #include <functional>
@@ -15,18 +16,17 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class QTcpSocket;
 class QTimer;
 
 class UpdateCheck : public QObject {
 public:
     static constexpr int kTimeoutMs = 5000;
-    static constexpr qint64 kMaxBytes = 64 * 1024;
+    static constexpr qint64 kMaxBytes = 64 * 1024;     // of the file
+    static constexpr qint64 kMaxHeader = 16 * 1024;    // of the status line and headers
     static QString caption() { return QStringLiteral("New Update Available"); }
     static QString version() { return QStringLiteral("2.0.1"); }
 
@@ -58,14 +58,16 @@ public:
     bool checkeada() const { return checkeada_; }
 
 private:
+    void received();
     void finished();
+    void fail();
     void answer(const std::optional<QString>& q);
     void end(bool asked);
 
     bool checkeada_ = false;
-    QNetworkAccessManager* net_ = nullptr;
-    QPointer<QNetworkReply> reply_;
-    QByteArray body_;
-    bool tooLong_ = false;
+    QTcpSocket* socket_ = nullptr;
+    QTimer* limit_ = nullptr;
+    QByteArray reply_;  // status line, headers and body as received
+    bool over_ = false; // the check has its outcome
     QTimer* poll_ = nullptr;
 };

@@ -284,12 +284,25 @@ static Stream* takeSource(Handle source, bool mayBeMixed = false)
     return src;
 }
 
+// Streams and mixer slots are built before the graph lock is taken (their blocks are large
+// enough to fault pages in); one that is not taken is destroyed after the lock is released.
+static int rateOf(Handle source)
+{
+    GraphLock l(graph().mutex);
+    Stream* src = findStream(source);
+    return src ? src->rate : 0;
+}
+
 Handle createReverse(Handle source, double, unsigned flags)
 {
+    const int rate = rateOf(source);
+    if (!rate) return 0;
+    auto r = std::make_unique<ReverseStream>(rate, flags);
     GraphLock l(graph().mutex);
     Stream* src = takeSource(source);
     if (!src) return 0;
-    Handle h = graph().add(new ReverseStream(src, flags));
+    r->attach(src);
+    Handle h = graph().add(r.release());
     if (!h) { setError(Error::Memory); return 0; }
     ok();
     return h;
@@ -297,14 +310,8 @@ Handle createReverse(Handle source, double, unsigned flags)
 
 Handle createTempo(Handle source, unsigned flags)
 {
-    int rate = 0;
-    {
-        GraphLock l(graph().mutex);
-        Stream* src = findStream(source);
-        if (!src) return 0;
-        rate = src->rate;
-    }
-    // built without the lock; if it is not taken, it goes after the lock is released
+    const int rate = rateOf(source);
+    if (!rate) return 0;
     auto t = std::make_unique<TempoStream>(rate, flags & ~TakePlace);
     GraphLock l(graph().mutex);
     Stream* src = takeSource(source, flags & TakePlace);
@@ -425,9 +432,10 @@ bool isSliding(Handle h, Attribute a)
 Handle createMixer(int rate, int channels, unsigned flags)
 {
     if (rate < 1 || rate > 384000 || (channels != 1 && channels != 2)) { setError(Error::Param); return 0; }
+    auto m = std::make_unique<Mixer>(rate, channels, flags);
     GraphLock l(graph().mutex);
     prepareScratch();
-    Handle h = graph().add(new Mixer(rate, channels, flags));
+    Handle h = graph().add(m.release());
     if (!h) { setError(Error::Memory); return 0; }
     ok();
     return h;
@@ -435,6 +443,7 @@ Handle createMixer(int rate, int channels, unsigned flags)
 
 bool mixerAdd(Handle mixer, Handle source, unsigned flags)
 {
+    std::vector<float> slot = Mixer::slotBuffer();
     GraphLock l(graph().mutex);
     auto* m = findAs<Mixer>(mixer, Kind::Mixer);
     if (!m) return false;
@@ -444,7 +453,7 @@ bool mixerAdd(Handle mixer, Handle source, unsigned flags)
     if (s->mixer || s->owner) return fail(Error::AlreadyInMixer, false);
     for (Stream* up = m; up; up = up->mixer)  // no cycles
         if (up == s) return fail(Error::Param, false);
-    m->add(s, flags);
+    m->add(s, flags, std::move(slot));
     return ok();
 }
 
@@ -727,9 +736,10 @@ Handle createPushStream(int rate, int channels, unsigned flags, int capacityFram
 {
     if (rate < 1 || rate > 384000 || (channels != 1 && channels != 2)) { setError(Error::Param); return 0; }
     if (capacityFrames <= 0) capacityFrames = std::max(1024, rate / 5);
+    auto p = std::make_unique<PushStream>(rate, channels, flags, capacityFrames);
     GraphLock l(graph().mutex);
     prepareScratch();
-    Handle h = graph().add(new PushStream(rate, channels, flags, capacityFrames));
+    Handle h = graph().add(p.release());
     if (!h) { setError(Error::Memory); return 0; }
     ok();
     return h;

@@ -160,6 +160,22 @@ void Graph::remove(Object* o)
     removed_.push_back(o);
 }
 
+namespace {
+struct Discarded : Object {
+    explicit Discarded(std::vector<float>&& b) : Object(Kind::None), block(std::move(b)) {}
+    std::vector<float> block;
+};
+}  // namespace
+
+void Graph::discard(std::vector<float>&& block)
+{
+    if (block.empty())
+        return;
+    auto* d = new Discarded(std::move(block));
+    d->dead = true;
+    removed_.push_back(d);
+}
+
 std::vector<Object*> Graph::all() const
 {
     std::vector<Object*> v;

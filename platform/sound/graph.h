@@ -58,6 +58,7 @@ public:
     Handle add(Object* o);                      // takes ownership
     Object* find(Handle h) const;               // nullptr for 0, stale or freed
     void remove(Object* o);                     // drops the handle; o is destroyed after the hold
+    void discard(std::vector<float>&& block);   // freed after the hold, like a removed object
     std::vector<Object*> all() const;
 
     int renderDepth = 0;                        // renders running on the lock holder's thread

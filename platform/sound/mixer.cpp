@@ -47,12 +47,17 @@ Mixer::~Mixer()
             s.s->mixer = nullptr;
 }
 
-bool Mixer::add(Stream* s, unsigned sf)
+std::vector<float> Mixer::slotBuffer() { return std::vector<float>(std::size_t(kBufFrames) * 2, 0.0f); }
+
+bool Mixer::add(Stream* s, unsigned sf, std::vector<float> buffer)
 {
     Source e;
     e.s = s;
     e.ramp = (sf & NoRampIn) ? 0 : kRampFrames;
-    e.buf.assign(std::size_t(kBufFrames) * 2, 0.0f);
+    if (buffer.size() == std::size_t(kBufFrames) * 2)
+        e.buf = std::move(buffer);
+    else
+        e.buf.assign(std::size_t(kBufFrames) * 2, 0.0f);
     src_.push_back(std::move(e));
     s->mixer = this;
     if (sf & Paused)
@@ -91,6 +96,9 @@ bool Mixer::replaceSource(Stream* old, Stream* with)
 
 void Mixer::compact()
 {
+    for (Source& e : src_)
+        if (!e.s)
+            Graph::instance().discard(std::move(e.buf));  // a large block: freed after the hold
     src_.erase(std::remove_if(src_.begin(), src_.end(), [](const Source& e) { return e.s == nullptr; }), src_.end());
 }
 

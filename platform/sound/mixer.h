@@ -19,7 +19,8 @@ public:
     int bytesPerFrame() const override { return channels * 2; }
     int outChannels() const override { return channels; }
 
-    bool add(Stream* s, unsigned sourceFlags);
+    bool add(Stream* s, unsigned sourceFlags, std::vector<float> buffer = {});
+    static std::vector<float> slotBuffer();  // a source slot's block, built before the lock
     void removeSource(Stream* s);  // also while mixing: the slot is cleared and compacted later
     bool replaceSource(Stream* old, Stream* with);  // in the same slot, its buffer kept
     std::vector<Stream*> sources() const;

@@ -11,6 +11,21 @@ ReverseStream::ReverseStream(Stream* src, unsigned f)
     src->owner = this;
 }
 
+ReverseStream::ReverseStream(int r, unsigned f)
+    : Stream(Kind::Reverse, r, f | Decode), tmp_(std::size_t(kMaxBlock) * 2)
+{
+}
+
+void ReverseStream::attach(Stream* src)
+{
+    source = src;
+    src->owner = this;
+    if (src->rate != rate) {
+        rate = src->rate;
+        freq.set(float(rate));
+    }
+}
+
 int ReverseStream::produce(float* out, int n)
 {
     if (dir >= 0) {

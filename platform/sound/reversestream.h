@@ -12,6 +12,8 @@ namespace sound {
 class ReverseStream : public Stream {
 public:
     ReverseStream(Stream* src, unsigned flags);
+    ReverseStream(int rate, unsigned flags);  // no source yet: attach() gives it one
+    void attach(Stream* src);
 
     std::int64_t positionFrames() const override { return source->positionFrames(); }
     bool seekFrames(std::int64_t frame) override { return source->seek(frame); }

@@ -30,7 +30,7 @@
 #include "tests/controllers/definitionxml.h"
 #include "tests/controllers/fakesurface.h"
 #include "tests/controllers/jackmidipeer.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackserver.h"
 
 namespace {
 

@@ -32,6 +32,10 @@ bool landed(const QString& file, const QString& stub)
 
 bool mentioned(const QString& folder, const QString& text)
 {
+    if (QFileInfo(Paths::source(folder)).isFile()) {
+        QFile f(Paths::source(folder));
+        return f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).contains(text);
+    }
     QDirIterator it(Paths::source(folder), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile f(it.next());

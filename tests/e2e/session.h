@@ -34,7 +34,7 @@ struct Paths {
 // the source root) exists and does not hold `stub` (the empty body it has until the part
 // lands). A step whose part is missing is skipped with the part's name.
 bool landed(const QString& file, const QString& stub);
-// `text` appears in some source file under `folder`.
+// `text` appears in some source file under `folder` (or in `folder`, a file).
 bool mentioned(const QString& folder, const QString& text);
 
 class Session {

@@ -12,8 +12,8 @@
 #include <QCoreApplication>
 
 #include "tests/engine/engine/enginerig.h"
-#include "tests/platform/sound/jackprobe.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackprobe.h"
+#include "tests/support/jackserver.h"
 
 using namespace enginerig;
 

@@ -20,8 +20,8 @@
 #include "mainwindow/config/pendingchoices.h"
 #include "tests/engine/engine/enginerig.h"
 #include "tests/mainwindow/config/configfakes.h"
-#include "tests/platform/sound/jackprobe.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackprobe.h"
+#include "tests/support/jackserver.h"
 #include "tests/support/alsafilepcms.h"
 
 using namespace enginerig;
@@ -62,9 +62,9 @@ bool listed(audiobase& e, const QString& name) {
 // PCM is not paced: it takes whatever the output hands it as fast as it comes, silence before
 // the decks join included (hundreds of megabytes under load), and a deck's whole track in
 // moments. So `from` is taken before the output starts, the file is searched block by block
-// for the first sound, and the window measured lies just past it.
+// for the first sound, and the windows measured lie just past it.
 int alsaTones(const AlsaFilePcms& pcms, const QString& name, qint64 from) {
-    constexpr qint64 kFrame = 2 * sizeof(float), kBlock = 1 << 20;
+    constexpr qint64 kFrame = 2 * sizeof(float), kBlock = 1 << 20, kJoin = 22050;
     const qint64 skip = 4096, window = 8192;
     qint64 scanned = from, first = -1;  // bytes
     for (int i = 0; i < 300; ++i) {
@@ -82,13 +82,18 @@ int alsaTones(const AlsaFilePcms& pcms, const QString& name, qint64 from) {
                 }
             if (first < 0) scanned += b.size();
         }
-        if (first < 0 || f.size() < first + (skip + window) * kFrame) continue;
+        if (first < 0 || f.size() < first + (skip + kJoin) * kFrame) continue;
+        // the decks join the output one after the other: the first window that holds both
+        // within half a second of the first sound, else what the last one held
         f.seek(first + skip * kFrame);
-        const QByteArray b = f.read(window * kFrame);
+        const QByteArray b = f.read(kJoin * kFrame);
         std::vector<float> s(size_t(b.size()) / sizeof(float));
         std::memcpy(s.data(), b.constData(), s.size() * sizeof(float));
         std::fprintf(stderr, "%s: sound from byte %lld on\n", qPrintable(name), first - from);
-        return tones(s, 2, 0, 0, size_t(window)) | tones(s, 2, 1, 0, size_t(window));
+        int heard = 0;
+        for (qint64 at = 0; at + window <= kJoin && heard != 3; at += window)
+            heard = tones(s, 2, 0, size_t(at), size_t(window)) | tones(s, 2, 1, size_t(at), size_t(window));
+        return heard;
     }
     return 0;
 }
@@ -126,7 +131,7 @@ void rewind(Rig& rig) {
 // measured once sound has arrived, since an output just restarted takes its time to reach the
 // port under load; 0 when the port stays silent for two seconds.
 int jackTones(JackProbe& probe, int port) {
-    const size_t skip = 4096, window = 8192, quiet = 2 * 44100;
+    const size_t skip = 4096, window = 8192, join = 22050, quiet = 2 * 44100;
     probe.restart();
     size_t first = SIZE_MAX, scanned = 0;
     for (int i = 0; i < 6000; ++i) {
@@ -135,8 +140,14 @@ int jackTones(JackProbe& probe, int port) {
         for (; first == SIZE_MAX && scanned < n; ++scanned)
             if (std::abs(s[scanned]) >= 0.01f) first = scanned;
         if (first == SIZE_MAX && n >= quiet) return 0;
-        if (first != SIZE_MAX && n >= first + skip + window)
-            return tones(s, 1, 0, first + skip, window, probe.rate());
+        // the decks join the output one after the other: the first window that holds both
+        // within half a second of the first sound, else what the last one held
+        if (first != SIZE_MAX && n >= first + skip + join) {
+            int heard = 0;
+            for (size_t at = first + skip; at + window <= first + skip + join && heard != 3; at += window)
+                heard = tones(s, 1, 0, at, window, probe.rate());
+            return heard;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return -1;

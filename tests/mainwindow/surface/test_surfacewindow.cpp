@@ -18,6 +18,7 @@
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
+#include "mainwindow/baregridpanel.h"
 #include "mainwindow/form/formbuilder.h"
 #include "mainwindow/logic/automixswitch.h"
 #include "mainwindow/logic/buttonview.h"
@@ -194,6 +195,9 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     press(w, SurfaceButton::REC);
     ASSERT_TRUE(w.mrecsave);
     EXPECT_TRUE(w.mrecsave->isVisible());
+    w.buttonView(QStringLiteral("REC"))->setDown(true);  // as the latched button goes under the mouse
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down()) << "no recording yet";
     w.mrecsave->selectFolder(folder);
     ASSERT_EQ(w.mrecsave->selectedFolder(), folder);
     w.mrecsave->Edit1->setText(QStringLiteral("set one"));
@@ -261,6 +265,22 @@ TEST(DeckViewScreens, ZoomDialsSetTheDeckZoom)
     EXPECT_EQ(w.adj->carga1->basseqfx->zoom, 0);
     w.get<TVrBitmapDial>(QStringLiteral("zoomright"))->SetPosition(4);
     EXPECT_EQ(w.adj->carga2->basseqfx->zoom, 2);
+}
+
+TEST(RecordingOnWindow, AutomixSwitchOnTheWindowWritesTheWalksNumber)
+{
+    WindowRig rig;
+    Tform1& w = *rig.form;
+    SongGrid* sg = w.ep3 ? w.ep3->grid() : nullptr;
+    ASSERT_NE(sg, nullptr);
+    // fewer than three tracks: the warning, automix stays off
+    w.MouseDown(SurfaceButton::auto_enable);
+    EXPECT_FALSE(w.adj->autoenable);
+    // a press while automix runs switches it off whatever the playlist holds
+    w.adj->autoenable = true;
+    w.MouseDown(SurfaceButton::auto_enable);
+    EXPECT_FALSE(w.adj->autoenable);
+    EXPECT_EQ(w.automix->number, &w.walk.CURRENTPLAYNUMBER);
 }
 
 TEST(DownloaderOnWindow, MissingDownloaderGivesAMessageAndLeavesTheButtonUp)

@@ -131,6 +131,7 @@ TEST(UpdateCheck, FailurePathsAskNothing)
         bool silent;
     } cases[] = {
         {"not found", "404 Not Found", "2.2\nd\n", false},
+        {"moved", "301 Moved Permanently", "2.2\nd\n", false},
         {"one line", "200 OK", "2.2\n", false},
         {"too long", "200 OK", "2.2\nd\n" + QByteArray(UpdateCheck::kMaxBytes, 'x'), false},
         {"no answer", "200 OK", "", true},

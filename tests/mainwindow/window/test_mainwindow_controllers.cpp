@@ -69,7 +69,7 @@ TEST(MainWindowControllers, EveryButtonShowsItsDownStateAndIsPressedThroughItsOw
         f.SetDown(b, was);
     }
     // a button outside the controllers' own table: its press and click events carry the press
-    auto* cue = f.get<TVsButton>(QStringLiteral("cue13"));
+    auto* cue = f.get<TVsButton>(QStringLiteral("bpexplorer"));
     ASSERT_TRUE(cue);
     std::vector<QString> seen;
     QObject::connect(cue, &TVsButton::OnMouseDown, &f,
@@ -83,10 +83,10 @@ TEST(MainWindowControllers, EveryButtonShowsItsDownStateAndIsPressedThroughItsOw
         seen.push_back(QStringLiteral("up ") + sender->objectName());
     });
     QObject::connect(cue, &TVsButton::OnClick, &f, [&](QObject* sender) { seen.push_back(QStringLiteral("click ") + sender->objectName()); });
-    f.MouseDown(B::cue13);
-    f.MouseUp(B::cue13);
-    f.Click(B::cue13);
-    EXPECT_EQ(seen, (std::vector<QString>{"down cue13", "up cue13", "click cue13"}));
+    f.MouseDown(B::bpexplorer);
+    f.MouseUp(B::bpexplorer);
+    f.Click(B::bpexplorer);
+    EXPECT_EQ(seen, (std::vector<QString>{"down bpexplorer", "up bpexplorer", "click bpexplorer"}));
 }
 
 TEST(MainWindowControllers, LightTextFollowsTheWindowsOwnState)

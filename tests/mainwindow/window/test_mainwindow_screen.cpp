@@ -25,7 +25,7 @@
 #include "library/tmsql.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/mainwindow/support/windowrig.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackserver.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "platform/sound/sound.h"
 
 #include "tests/platform/sound/alsafilepcm.h"
-#include "tests/platform/sound/jackprobe.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackprobe.h"
+#include "tests/support/jackserver.h"
 #include "tests/support/toolprocess.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "tests/support/toolprocess.h"
 
 #include <QFile>
@@ -36,9 +39,14 @@ struct Wav {
 Wav readWav(const QString& path)
 {
     Wav w;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return w;
-    QByteArray b = f.readAll();
+    // read to the end in one pass from the start: the header comes before the data it states.
+    // (A read bounded by a size taken first may meet a header written after that size.)
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return w;
+    QByteArray b;
+    char chunk[1 << 16];
+    for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;) b.append(chunk, qsizetype(n));
+    ::close(fd);
     if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(36, 4) != "data") return w;
     const std::vector<char> bytes(b.begin(), b.end());
     auto u16 = [&](int at) { uint16_t v; std::memcpy(&v, bytes.data() + at, 2); return v; };

@@ -1,0 +1,266 @@
+// Deck A plays a 10-minute track on a paced JACK server of our own (the tests' fixture: dummy
+// driver, 256-frame periods) while deck B, on the same output, loads, scans (peaks and tempo), plays, toggles
+// key lock, reloads and unloads 10-minute mp3, flac and wav files, one after the other. Two
+// runs, deck A's key lock off then on.
+//
+//   rt_bench [seconds per run]   (60 by default)
+//
+// The sound layer times each wait of an audio thread for the graph lock (wall time) and each
+// hold of it by any other thread (that thread's CPU time). The peer: a bare JACK client on the
+// same server in the same minutes, counting its own late callbacks.
+//
+// Last line: "rt lock wait us (p99.9, max): W, M, longest hold us: H, late callbacks: L (bare
+// peer: B)". M includes preemption of the holder; H is CPU time, so it does not.
+#include <execinfo.h>
+#include <fcntl.h>
+#include <jack/jack.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "engine/cargaasio.h"
+#include "engine/psoundconfig.h"
+#include "engine/tdamepicos.h"
+#include "platform/sound/graph.h"
+#include "platform/sound/sound.h"
+#include "tests/support/jackserver.h"
+
+using namespace sound;
+
+namespace {
+
+constexpr int kPeriod = 256;
+constexpr int kTrackSeconds = 600;
+
+std::int64_t nowNs(clockid_t c)
+{
+    timespec ts{};
+    clock_gettime(c, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// Waits of audio threads in a fixed array (no allocation on the audio thread); holds under the
+// graph lock itself, so one writer at a time.
+struct Recorder : GraphMutex::Timing {
+    explicit Recorder(std::size_t n) : waits(n) { holds.reserve(1 << 20); }
+    void audioWait(std::int64_t ns) override
+    {
+        const std::size_t i = count.fetch_add(1, std::memory_order_relaxed);
+        if (i < waits.size()) waits[i] = ns;
+    }
+    void hold(std::int64_t cpuNs) override
+    {
+        if (std::getenv("RT_BENCH_TRACE") && cpuNs > 100000) {
+            void* frames[12];
+            const int n = backtrace(frames, 12);
+            std::fprintf(stderr, "hold %lld us:\n", (long long)(cpuNs / 1000));
+            backtrace_symbols_fd(frames, n, 2);
+        }
+        longest = std::max(longest, cpuNs);
+        if (holds.size() < holds.capacity()) holds.push_back(cpuNs);
+    }
+    void reset()
+    {
+        count = 0;
+        longest = 0;
+        holds.clear();
+    }
+    std::vector<std::int64_t> waits;
+    std::atomic<std::size_t> count{0};
+    std::vector<std::int64_t> holds;
+    std::int64_t longest = 0;
+};
+
+// A JACK client that does nothing but count its callbacks that end past their period.
+struct BarePeer {
+    std::atomic<std::uint64_t> callbacks{0}, late{0};
+    double periodNs = 0;
+    std::int64_t last = 0;
+    jack_client_t* client = nullptr;
+    jack_port_t* port = nullptr;
+    static int process(jack_nframes_t frames, void* self)
+    {
+        auto p = static_cast<BarePeer*>(self);
+        const std::int64_t w0 = nowNs(CLOCK_MONOTONIC);
+        auto out = static_cast<float*>(jack_port_get_buffer(p->port, frames));
+        for (jack_nframes_t i = 0; i < frames; ++i) out[i] = 0;
+        p->callbacks.fetch_add(1, std::memory_order_relaxed);
+        if (double(nowNs(CLOCK_MONOTONIC) - w0) > p->periodNs) p->late.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
+    bool open()
+    {
+        jack_status_t status{};
+        client = jack_client_open("bare_peer", JackNoStartServer, &status);
+        if (!client) return false;
+        periodNs = 1e9 * jack_get_buffer_size(client) / jack_get_sample_rate(client);
+        port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        jack_set_process_callback(client, &BarePeer::process, this);
+        return port && jack_activate(client) == 0;
+    }
+    ~BarePeer()
+    {
+        if (client) jack_client_close(client);
+    }
+};
+
+bool make(const QString& out, const QStringList& codec)
+{
+    QStringList args{"-v", "error", "-y", "-f", "lavfi", "-i",
+                     QString("sine=frequency=330:sample_rate=44100:duration=%1").arg(kTrackSeconds), "-ac", "2"};
+    args << codec << out;
+    return QProcess::execute("ffmpeg", args) == 0;
+}
+
+struct Result {
+    double p999 = 0, max = 0, hold = 0;
+    std::uint64_t late = 0, bareLate = 0, callbacks = 0, waits = 0, cycles = 0;
+};
+
+Result run(bool keylockA, double seconds, const QString& trackA, const std::vector<QString>& tracksB, DeviceRef dev,
+           Recorder& rec)
+{
+    PSoundConfig cfg;
+    cfg.usekeylock = true;
+    cfg.brake = 5;
+    const Handle master = createMixer(deviceRate(dev), 2, Decode | NonStop);
+    auto deck = [&](int n) {
+        auto d = std::make_unique<cargaasio>(&cfg, n);
+        d->offlinerender = true;
+        d->device = 0;
+        d->basseqfx->vol = 100;
+        d->CMaster = master;
+        return d;
+    };
+    auto a = deck(1), b = deck(2);
+    TDamepicos scan(BpmEntryPoints{}, QStringLiteral("ostrel2"));
+    scan.cacheFileFor = [](const QString&) { return QString(); };
+    b->creo_onda2 = &scan;
+    a->filename = trackA;
+    a->Load(trackA);
+    a->SetDmcSlider(-int(std::lround(a->freq * 1.02)));
+    a->setkeylock(keylockA);
+    a->Play();
+    const Handle out = openOutput(dev, master, {0, Side::Pair, -1});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+
+    BarePeer peer;
+    const bool peerOk = peer.open();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    DeviceStats s0, s1;
+    getDeviceStats(dev, s0);
+    const std::uint64_t peer0 = peer.late;
+    rec.reset();
+    GraphMutex::setTiming(&rec);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    std::uint64_t cycles = 0;
+    bool lock = false;
+    while (std::chrono::steady_clock::now() < end) {
+        const QString& f = tracksB[cycles % tracksB.size()];
+        b->filename = f;
+        b->Load(f);
+        b->SetDmcSlider(-int(std::lround(b->freq)));
+        b->Play();
+        b->CalculaBPM();
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        lock = !lock;
+        b->setkeylock(lock);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        b->reloadcancion();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        b->Unload();
+        ++cycles;
+    }
+    GraphMutex::setTiming(nullptr);
+    getDeviceStats(dev, s1);
+    Result r;
+    r.bareLate = peerOk ? peer.late - peer0 : 0;
+    closeOutput(out);
+    b.reset();
+    a.reset();
+    freeStream(master);
+
+    const std::size_t n = std::min(rec.count.load(), rec.waits.size());
+    std::vector<std::int64_t> w(rec.waits.begin(), rec.waits.begin() + std::ptrdiff_t(n));
+    std::sort(w.begin(), w.end());
+    r.waits = n;
+    if (n) {
+        r.p999 = double(w[std::min(n - 1, std::size_t(double(n) * 0.999))]) / 1000.0;
+        r.max = double(w.back()) / 1000.0;
+    }
+    r.hold = double(rec.longest) / 1000.0;
+    r.late = s1.lateCallbacks - s0.lateCallbacks;
+    r.callbacks = s1.callbacks - s0.callbacks;
+    r.cycles = cycles;
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
+    QTemporaryDir dir;
+    const QString trackA = dir.filePath("a.wav");
+    std::vector<QString> tracksB{dir.filePath("b.mp3"), dir.filePath("b.flac"), dir.filePath("b.wav")};
+    std::fprintf(stderr, "making 10-minute tracks...\n");
+    if (!make(trackA, {}) || !make(tracksB[0], {"-c:a", "libmp3lame", "-b:a", "192k"}) || !make(tracksB[1], {}) ||
+        !make(tracksB[2], {})) {
+        std::fprintf(stderr, "ffmpeg could not make the tracks\n");
+        return 1;
+    }
+    JackServer jack(44100, kPeriod);
+    if (!jack.start()) {
+        std::fprintf(stderr, "the JACK server did not start\n");
+        return 1;
+    }
+    refreshDevices();
+    int sys = -1;
+    for (int i = 0; i < deviceCount(DeviceApi::Jack); ++i) {
+        DeviceInfo info;
+        if (getDeviceInfo({DeviceApi::Jack, i}, info) && info.name == "system") sys = i;
+    }
+    const DeviceRef dev{DeviceApi::Jack, sys};
+    if (sys < 0 || !initDevice(dev)) {
+        std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
+        return 1;
+    }
+    Recorder rec(std::size_t(seconds * 44100 / kPeriod * 4) + 4096);
+    Result all;
+    for (bool keylockA : {false, true}) {
+        const Result r = run(keylockA, seconds, trackA, tracksB, dev, rec);
+        std::printf("deck A key lock %s: %.0f s, deck B cycles %llu, callbacks %llu, lock waits %llu; wait us p99.9 "
+                    "%.1f, max %.1f; longest hold us %.1f; late callbacks %llu (bare peer %llu)\n",
+                    keylockA ? "on" : "off", seconds, (unsigned long long)r.cycles, (unsigned long long)r.callbacks,
+                    (unsigned long long)r.waits, r.p999, r.max, r.hold, (unsigned long long)r.late,
+                    (unsigned long long)r.bareLate);
+        std::fflush(stdout);
+        all.p999 = std::max(all.p999, r.p999);
+        all.max = std::max(all.max, r.max);
+        all.hold = std::max(all.hold, r.hold);
+        all.late += r.late;
+        all.bareLate += r.bareLate;
+    }
+    freeDevice(dev);
+    freeAll();
+    jack.stop();
+    std::printf("rt lock wait us (p99.9, max): %.1f, %.1f, longest hold us: %.1f, late callbacks: %llu (bare peer: %llu)\n",
+                all.p999, all.max, all.hold, (unsigned long long)all.late, (unsigned long long)all.bareLate);
+    return 0;
+}
