@@ -119,6 +119,8 @@ public:
     bool diseq = false;       // diseq1 / diseq2: a load holds the EQ knobs off the deck
     QString fichero;          // fichero / fichero2: the file of the deck's track
     int loop = 0;             // loop1 / loop2: the selected loop-length button, 0 none
+    bool memorizar = false;   // memorizar1 / memorizar2: the next hot cue press stores its slot
+    bool borrar = false;      // borrar1 / borrar2: the next hot cue press empties its slot
     bool loadPending = false; // a load of this deck is under way; a second LOAD is refused
     JogState jog;             // the jog wheel between main loop passes
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackserver.h"
 #include "tests/support/alsafilepcms.h"
 #include "tests/support/privatefolders.h"
 

@@ -25,8 +25,8 @@
 #include "snkins/vs/tvsslider.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/mainwindow/support/windowrig.h"
-#include "tests/platform/sound/jackprobe.h"
-#include "tests/platform/sound/jackserver.h"
+#include "tests/support/jackprobe.h"
+#include "tests/support/jackserver.h"
 
 namespace {
 
