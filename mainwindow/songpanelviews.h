@@ -7,15 +7,23 @@
 #include "library/panels/snskinfiles.h"
 #include "library/panels/snskinplay.h"
 #include "mainwindow/logic/playlistpanel.h"
+#include "mainwindow/panelview.h"
 #include "mainwindow/views/gridview.h"
+#include "snkins/quor/tquortreeview.h"
 
 template <class Panel, class Base>
-class SongPanelView : public Base {
+class SongPanelView : public Base, public PanelView {
 public:
     explicit SongPanelView(Panel* panel) : panel_(panel), grid_(panel->sg) {}
 
     Panel* panel() const { return panel_; }
-    TquorGrid* sg() const { return grid_.widget(); }
+    TquorGrid* sg() const override { return grid_.widget(); }
+    BrowserPanel& browser() override { return *this; }
+    QWidget* tree() const override { return panel_->dt; }
+    void dtabajo() override { panel_->dtabajo(); }
+    void dtarriba() override { panel_->dtarriba(); }
+    void setselected() override { panel_->setselected(); }
+    void setKeyboard(bool on) override { panel_->setKeyboard(on); }
 
     SongGrid* grid() override { return &grid_; }
     void setDeckFile(int deck, const QString& path) override { panel_->setDeckFile(deck, path); }

@@ -42,7 +42,17 @@
 #include "mainwindow/logic/presetcontrols.h"
 #include "mainwindow/logic/samplercontrols.h"
 
-class BareGridPanel;
+class BrowserPanel;
+class ExplorerPanelView;
+class MountTable;
+class PanelView;
+class PlaylistsPanelView;
+class Tnskinexplore;
+class Tnskinfiles;
+class Tnskinplay;
+template <class Panel, class Base>
+class SongPanelView;
+using GroupsPanelView = SongPanelView<Tnskinfiles, BrowserPanel>;
 class ButtonView;
 class ControlView;
 class ControllerSet;
@@ -238,8 +248,15 @@ public:
     // ================================================================ panels: tform1panels.cpp
     LoadSource source;
     PanelArrangement panels{source};
-    // ep3 Playlists, ep Groups, ep2 Explorer: the bare grids until the panels' own widgets land
-    std::unique_ptr<BareGridPanel> ep3, ep, ep2;
+    // ep3 Playlists, ep Groups, ep2 Explorer: the window's views of the library panels, built
+    // by buildPanels; the panels themselves (and the Explorer's volume source) are owned below
+    std::unique_ptr<PlaylistsPanelView> ep3;
+    std::unique_ptr<GroupsPanelView> ep;
+    std::unique_ptr<ExplorerPanelView> ep2;
+    // the three views, Groups, Playlists, Explorer (null entries before buildPanels)
+    std::array<PanelView*, 3> panelViews() const;
+    PanelView* panelView(LibraryPanel p) const;
+    QWidget* panelTree(LibraryPanel p) const;  // the panel's tree dt
     void alineopanels() override;
     void bpplaylistClick(QObject* Sender);
     void bggruposClick(QObject* Sender);
@@ -258,6 +275,12 @@ public:
 private:
     void wirePanels();
     void wirePanelGrids();
+    // the panels (children of their hosts, owned here): declared after quorsql and the mount
+    // table, so they go before the database and the volume source they use
+    std::unique_ptr<MountTable> mounts_;
+    std::unique_ptr<Tnskinexplore> explorerPanel_;
+    std::unique_ptr<Tnskinfiles> groupsPanel_;
+    std::unique_ptr<Tnskinplay> playlistsPanel_;
     void focusChanged(QWidget* old, QWidget* now);
 
 public:

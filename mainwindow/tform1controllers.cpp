@@ -20,7 +20,8 @@
 #include "controllers/virtualkeys.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/tform1.h"
@@ -468,10 +469,21 @@ void Tform1::setSourceRow(int row)
     if (source.msender) source.msender->setCurrentRow(row);
 }
 
-// the bare grids have no tree; the panels' own widgets step and select their trees
-void Tform1::dtabajo(LibraryPanel) {}
-void Tform1::dtarriba(LibraryPanel) {}
-void Tform1::setselected(LibraryPanel) {}
+// the panels' trees: the next / previous node, the selected node's action
+void Tform1::dtabajo(LibraryPanel p)
+{
+    if (PanelView* v = panelView(p)) v->dtabajo();
+}
+
+void Tform1::dtarriba(LibraryPanel p)
+{
+    if (PanelView* v = panelView(p)) v->dtarriba();
+}
+
+void Tform1::setselected(LibraryPanel p)
+{
+    if (PanelView* v = panelView(p)) v->setselected();
+}
 
 void Tform1::focusea(FocusTarget t)
 {
@@ -487,11 +499,13 @@ void Tform1::focusea(FocusTarget t)
     }
     QWidget* w = get<QWidget>(QLatin1String(name));
     if (!w) {
-        const BareGridPanel* panel = t == FocusTarget::sggroups ? ep.get()
-                                     : t == FocusTarget::sgexplorer ? ep2.get()
-                                     : t == FocusTarget::sg ? ep3.get()
-                                                            : nullptr;
+        const PanelView* panel = t == FocusTarget::sggroups ? panelView(LibraryPanel::groups)
+                                 : t == FocusTarget::sgexplorer ? panelView(LibraryPanel::explorer)
+                                 : t == FocusTarget::sg ? panelView(LibraryPanel::playlists)
+                                                        : nullptr;
         if (panel) w = panel->sg();
+        // the tree the controllers step is the Groups panel's
+        if (t == FocusTarget::dt && ep) w = ep->tree();
     }
     focusea(w);
 }
@@ -522,8 +536,12 @@ ControllerSurface::JogMouse Tform1::jogMouse(int deck) const
     return {j.botonleft, j.tscratchena, j.b};
 }
 
-// the panels' own widgets keep the keyboard flag; the bare grids have none
-void Tform1::setPanelsIskeyboard(bool) {}
+// each panel's iskeyboard
+void Tform1::setPanelsIskeyboard(bool on)
+{
+    for (PanelView* v : panelViews())
+        if (v) v->setKeyboard(on);
+}
 
 void Tform1::ShowMessage(const QString& text) { tell(text); }
 

@@ -4,7 +4,8 @@
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "engine/decklibrary.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/songgrid.h"
 #include "mainwindow/tform1.h"
@@ -46,8 +47,8 @@ void Tform1::salvacues(int deck)
     if (!p || d.fichero.isEmpty()) return;
     // the database rows of the file, then every grid row of it
     if (adj && adj->mquorsql) adj->mquorsql->salvatag(*p->basseqfx, d.fichero);
-    for (BareGridPanel* panel : {ep.get(), ep3.get(), ep2.get()})
-        if (panel) refreshCueRows(*panel->grid(), d.fichero, *p->basseqfx);
+    for (PanelView* panel : panelViews())
+        if (panel) refreshCueRows(*panel->browser().grid(), d.fichero, *p->basseqfx);
 }
 
 void Tform1::wireHotcues()

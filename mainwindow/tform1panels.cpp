@@ -2,7 +2,8 @@
 // PanelArrangement's; here the window's events reach it.
 #include <QApplication>
 
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/tform1.h"
 #include "snkins/quor/tnslider.h"
 #include "snkins/quor/tquorgrid.h"
@@ -25,7 +26,7 @@ void Tform1::wirePanels()
 void Tform1::wirePanelGrids()
 {
     const struct {
-        BareGridPanel* panel;
+        PanelView* panel;
         void (PanelArrangement::*enter)();
         void (PanelArrangement::*leave)();
     } grids[] = {{ep.get(), &PanelArrangement::epMouseEnter, &PanelArrangement::epMouseleave},
@@ -38,8 +39,26 @@ void Tform1::wirePanelGrids()
     }
 }
 
-// the bare grid panels have no tree
-QWidget* Tform1::groupsTree() const { return nullptr; }
+std::array<PanelView*, 3> Tform1::panelViews() const { return {ep.get(), ep3.get(), ep2.get()}; }
+
+PanelView* Tform1::panelView(LibraryPanel p) const
+{
+    switch (p) {
+    case LibraryPanel::groups: return ep.get();
+    case LibraryPanel::playlists: return ep3.get();
+    case LibraryPanel::explorer: return ep2.get();
+    }
+    return nullptr;
+}
+
+QWidget* Tform1::panelTree(LibraryPanel p) const
+{
+    const PanelView* v = panelView(p);
+    return v ? v->tree() : nullptr;
+}
+
+// the Groups panel's tree (dt)
+QWidget* Tform1::groupsTree() const { return panelTree(LibraryPanel::groups); }
 
 void Tform1::alineopanels() { panels.alineopanels(); }
 void Tform1::bpplaylistClick(QObject*) { panels.bpplaylistClick(); }

@@ -7,7 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/tform1.h"
 #include "mainwindow/views/gridview.h"
 #include "snkins/quor/tquorgrid.h"
@@ -36,8 +37,8 @@ void Tform1::btnload2MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers,
 
 SongGrid* Tform1::gridOf(QObject* source) const
 {
-    for (const auto* p : {ep3.get(), ep.get(), ep2.get()})
-        if (p && source && p->sg() == source) return const_cast<BareGridPanel*>(p)->grid();
+    for (PanelView* p : panelViews())
+        if (p && source && p->sg() == source) return p->browser().grid();
     if (source && source == sgdrag) return sgdragView_.get();
     return nullptr;
 }

@@ -1,14 +1,19 @@
 // Start-up: the window's creation (FormCreate), from the profile folder to the show.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
 #include "controllers/controllerset.h"
 #include "engine/audiobase.h"
+#include "engine/carga.h"
 #include "engine/ostrelli.h"
 #include "library/tmsql.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
+#include "platform/shell/mounttable.h"
 #include "mainwindow/form/formbuilder.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/logic/defaultsamples.h"
@@ -237,22 +242,68 @@ void Tform1::stylePanels()
     }
 }
 
-// Start-up step 30: the three library panels in their hosts, each host styled after its
-// panel's init.
+// Start-up step 30: the three library panels in their hosts, Explorer, Groups, Playlists, each
+// set up before its init; each host styled after its panel's init.
 void Tform1::buildPanels()
 {
-    const struct {
-        const char* host;
-        const char* grid;
-        std::unique_ptr<BareGridPanel> Tform1::*panel;
-    } made[] = {{"explorer", "sgexplorer", &Tform1::ep2}, {"grupos", "sggroups", &Tform1::ep}, {"playlist", "sg", &Tform1::ep3}};
-    for (const auto& m : made) {
-        auto* host = get<TQuorPanel>(QLatin1String(m.host));
-        if (!host) continue;
-        this->*m.panel = std::make_unique<BareGridPanel>(host, QLatin1String(m.grid), this);
+    const auto styleHost = [](TQuorPanel* host) {
         host->setColor(colorFromRef(0));
         host->setbordercolor(colorFromRef(0));
         host->SetShowtitle(false);
+    };
+    // the fields the three share
+    const auto common = [this](LibraryPanelFrame& p, const char* name, int title) {
+        p.name = QLatin1String(name);
+        p.ptitle = colorFromRef(title);
+        p.mquorsql = quorsql.get();
+        p.colnor = colorFromRef(0);
+        p.colpar = colorFromRef(0x151515);
+        p.hide3dborder = true;
+    };
+    if (auto* host = get<TQuorPanel>(QStringLiteral("explorer"))) {
+        mounts_ = std::make_unique<MountTable>();
+        explorerPanel_ = std::make_unique<Tnskinexplore>(host, *mounts_);
+        Tnskinexplore& p = *explorerPanel_;
+        common(p, "ep2", 0x646262);
+        p.mainform = this;
+        p.services = this;
+        p.tienedescarga = false;
+        p.init();
+        ep2 = std::make_unique<ExplorerPanelView>(&p);
+        styleHost(host);
+    }
+    if (auto* host = get<TQuorPanel>(QStringLiteral("grupos"))) {
+        groupsPanel_ = std::make_unique<Tnskinfiles>(host);
+        Tnskinfiles& p = *groupsPanel_;
+        common(p, "ep", 0xC0C0C0);
+        p.main = this;
+        p.mainform = this;
+        p.PopupMenu1 = get<QMenu>(QStringLiteral("PopupMenu2"));
+        p.init();
+        ep = std::make_unique<GroupsPanelView>(&p);
+        styleHost(host);
+    }
+    if (auto* host = get<TQuorPanel>(QStringLiteral("playlist"))) {
+        playlistsPanel_ = std::make_unique<Tnskinplay>(host);
+        Tnskinplay& p = *playlistsPanel_;
+        common(p, "ep3", 0xC0C0C0);
+        p.main = this;
+        p.mainform = this;
+        p.PopupMenu1 = get<QMenu>(QStringLiteral("PopupMenu1"));
+        p.track1 = get<QLabel>(QStringLiteral("track1"));
+        p.track2 = get<QLabel>(QStringLiteral("track2"));
+        p.deckTrack = [this](int deck) {
+            const DeckControls& d = deck == 2 ? deckB : deckA;
+            PlaylistsLogic::DeckTrack t;
+            const carga* c = d.player();
+            t.loaded = c && !d.fichero.isEmpty();
+            t.file = d.fichero;
+            if (c && c->basseqfx) t.id = c->basseqfx->tag[tagslot::id];
+            return t;
+        };
+        p.init();
+        ep3 = std::make_unique<PlaylistsPanelView>(&p);
+        styleHost(host);
     }
     panels.ep3 = ep3.get();
     panels.ep = ep.get();

@@ -9,7 +9,8 @@
 #include <QUrl>
 
 #include "engine/audiobase.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/downloaderlaunch.h"
 #include "mainwindow/logic/updatecheck.h"
 #include "mainwindow/logic/buttonview.h"
@@ -64,7 +65,9 @@ void Tform1::wireUpdate()
     };
     updateCheck->focusGrids = [this] {
         // Groups, Explorer, Playlists: each shown panel's grid
-        for (auto [shown, panel] : {std::pair{panels.vgr, ep.get()}, {panels.vex, ep2.get()}, {panels.vpl, ep3.get()}})
+        for (auto [shown, panel] : {std::pair<bool, BrowserPanel*>{panels.vgr, ep.get()},
+                                    {panels.vex, ep2.get()},
+                                    {panels.vpl, ep3.get()}})
             if (shown && panel)
                 if (auto* g = panel->grid()) g->takeFocus();
     };

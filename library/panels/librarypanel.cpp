@@ -38,11 +38,11 @@ QVBoxLayout* fill(QWidget* w, int margin)
 
 }  // namespace
 
-LibraryPanel::LibraryPanel(TQuorPanel* host) : QObject(host), xmpanel1(host), filetag(std::make_unique<TID3v2>()) {}
+LibraryPanelFrame::LibraryPanelFrame(TQuorPanel* host) : QObject(host), xmpanel1(host), filetag(std::make_unique<TID3v2>()) {}
 
-LibraryPanel::~LibraryPanel() = default;
+LibraryPanelFrame::~LibraryPanelFrame() = default;
 
-void LibraryPanel::buildFrame(const Frame& f)
+void LibraryPanelFrame::buildFrame(const Frame& f)
 {
     if (!colpar.isValid()) colpar = f.defaultColpar;
     if (!colnor.isValid()) colnor = f.defaultColnor;
@@ -134,6 +134,8 @@ void LibraryPanel::buildFrame(const Frame& f)
     pal.setColor(QPalette::Base, QColor(192, 192, 192));
     pal.setColor(QPalette::Text, Qt::black);
     Edit1->setPalette(pal);
+    // the splitter's style sheet reaches the box and leaves its palette unused
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(192, 192, 192); color: black; border: none; }"));
     bar->addWidget(Edit1, 0, Qt::AlignVCenter);
 
     separa->addWidget(pdt);
@@ -145,7 +147,7 @@ void LibraryPanel::buildFrame(const Frame& f)
     connect(sg, &TquorGrid::keyDown, this, [this](int key) { mKeyDown(key); });
 }
 
-void LibraryPanel::typeIntoSearch(const QString& text)
+void LibraryPanelFrame::typeIntoSearch(const QString& text)
 {
     Edit1->clear();
     Edit1->setFocus();
@@ -153,12 +155,12 @@ void LibraryPanel::typeIntoSearch(const QString& text)
     Edit1->setCursorPosition(int(Edit1->text().size()));
 }
 
-void LibraryPanel::mKeyDown(int key)
+void LibraryPanelFrame::mKeyDown(int key)
 {
     if (const std::optional<QString> text = typedKey(key)) typeIntoSearch(*text);
 }
 
-bool LibraryPanel::eventFilter(QObject* watched, QEvent* e)
+bool LibraryPanelFrame::eventFilter(QObject* watched, QEvent* e)
 {
     if (watched == Edit1) {
         switch (e->type()) {

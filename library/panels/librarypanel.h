@@ -32,11 +32,11 @@ class TquorGrid;
 class TID3v2;
 class Tmsql;
 
-class LibraryPanel : public QObject {
+class LibraryPanelFrame : public QObject {
     Q_OBJECT
 public:
-    explicit LibraryPanel(TQuorPanel* host);
-    ~LibraryPanel() override;
+    explicit LibraryPanelFrame(TQuorPanel* host);
+    ~LibraryPanelFrame() override;
 
     // set by the main window before init
     TQuorPanel* xmpanel1;

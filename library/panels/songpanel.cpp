@@ -46,7 +46,7 @@ double nodeId(const QTreeWidgetItem* item) { return item ? TQuorTreeView::nodeDa
 
 }  // namespace
 
-SongPanel::SongPanel(TQuorPanel* host) : LibraryPanel(host) {}
+SongPanel::SongPanel(TQuorPanel* host) : LibraryPanelFrame(host) {}
 
 SongPanel::~SongPanel() = default;
 
@@ -436,7 +436,7 @@ bool SongPanel::eventFilter(QObject* watched, QEvent* e)
         break;
     default: break;
     }
-    return LibraryPanel::eventFilter(watched, e);
+    return LibraryPanelFrame::eventFilter(watched, e);
 }
 
 bool SongPanel::buscarpress(QKeyEvent* e)

@@ -1,5 +1,5 @@
 // What the Groups and the Playlists panel widgets share over their logic (LibraryPanelLogic):
-// the frame of LibraryPanel plus the tree (dt) that shows the logic's PanelTree, the file
+// the frame of LibraryPanelFrame plus the tree (dt) that shows the logic's PanelTree, the file
 // buttons B1 "File Info", B2 "File Add", B3 "File Delete", B4 "Add from Dir" and the hidden
 // B5 "Re-Scan BPM", the tree's context menu, the track-info form and the "Add files" and
 // "Files From Directory" dialogs, files dropped from the file manager onto the panel, and
@@ -36,7 +36,7 @@ class TTquorfilesdir2;
 class TTquoropendialog2;
 class Tfinfo2;
 
-class SongPanel : public LibraryPanel {
+class SongPanel : public LibraryPanelFrame {
     Q_OBJECT
 public:
     explicit SongPanel(TQuorPanel* host);

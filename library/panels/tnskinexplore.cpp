@@ -26,7 +26,7 @@ namespace {
 constexpr int kDragDistance = 10;
 }
 
-Tnskinexplore::Tnskinexplore(TQuorPanel* host, VolumeSource& volumes) : LibraryPanel(host), volumes_(volumes)
+Tnskinexplore::Tnskinexplore(TQuorPanel* host, VolumeSource& volumes) : LibraryPanelFrame(host), volumes_(volumes)
 {
     ptitle = colorFromRef(3180903);
     logic_ = std::make_unique<ExplorerLogic>(nullptr, grid_, nullptr, &volumes_);
@@ -240,7 +240,7 @@ bool Tnskinexplore::eventFilter(QObject* watched, QEvent* e)
             }
         }
     }
-    return LibraryPanel::eventFilter(watched, e);
+    return LibraryPanelFrame::eventFilter(watched, e);
 }
 
 void Tnskinexplore::dragNow()

@@ -34,7 +34,7 @@ class TDirectoryTree2;
 class TQuorSwitch1;
 class VolumeSource;
 
-class Tnskinexplore : public LibraryPanel {
+class Tnskinexplore : public LibraryPanelFrame {
     Q_OBJECT
 public:
     Tnskinexplore(TQuorPanel* host, VolumeSource& volumes);

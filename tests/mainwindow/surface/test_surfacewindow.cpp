@@ -18,7 +18,8 @@
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/form/formbuilder.h"
 #include "mainwindow/logic/automixswitch.h"
 #include "mainwindow/logic/buttonview.h"

@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
@@ -16,7 +17,8 @@
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "library/tmsql.h"
-#include "mainwindow/baregridpanel.h"
+#include "mainwindow/explorerpanelview.h"
+#include "mainwindow/songpanelviews.h"
 #include "mainwindow/form/formbuilder.h"
 #include "snkins/quor/tquorgrid.h"
 #include "snkins/vs/tvsbutton.h"
@@ -150,7 +152,7 @@ TEST(MainWindow, AFileDroppedOnDeckALoadsIt)
     EXPECT_EQ(text(f, "title1"), "Their Song");
     EXPECT_EQ(f.adj->carga1->filename.get(), path);
     EXPECT_FALSE(f.adj->carga2->loaded);
-    EXPECT_EQ(f.ep->loada, path) << "the panels mark the deck's file";
+    EXPECT_EQ(f.ep->panel()->logic().loada, path) << "the panels mark the deck's file";
 }
 
 TEST(MainWindow, AFileDroppedOnTheBrowserIsLeftToThePanels)
@@ -184,7 +186,7 @@ TEST(MainWindow, TheLoadButtonsAndTheControllersLoadTheSourceRow)
     f.MouseDown(SurfaceButton::btnload2);  // as a controller presses it
     ASSERT_TRUE(waitUntil([&] { return f.adj->carga2->loaded && !f.loader.loading(2); }));
     EXPECT_EQ(text(f, "title2"), "Loaded");
-    EXPECT_EQ(sg->Cells(0, 1), "B");
+    EXPECT_EQ(sg->Cells(0, 1), " B");
 }
 
 TEST(MainWindow, TheSideButtonsSwitchThePanels)
@@ -239,4 +241,71 @@ TEST(MainWindow, ALaterStartBringsTheWindowBack)
     f.restoreAndRaise();
     EXPECT_FALSE(f.isMinimized());
     EXPECT_TRUE(f.isVisible());
+}
+
+TEST(MainWindow, TheHostsHoldTheThreeLibraryPanels)
+{
+    WindowRig rig;
+    Tform1& f = *rig.form;
+    ASSERT_TRUE(f.ep && f.ep3 && f.ep2);
+    const struct {
+        QObject* panel;
+        const char* host;
+        const char* className;
+        TquorGrid* sg;
+        const char* grid;
+    } panels[] = {{f.ep->panel(), "grupos", "Tnskinfiles", f.ep->sg(), "sggroups"},
+                  {f.ep3->panel(), "playlist", "Tnskinplay", f.ep3->sg(), "sg"},
+                  {f.ep2->panel(), "explorer", "Tnskinexplore", f.ep2->sg(), "sgexplorer"}};
+    for (const auto& p : panels) {
+        QWidget* host = f.get<QWidget>(QLatin1String(p.host));
+        ASSERT_TRUE(host) << p.host;
+        EXPECT_STREQ(p.panel->metaObject()->className(), p.className);
+        EXPECT_EQ(p.panel->parent(), host) << p.host;
+        ASSERT_TRUE(p.sg) << p.host;
+        EXPECT_EQ(p.sg->objectName(), p.grid);
+        EXPECT_TRUE(host->isAncestorOf(p.sg)) << p.host;
+    }
+    // the trees and the search boxes are there
+    EXPECT_TRUE(f.ep->panel()->dt && f.ep3->panel()->dt && f.ep2->panel()->dt);
+    EXPECT_EQ(f.panelTree(LibraryPanel::groups), f.ep->panel()->dt);
+    for (LibraryPanelFrame* p : std::initializer_list<LibraryPanelFrame*>{f.ep->panel(), f.ep3->panel(), f.ep2->panel()}) {
+        ASSERT_TRUE(p->Edit1);
+        EXPECT_TRUE(p->Edit1->styleSheet().contains("192, 192, 192")) << "the search box is grey";
+    }
+    // the keyboard button's flag reaches every panel
+    f.setPanelsIskeyboard(true);
+    EXPECT_TRUE(f.ep->panel()->logic().iskeyboard && f.ep3->panel()->logic().iskeyboard &&
+                f.ep2->panel()->logic().iskeyboard);
+    f.setPanelsIskeyboard(false);
+    EXPECT_FALSE(f.ep->panel()->logic().iskeyboard || f.ep3->panel()->logic().iskeyboard ||
+                 f.ep2->panel()->logic().iskeyboard);
+}
+
+TEST(MainWindow, AGroupsRowLoadsOnDeckAThroughItsLoadButton)
+{
+    WindowRig rig;
+    Tform1& f = *rig.form;
+    const QString path = rig.dir.filePath(QStringLiteral("grouped.wav"));
+    ASSERT_TRUE(deckrig::tone(path, 44100, 2, 440, 0.3));
+    TquorGrid* sg = f.ep->sg();
+    sg->setRowCount(2);
+    sg->setCells(6, 1, path);
+    sg->setCells(3, 1, QStringLiteral("Grouped"));
+    sg->setCells(4, 1, QStringLiteral("Row"));
+    sg->setRow(1);
+    f.gruposEnter();  // the focus came into the Groups host: its grid is the load source
+    ASSERT_EQ(f.source.msender, f.ep->grid());
+    QWidget* load = f.get<QWidget>(QStringLiteral("btnload1"));
+    ASSERT_TRUE(load);
+    const QPointF at(load->width() / 2, load->height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, load->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(load, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, load->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(load, &release);
+    ASSERT_TRUE(waitUntil([&] { return f.adj->carga1->loaded && !f.loader.loading(1); }));
+    EXPECT_EQ(f.adj->carga1->filename.get(), path);
+    EXPECT_EQ(text(f, "title1"), "Row");
+    EXPECT_FALSE(f.adj->carga2->loaded);
+    EXPECT_EQ(sg->Cells(0, 1), " A") << "the Groups grid marks the row deck A holds";
 }
