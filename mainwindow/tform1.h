@@ -267,8 +267,8 @@ public:
     void gruposEnter();
     void explorerEnter();
     void devuelvofoco();
-    // The Groups panel's tree (dt), null while the panel has none.
-    QWidget* groupsTree() const;
+    // The Playlists panel's playlist tree (dt), enabled again when automix is switched off.
+    QWidget* playlistTree() const;
     // Focuses a control when it can take the focus; the window when it refuses.
     void focusea(QWidget* control);
 

@@ -57,8 +57,8 @@ QWidget* Tform1::panelTree(LibraryPanel p) const
     return v ? v->tree() : nullptr;
 }
 
-// the Groups panel's tree (dt)
-QWidget* Tform1::groupsTree() const { return panelTree(LibraryPanel::groups); }
+// the Playlists panel's playlist tree (dt)
+QWidget* Tform1::playlistTree() const { return panelTree(LibraryPanel::playlists); }
 
 void Tform1::alineopanels() { panels.alineopanels(); }
 void Tform1::bpplaylistClick(QObject*) { panels.bpplaylistClick(); }

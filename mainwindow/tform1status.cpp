@@ -85,6 +85,6 @@ void Tform1::wireStatus()
     walk.hooks.automixOff = [this] {
         if (adj) adj->autoenable = false;
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (QWidget* dt = groupsTree()) dt->setEnabled(true);
+        if (QWidget* dt = playlistTree()) dt->setEnabled(true);
     };
 }

@@ -81,7 +81,7 @@ void Tform1::wireTransport()
 {
     transport.hooks.automixOff = [this] {
         if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (QWidget* dt = groupsTree()) dt->setEnabled(true);
+        if (QWidget* dt = playlistTree()) dt->setEnabled(true);
     };
     transport.hooks.bfxDown = [this] {
         ButtonView* b = buttonView(QStringLiteral("bfx"));
