@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPixmap>
 
 #include "controllers/controllerset.h"
 #include "engine/audiobase.h"
@@ -54,6 +55,12 @@ TEST(ConfigWindow, TheConfigurationButtonOpensTheDialogAndOkWritesTheRow)
     EXPECT_EQ(d->windowModality(), Qt::WindowModal);
     EXPECT_EQ(configGraphic(f), QStringLiteral("tconfigon.bmp"));
     EXPECT_TRUE(f.configBridge->open());
+    // CONFIGWINDOW_SHOTS=<folder>: the window and the dialog photographed (under an X server)
+    if (const QString shots = qEnvironmentVariable("CONFIGWINDOW_SHOTS"); !shots.isEmpty()) {
+        waitUntil([] { return false; }, 500);
+        f.grab().save(shots + QStringLiteral("/window-config-open.png"));
+        d->grab().save(shots + QStringLiteral("/config-dialog.png"));
+    }
     // a second press while it is open does nothing
     f.MouseDown(B::bconfig);
     EXPECT_EQ(Tfnewconfig::fnewconfig(), d);
