@@ -30,6 +30,8 @@
 #include "mainwindow/views/quorbuttonview.h"
 #include "mainwindow/views/skinbuttonview.h"
 #include "mainwindow/views/skinsliderview.h"
+#include "mainwindow/config/configbridge.h"
+#include "mainwindow/config/configbridgehost.h"
 #include "mainwindow/views/speedsliderlink.h"
 #include "mainwindow/views/widgetview.h"
 #include "platform/sys/sleepinhibitor.h"
@@ -171,6 +173,7 @@ void Tform1::wireHandlers()
     wireViews();
     wirePresets();
     wireUpdate();
+    wireConfig();
 }
 
 // ---- connecting events to handlers

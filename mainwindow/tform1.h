@@ -74,6 +74,9 @@ class audiobase;
 class cargaasio;
 class QCloseEvent;
 class AutomixHost;
+class ConfigBridge;
+class ConfigBridgeHost;
+class Tfnewconfig;
 class AutomixSwitch;
 class RecordingControls;
 class RecordingDialog;
@@ -583,6 +586,18 @@ public:
     // The configuration row into the engine's configuration and the window (a row that cannot
     // be read is replaced by the default row, and the user told once).
     void asignoconfig();
+    // the configuration button: opens the configuration dialog (nothing while it is open)
+    void bconfigMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // the dialog while it exists (it frees itself once closed)
+    QPointer<Tfnewconfig> fnewconfig;
+    std::unique_ptr<ConfigBridgeHost> configHost_;
+    std::unique_ptr<ConfigBridge> configBridge;
+
+private:
+    class ConfigHost;
+    void wireConfig();
+
+public:
 
     // ====================================================== controllers: tform1controllers.cpp
     void Timer2Timer();

@@ -122,6 +122,9 @@ void ConfigBridge::openAtFirstActivation(std::function<void()> then) {
         host_.raiseWindow();
         host_.writeRow();
         host_.asignoconfig();
+        // the controller page's port list closed the first MIDI input: both controllers are set
+        // up again from the stored ports, as after the configuration button's dialog
+        host_.setUpMidi();
         // the dialog opened because the output was not usable: it is opened again in any case
         Restart r = decide(snapshot_, host_.soundcfg(), true);
         applyRestart(r);

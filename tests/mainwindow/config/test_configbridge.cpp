@@ -281,7 +281,7 @@ TEST(ConfigBridgeFirstActivation, TheOutputIsAlwaysOpenedAgain) {
     EXPECT_EQ(host.calls, (Calls{"create", "hide splash", "show"}));
     host.calls.clear();
     host.closed(false);
-    EXPECT_EQ(host.calls, (Calls{"raise", "write row", "read row", "desinitds", "playcargas"}));
+    EXPECT_EQ(host.calls, (Calls{"raise", "write row", "read row", "midi", "desinitds", "playcargas"}));
     EXPECT_TRUE(then);
 
     // a level changed in that dialog applies its preset first; JACK mode restarts JACK
@@ -294,7 +294,7 @@ TEST(ConfigBridgeFirstActivation, TheOutputIsAlwaysOpenedAgain) {
     b2.openAtFirstActivation(nullptr);
     jack.calls.clear();
     jack.closed(true);
-    EXPECT_EQ(jack.calls, (Calls{"raise", "write row", "read row", "preset 2", "desinitasio", "playcargas"}));
+    EXPECT_EQ(jack.calls, (Calls{"raise", "write row", "read row", "midi", "preset 2", "desinitasio", "playcargas"}));
 }
 
 } // namespace
