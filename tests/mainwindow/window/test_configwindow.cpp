@@ -16,7 +16,6 @@
 #include "mainwindow/config/tfnewconfig.h"
 #include "mainwindow/logic/configrow.h"
 #include "snkins/vs/tvsbutton.h"
-#include "mainwindow/baregridpanel.h"
 #include "tests/mainwindow/support/windowrig.h"
 
 namespace {
