@@ -73,11 +73,11 @@ public:
     QString inputPath() const { return dir_.filePath(QStringLiteral("input.raw")); }
     qint64 size(const QString& name) const { return QFile(filePath(name)).size(); }
 
-    // The float samples written so far (at most maxBytes of them).
-    std::vector<float> samples(const QString& name, qint64 maxBytes) const
+    // The float samples written so far (at most maxBytes of them, from byte `from` on).
+    std::vector<float> samples(const QString& name, qint64 maxBytes, qint64 from = 0) const
     {
         QFile f(filePath(name));
-        if (!f.open(QIODevice::ReadOnly)) return {};
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(from - from % qint64(sizeof(float)))) return {};
         const QByteArray b = f.read(maxBytes);
         std::vector<float> v(size_t(b.size()) / sizeof(float));
         std::memcpy(v.data(), b.constData(), v.size() * sizeof(float));
