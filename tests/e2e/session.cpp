@@ -1,5 +1,7 @@
 #include "tests/e2e/session.h"
 
+#include "tests/e2e/groove.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -61,8 +63,11 @@ Session::Session(const QString& name, bool jack) : name_(name), jack_(jack)
     testsupport::makePrivateFolders(root_);
     home_ = root_ + QStringLiteral("/home");
     QDir().mkpath(profile() + QStringLiteral("/devices"));
-    // only "default": the first device the program lists, whatever order the names take
-    if (!jack_) alsa_ = std::make_unique<AlsaFilePcms>(QStringList{});
+    // only "default": the first device the program lists, whatever order the names take; it
+    // takes its sound at a card's pace, or a deck would run through its track at once
+    if (!jack_)
+        alsa_ = std::make_unique<AlsaFilePcms>(QStringList{}, 2, AlsaFilePcms::Capture::Null,
+                                               AlsaFilePcms::Pacing::WallClock, kRate);
     places_ = std::make_unique<Places>(Paths::form());
 }
 

@@ -7,12 +7,24 @@
 // input.raw (in the format it is opened with, repeating its last period past the end; what it
 // plays is not kept then), and
 // with Capture::None no PCM can record, as on a machine without a capture device.
+// Pacing::WallClock makes the PCMs take their sound at the pace of a real card (stereo float
+// frames at the rate given): each writes into a pipe that the test drains by the clock into
+// <name>.raw, so a player that follows its output's progress plays at its own speed.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QString>
@@ -22,10 +34,13 @@
 class AlsaFilePcms {
 public:
     enum class Capture { Null, File, None };
+    enum class Pacing { None, WallClock };
 
     // One PCM per name, each writing <name>.raw in a folder of its own; channels: 2, 4, 6 or 8.
-    explicit AlsaFilePcms(const QStringList& names, int channels = 2, Capture capture = Capture::Null)
-        : channels_(channels), captures_(capture != Capture::None)
+    explicit AlsaFilePcms(const QStringList& names, int channels = 2, Capture capture = Capture::Null,
+                          Pacing pacing = Pacing::None, int rate = 44100)
+        : channels_(channels), captures_(capture != Capture::None), paced_(pacing == Pacing::WallClock),
+          rate_(rate)
     {
         // with no capture, no PCM of ours (not even a slave) is defined by a name of its own:
         // every named PCM is listed as a device, and a named `null` would record
@@ -40,7 +55,17 @@ public:
         if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
         f.close();
         setenv("ALSA_CONFIG_PATH", QFile::encodeName(f.fileName()).constData(), 1);
+        if (paced_) {
+            drains_.push_back(std::make_unique<Drain>(QFile::encodeName(pipePath(QStringLiteral("default"))).toStdString(),
+                                                      QFile::encodeName(filePath(QStringLiteral("default"))).toStdString(),
+                                                      rate_ * 2 * int(sizeof(float))));
+            for (const QString& n : names)
+                drains_.push_back(std::make_unique<Drain>(QFile::encodeName(pipePath(n)).toStdString(),
+                                                          QFile::encodeName(filePath(n)).toStdString(),
+                                                          rate_ * channels_ * int(sizeof(float))));
+        }
     }
+    ~AlsaFilePcms() { drains_.clear(); }
 
     int channels() const { return channels_; }
     QString filePath(const QString& name) const { return dir_.filePath(name + QStringLiteral(".raw")); }
@@ -48,11 +73,11 @@ public:
     QString inputPath() const { return dir_.filePath(QStringLiteral("input.raw")); }
     qint64 size(const QString& name) const { return QFile(filePath(name)).size(); }
 
-    // The float samples written so far (at most maxBytes of them).
-    std::vector<float> samples(const QString& name, qint64 maxBytes) const
+    // The float samples written so far (at most maxBytes of them, from byte `from` on).
+    std::vector<float> samples(const QString& name, qint64 maxBytes, qint64 from = 0) const
     {
         QFile f(filePath(name));
-        if (!f.open(QIODevice::ReadOnly)) return {};
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(from - from % qint64(sizeof(float)))) return {};
         const QByteArray b = f.read(maxBytes);
         std::vector<float> v(size_t(b.size()) / sizeof(float));
         std::memcpy(v.data(), b.constData(), v.size() * sizeof(float));
@@ -71,10 +96,75 @@ private:
             slave = QStringLiteral("{ type asym playback.pcm %1 }").arg(slave);
         }
         const QString in = infile.isEmpty() ? QString() : QStringLiteral("  infile \"%1\"\n").arg(infile);
+        // a paced PCM writes into the pipe beside its file (made here: the plugin opens it at once)
+        QString target = file;
+        if (paced_ && file != QLatin1String("/dev/null")) {
+            target = file.chopped(4) + QStringLiteral(".pipe");
+            mkfifo(QFile::encodeName(target).constData(), 0600);
+        }
         return QStringLiteral("pcm.%1 {\n  type file\n  slave.pcm %2\n  file \"%3\"\n%4  format \"raw\"\n}\n")
-            .arg(name, slave, file, in);
+            .arg(name, slave, target, in);
     }
+    QString pipePath(const QString& name) const { return dir_.filePath(name + QStringLiteral(".pipe")); }
+
+    // Drains a pipe into a file at bytesPerSecond by the wall clock: the pipe's buffer fills and
+    // the writer waits as it would on a card. Writers come and go (every open of the PCM is one);
+    // the drain holds the pipe open throughout, so none of them waits to open it.
+    class Drain {
+    public:
+        Drain(std::string pipe, std::string file, int bytesPerSecond)
+        {
+            in_ = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+            // our own writer end keeps the reads from seeing an end between the PCM's opens
+            keep_ = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            out_ = std::fopen(file.c_str(), "wb");
+            if (in_ < 0 || !out_) return;
+            thread_ = std::thread([this, bytesPerSecond] { run(bytesPerSecond); });
+        }
+        ~Drain()
+        {
+            stop_ = true;
+            if (thread_.joinable()) thread_.join();
+            if (out_) std::fclose(out_);
+            if (keep_ >= 0) ::close(keep_);
+            if (in_ >= 0) ::close(in_);
+        }
+        Drain(const Drain&) = delete;
+        Drain& operator=(const Drain&) = delete;
+
+    private:
+        void run(int bytesPerSecond)
+        {
+            using Clock = std::chrono::steady_clock;
+            const Clock::time_point start = Clock::now();
+            long long taken = 0;
+            std::vector<char> buf(1 << 16);
+            while (!stop_) {
+                const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+                const long long due = (long long)(seconds * bytesPerSecond) - taken;
+                if (due > 0) {
+                    const ssize_t n = ::read(in_, buf.data(), size_t(std::min<long long>(due, (long long)buf.size())));
+                    if (n > 0) {
+                        std::fwrite(buf.data(), 1, size_t(n), out_);
+                        std::fflush(out_);
+                    }
+                    // time the pipe stood empty is not owed to the writer afterwards
+                    taken += n > 0 ? n : due;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+        int in_ = -1;
+        int keep_ = -1;
+        std::FILE* out_ = nullptr;
+        std::atomic<bool> stop_{false};
+        std::thread thread_;
+    };
+
     int channels_;
     bool captures_;
+    bool paced_;
+    int rate_;
+    std::vector<std::unique_ptr<Drain>> drains_;
     QTemporaryDir dir_;
 };
