@@ -297,8 +297,11 @@ TEST(RoutingModesAlsaLists, ADeviceThatCannotOpenFailsTheSetUpAndTheOtherRowPlay
     const std::vector<float> s = pcms.samples("ostrel_one", 256 << 20);
     const long first = firstSound(s, 2);
     ASSERT_GE(first, 0) << "the master row plays";
-    ASSERT_GT(s.size() / 2, size_t(first) + kSkip + kWindow);
-    EXPECT_EQ(tones(s, 2, 0, size_t(first) + kSkip, kWindow), 3);
+    ASSERT_GT(s.size() / 2, size_t(first) + kWindow);
+    // the unpaced decks join one after the other: both tones somewhere after the first sound
+    int heard = 0;
+    for (size_t at = size_t(first); at + kWindow <= s.size() / 2; at += kWindow) heard |= tones(s, 2, 0, at, kWindow);
+    EXPECT_EQ(heard, 3);
 }
 
 }  // namespace
