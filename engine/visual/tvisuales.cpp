@@ -1,6 +1,6 @@
 // The visual step: set-up, the schedule, the paint events, positions and the deck meters.
 // The waveform and overview drawing is in tvisualeswave.cpp, the spectrum view in
-// tvisualesspec.cpp.
+// tvisualesspectrum.cpp.
 #include "engine/visual/tvisuales.h"
 
 #include <algorithm>
