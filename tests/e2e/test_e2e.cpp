@@ -66,7 +66,7 @@ constexpr bool kTsan = false;
     } while (0)
 
 // What the parts of the program that the set needs look like while they are still stubs.
-struct Parts {
+struct Built {
     // the first activation's configuration dialog when no output device is stored
     static bool firstActivationDialog()
     {
@@ -357,7 +357,7 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     // a shown Qt window is activated by a click, on a spot of the skin no control covers
     click(r.places().inertSpot());
 
-    if (!Parts::firstActivationDialog())
+    if (!Built::firstActivationDialog())
         E2E_MISSING("the configuration dialog at the first activation with no device stored (the activation "
                     "concern's first-activation steps); the stored default output stands, so no sound reaches "
                     "the capture");
@@ -366,7 +366,7 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     QString dialog = waitWindow(r.program().pid(), QStringLiteral("^Configuration$"), 15000);
     if (dialog.isEmpty()) {
         // it did not ask by itself: a person opens it with the CONFIG button
-        if (!Parts::configButton())
+        if (!Built::configButton())
             E2E_MISSING("the configuration dialog: the first activation did not open it (ALSA mode, no device "
                         "stored, the output could not start) and the CONFIG button (bconfigMouseDown) does nothing");
         click(r.places().centre(QStringLiteral("bconfig")));
@@ -411,7 +411,7 @@ TEST_F(E2eSet, Step2_AddFromDirInGroups)
     E2E_NEEDS(state->started, "Step1 start");
     const TrackSet& t = tracks();
     ASSERT_EQ(t.accepted.size(), 30u);
-    if (!Parts::addFromDir()) E2E_MISSING("\"Add from Dir\" in the Groups panel (Library panels, part 1)");
+    if (!Built::addFromDir()) E2E_MISSING("\"Add from Dir\" in the Groups panel");
     E2E_MISSING("driving \"Add from Dir\" and its folder dialog");
 }
 
@@ -440,7 +440,7 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     // a file dropped from outside goes through the hidden drop grid: it joins no playlist (only
     // loads from the Groups and Explorer grids join CURRENT)
 
-    if (Parts::visualStep()) {
+    if (Built::visualStep()) {
         const bool filled = r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after);
         if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/03-deck-a-waveform.png"));
         EXPECT_TRUE(filled) << "step 'drop on deck A': deck A's waveform area did not change within 30 s";
@@ -451,7 +451,7 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
         r.shot(QStringLiteral("03-deck-a-scanned"));
     }
     E2E_NEEDS(state->added, "Step2 Add from Dir");
-    if (!Parts::visualStep())
+    if (!Built::visualStep())
         E2E_MISSING("the visual step in the window (waveforms and overviews: the engine set-up's visual step)");
 }
 
@@ -462,10 +462,10 @@ TEST_F(E2eSet, Step4_Mix)
 {
     E2E_NEEDS(state->deckA && state->deckB, "Step3 both decks loaded");
     E2E_NEEDS(state->configured, "Step1 configuration (JACK output)");
-    if (!Parts::transport()) E2E_MISSING("the deck transport (Main window, part 2)");
-    if (!Parts::mixer()) E2E_MISSING("the mixer controls (Main window, part 2)");
-    if (!Parts::hotcues()) E2E_MISSING("hot cues and loops (Main window, part 2)");
-    if (!Parts::effects()) E2E_MISSING("effects and samplers (Main window, part 3)");
+    if (!Built::transport()) E2E_MISSING("the deck transport");
+    if (!Built::mixer()) E2E_MISSING("the mixer controls");
+    if (!Built::hotcues()) E2E_MISSING("hot cues and loops");
+    if (!Built::effects()) E2E_MISSING("effects and samplers");
     Session& r = run();
     Places& p = r.places();
     const QString w = r.window();
@@ -557,8 +557,8 @@ TEST_F(E2eSet, Step4_Mix)
 TEST_F(E2eSet, Step5_RecordAndAutomix)
 {
     E2E_NEEDS(state->mixed, "Step4 mix");
-    if (!Parts::recordingDialog()) E2E_MISSING("the \"Recording\" dialog (Library panels, part 1)");
-    if (!Parts::automix()) E2E_MISSING("automix and recording controls (Main window, part 3)");
+    if (!Built::recordingDialog()) E2E_MISSING("the \"Recording\" dialog");
+    if (!Built::automix()) E2E_MISSING("automix and recording controls");
     E2E_MISSING("driving the \"Recording\" dialog and \"Add from Dir\" in the Playlists panel (their places "
                 "are not known until the panels land)");
 }
@@ -569,7 +569,7 @@ TEST_F(E2eSet, Step6_CloseWhilePlaying)
 {
     E2E_NEEDS(state->started, "Step1 start");
     Session& r = run();
-    if (!Parts::closeControl()) {
+    if (!Built::closeControl()) {
         // the program is ended by its pid so the database and standard error can be judged
         r.program().stop(10000);
         E2E_MISSING("the skin's close control (VsButton7, the views concern) and the close question (Main "
@@ -724,7 +724,7 @@ TEST_F(E2eSet, CheckDatabase)
     EXPECT_EQ(integrityCheck(db), QStringLiteral("ok"));
     const QStringList current = currentPlaylist(db);
     if (current.isEmpty() && !mentioned("library/panels", "altadeplaylist"))
-        E2E_MISSING("the Playlists panel's CURRENT playlist on screen (Library panels, part 1): loads join no playlist");
+        E2E_MISSING("the Playlists panel's CURRENT playlist on screen: loads join no playlist");
     QStringList expected = state->loadedInOrder;
     std::reverse(expected.begin(), expected.end());  // each load goes in at position 1
     EXPECT_EQ(current, expected) << "the CURRENT playlist (the first playlist) after the loads, by position";
@@ -761,7 +761,7 @@ TEST_F(E2eSet, Speed)
                                               .match(QString::fromStdString(r.bare()->output()));
         if (m.hasMatch()) bare = m.captured(1);
     }
-    if (!Parts::stats()) std::printf("e2e: the program prints no figures yet (OSTREL_STATS)\n");
+    if (!Built::stats()) std::printf("e2e: the program prints no figures yet (OSTREL_STATS)\n");
     std::printf("e2e ui stall ms (max): %s, late periods: %s (bare peer: %s)\n", qPrintable(stall), qPrintable(late),
                 qPrintable(bare));
 }
@@ -772,10 +772,10 @@ TEST(E2eAlsa, DeckToneOnTheFilePcmAndCleanExit)
     Session r(QStringLiteral("alsa"), false);
     ASSERT_TRUE(r.startProgram()) << r.error().toStdString();
     click(r.places().inertSpot());
-    if (Parts::firstActivationDialog()) {
+    if (Built::firstActivationDialog()) {
         acceptNotices(r, 5000);
         QString dialog = waitWindow(r.program().pid(), QStringLiteral("^Configuration$"), 10000);
-        if (dialog.isEmpty() && Parts::configButton()) {
+        if (dialog.isEmpty() && Built::configButton()) {
             click(r.places().centre(QStringLiteral("bconfig")));
             dialog = waitWindow(r.program().pid(), QStringLiteral("^Configuration$"), 15000);
         }
@@ -803,10 +803,10 @@ TEST(E2eAlsa, DeckToneOnTheFilePcmAndCleanExit)
         for (const std::string& f : stderrFaults(r.stderrText().toStdString(), !kTsan))
             ADD_FAILURE() << "standard error: " << f;
     };
-    if (!Parts::transport() || !Parts::closeControl()) {
+    if (!Built::transport() || !Built::closeControl()) {
         r.program().stop(10000);
         judgeStderr();
-        E2E_MISSING("the deck transport and the close control (Main window, parts 2 and 3): deck A cannot be played");
+        E2E_MISSING("the deck transport and the close control: deck A cannot be played");
     }
     // deck A plays 6 s by the wall clock (the file PCM takes its sound at a card's pace); the
     // layout shows no elapsed-time text, its overview does: the part played grows once it plays.
