@@ -32,6 +32,7 @@
 #include "mainwindow/tform1.h"
 #include "platform/sys/sleepinhibitor.h"
 #include "snkins/dialogs/ttquormessage.h"
+#include "snkins/vr/tvrquorangularmeter.h"
 
 void Tform1::FormActivate()
 {
@@ -244,6 +245,10 @@ void Tform1::wireShutDown()
         loader.shutdown();
         for (auto& box : boxes_)
             if (box) QCoreApplication::removePostedEvents(box, QEvent::MetaCall);
+    };
+    s.stopMeters = [this] {
+        for (const char* vu : {"vu1", "vu2"})
+            if (auto* meter = get<TVrQuorAngularMeter>(QLatin1String(vu))) meter->settimerenabled(false);
     };
     s.midiLightsOff = [this] {
         if (set) set->lights.apagamidilights();

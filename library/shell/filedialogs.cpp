@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -169,6 +170,24 @@ TTquorfilesdir2::TTquorfilesdir2(QWidget* owner) : TQuorFileForm(QStringLiteral(
 {
     body->layout()->addWidget(tffd);
     buildBottom(38, 532, 463);
+    tffd->setMouseTracking(true);
+    tffd->installEventFilter(this);
+    tffd->viewport()->installEventFilter(this);
+}
+
+bool TTquorfilesdir2::eventFilter(QObject* watched, QEvent* e)
+{
+    const auto makeCurrent = [this](const QModelIndex& node) {
+        if (node.isValid()) tffd->setCurrentIndex(node);
+    };
+    if (watched == tffd && e->type() == QEvent::FocusIn && !tffd->currentIndex().isValid() && tffd->model())
+        makeCurrent(tffd->model()->index(0, 0, tffd->rootIndex()));
+    else if (watched == tffd->viewport() && e->type() == QEvent::MouseMove) {
+        if (!tffd->currentIndex().isValid())
+            makeCurrent(tffd->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint()));
+        if (!tffd->hasFocus()) tffd->setFocus(Qt::MouseFocusReason);
+    }
+    return TQuorFileForm::eventFilter(watched, e);
 }
 
 TTquorsavedialog2::TTquorsavedialog2(QWidget* owner) : TQuorFileForm(QStringLiteral("Recording"), 667, owner)

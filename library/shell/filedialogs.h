@@ -74,10 +74,15 @@ public:
 };
 
 // "Files From Directory"
+// Moving over the tree focuses it, and makes the folder under the pointer current when none is;
+// the tree taking the focus with no current folder makes the first one current.
 class TTquorfilesdir2 : public TQuorFileForm {
     Q_OBJECT
 public:
     explicit TTquorfilesdir2(QWidget* owner = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
 };
 
 // "Recording"

@@ -125,6 +125,25 @@ TEST_F(FileDialogs, TheTreeShowsFoldersWithDotsAndStartsAtHome)
     EXPECT_THROW(form.tffd->SetPath(home + "/none"), ShellError);
 }
 
+TEST_F(FileDialogs, FilesFromDirectoryTreeTakingTheFocusWithNothingSelectedSelectsTheFirstFolder)
+{
+    TTquorfilesdir2 form;
+    form.show();
+    const QString home = form.tffd->GetPath();
+    // a current folder is kept
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(form.tffd, &in);
+    EXPECT_EQ(form.tffd->GetPath(), home);
+    // with none, the first folder under the root becomes current
+    form.tffd->setCurrentIndex(QModelIndex());
+    ASSERT_EQ(form.tffd->GetPath(), QString());
+    QApplication::sendEvent(form.tffd, &in);
+    const QModelIndex first = form.tffd->model()->index(0, 0, form.tffd->rootIndex());
+    ASSERT_TRUE(first.isValid());
+    EXPECT_EQ(form.tffd->currentIndex(), first);
+    EXPECT_FALSE(form.tffd->GetPath().isEmpty());
+}
+
 TEST_F(FileDialogs, AddFilesOffersTheEightTypesInAnyCase)
 {
     const QString in = home + "/in";

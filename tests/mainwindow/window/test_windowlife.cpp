@@ -1,6 +1,7 @@
 // The main window's deck handlers on its own controls, its close question and shut-down, and
 // an exception thrown in a handler. Offscreen, in a private HOME, with the program's own
 // application object.
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -21,6 +22,7 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/ostrelapplication.h"
 #include "snkins/dialogs/ttquormessage.h"
+#include "snkins/vr/tvrquorangularmeter.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/mainwindow/support/windowrig.h"
@@ -143,6 +145,11 @@ TEST(CloseQueryWindow, EmptyDecksCloseWithoutAskingAndShutDownOnce)
     EXPECT_TRUE(f.shutdown.begun());
     EXPECT_FALSE(f.closeBox);
     EXPECT_EQ(rig.sleep.released, released + 1);
+    for (const char* vu : {"vu1", "vu2"}) {
+        auto* meter = f.findChild<TVrQuorAngularMeter*>(QLatin1String(vu));
+        ASSERT_TRUE(meter) << vu;
+        EXPECT_FALSE(meter->timer_enabled()) << vu << "'s needle still falls after shut-down";
+    }
     // the window's own state went into the configuration row
     EXPECT_EQ(f.adj->soundcfg->wmode1.load(), 1);
     f.FormClose();  // again: nothing
@@ -186,6 +193,21 @@ TEST(CloseQueryWindow, AnExceptionInAHandlerIsDroppedWithTheProgramRunning)
     EXPECT_TRUE(waitUntil([&] { return t.after == 1; }, 2000));
     EXPECT_FALSE(rig.form->shutdown.begun());
     EXPECT_TRUE(app().onException != nullptr);
+}
+
+TEST(CloseQueryWindow, AnExceptionAfterShutDownBeganEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Rig rig;
+            EXPECT_TRUE(rig.form->close()) << "no deck holds a track: nothing to ask";
+            Thrower t;
+            QCoreApplication::postEvent(&t, new QEvent(QEvent::User));
+            waitUntil([] { return false; }, 2000);
+            std::_Exit(0);  // not reached when the exception ends the program
+        },
+        ::testing::ExitedWithCode(1), "a handler failed");
 }
 
 TEST(CloseQueryWindow, ACloseWhileALoadRunsWaitsForItAndShowsNoBox)
