@@ -15,10 +15,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "library/shell/filedialogs.h"
+#include "snkins/quor/tquorswitch1.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/form/formbuilder.h"
@@ -216,6 +219,8 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down()) << "no recording yet";
     w.mrecsave->grab().save(shots() + QStringLiteral("/recording-dialog.png"));
+    QCoreApplication::processEvents();
+    QGuiApplication::primaryScreen()->grabWindow(0).save(shots() + QStringLiteral("/recording-dialog-screen.png"));
 
     // a folder without a path (none selected) is refused with a message; nothing records
     w.mrecsave->tffd->setCurrentIndex(QModelIndex());
