@@ -210,8 +210,10 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     // the library's "Recording" dialog, made with the window and hidden until REC
     ASSERT_TRUE(w.mrecsave);
     EXPECT_FALSE(w.mrecsave->isVisible());
+    w.adj->soundcfg->rrecord = folder;  // where an earlier recording went
     press(w, SurfaceButton::REC);
     EXPECT_TRUE(w.mrecsave->isVisible());
+    EXPECT_EQ(w.mrecsave->tffd->GetPath(), folder) << "the tree opens on the stored recording folder";
     EXPECT_EQ(w.mrecsave->windowTitle(), QStringLiteral("Recording"));
     EXPECT_EQ(w.mrecsave->windowModality(), Qt::NonModal);
     EXPECT_EQ(w.mrecsave->Edit1->text(), QStringLiteral("Recording"));
@@ -234,7 +236,6 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down());
 
     w.mrecsave->tffd->SetPath(folder);
-    ASSERT_EQ(w.mrecsave->tffd->GetPath(), folder);
     w.mrecsave->Edit1->setText(QStringLiteral("set one"));
     click(w.mrecsave->bffd1);
     ASSERT_TRUE(w.adj->grabando);
