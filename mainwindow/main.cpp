@@ -34,6 +34,14 @@ int main(int argc, char** argv)
         Tform1 form1(options);
         QObject::connect(&instance, &SingleInstance::raiseRequested, &form1, &Tform1::restoreAndRaise);
         const int code = app.exec();
+        // With OSTREL_STATS set, one line on stderr at exit:
+        //   ostrelkorvanta stats: ui stall ms (max): S, jack late callbacks: L (xruns: X, late starts: T)
+        // S: the longest the UI thread kept its 10 ms timer waiting beyond its interval, from the
+        // first activation to the close question, in ms with one decimal ("-" when not measured).
+        // L = X + T: the xruns JACK reported to our clients and the callbacks that began more
+        // than one and a half periods after the one before, over the whole run.
+        if (const QString stats = form1.statsLine(); !stats.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(stats));
         delete splashform;
         splashform = nullptr;
         return code;

@@ -21,7 +21,8 @@
 #include "mainwindow/logic/recordingcontrols.h"
 #include "mainwindow/logic/tmsqldecklibrary.h"
 #include "mainwindow/logic/updatecheck.h"
-#include "mainwindow/recordingdialog.h"
+#include "library/shell/filedialogs.h"
+#include "mainwindow/logic/runstats.h"
 #include "mainwindow/views/dialview.h"
 #include "mainwindow/views/gridview.h"
 #include "mainwindow/views/imagesliderview.h"
@@ -59,6 +60,7 @@ Tform1::Tform1(Options options)
       loader(deckA, deckB, mixer, source, *this)
 {
     setMainLoopHost(this);
+    if (RunStats::wanted()) runStats = std::make_unique<RunStats>();
     setWindowTitle(QStringLiteral("OSTRELKORVANTA v2.0"));
     // the form as designed: 1024 wide, as high as the work area
     const QRect work = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()

@@ -79,7 +79,8 @@ class ConfigBridgeHost;
 class Tfnewconfig;
 class AutomixSwitch;
 class RecordingControls;
-class RecordingDialog;
+class TTquorsavedialog2;
+class RunStats;
 class RecordingHost;
 class UpdateCheck;
 class QDragEnterEvent;
@@ -308,6 +309,10 @@ public:
     void WMSettingChange();
     // the close box, while it is open
     QPointer<QWidget> closeBox;
+    // With OSTREL_STATS set: the line of figures the program prints at exit (see main.cpp);
+    // empty without it.
+    QString statsLine() const;
+    std::unique_ptr<RunStats> runStats;
     bool closeAnswered = false;  // Yes was answered: the next close goes ahead
 
 protected:
@@ -519,8 +524,8 @@ public:
     // widget sets these; until then the flag alone is kept.
     std::function<void(bool on)> shuttlepressHook;
     std::function<bool()> shuttleHook;
-    // the recording dialog (mrecsave), made on the first REC press
-    QPointer<RecordingDialog> mrecsave;
+    // the library's "Recording" dialog (mrecsave), made at start-up, shown and hidden by REC
+    QPointer<TTquorsavedialog2> mrecsave;
     std::unique_ptr<AutomixHost> automixHost_;
     std::unique_ptr<AutomixSwitch> automix;  // CURRENTPLAYNUMBER, currentplayfinded: automix->...
     std::unique_ptr<RecordingHost> recordingHost_;

@@ -27,9 +27,11 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/labelview.h"
 #include "mainwindow/logic/positionview.h"
+#include "mainwindow/logic/runstats.h"
 #include "mainwindow/logic/splashview.h"
 #include "mainwindow/ostrelapplication.h"
 #include "mainwindow/tform1.h"
+#include "platform/sound/sound.h"
 #include "platform/sys/sleepinhibitor.h"
 #include "snkins/dialogs/ttquormessage.h"
 #include "snkins/vr/tvrquorangularmeter.h"
@@ -51,6 +53,7 @@ void Tform1::FormActivate()
 
 void Tform1::firstActivation()
 {
+    if (runStats) runStats->start();
     firstActivationPanels();
     // step 3
     actualizoskin = false;
@@ -164,6 +167,7 @@ void Tform1::activationControllers() { setUpHidControllers(); }
 
 bool Tform1::FormCloseQuery()
 {
+    if (runStats) runStats->stop();
     CloseVariable = true;
     if (closeAnswered || shutdown.begun()) return true;
     const auto q = ShutDown::closeQuestion(deckA.artist ? deckA.artist->caption() : QString(),
@@ -200,6 +204,13 @@ void Tform1::closeEvent(QCloseEvent* e)
 }
 
 void Tform1::FormClose() { shutdown.FormClose(); }
+
+QString Tform1::statsLine() const
+{
+    if (!runStats) return {};
+    const sound::JackLateness jack = sound::jackLateness();
+    return RunStats::line(runStats->ui(), jack.xruns, jack.lateStarts);
+}
 
 // The work area changed (WMSettingChange): the window's top at the work area's, the layout
 // redone for its height.

@@ -4,18 +4,18 @@
 // through loader.onLoadFinished; it sets the walk's CURRENTPLAYNUMBER and currentplayfinded,
 // which the status timer's walk then advances.
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "engine/microsf.h"
+#include "library/shell/filedialogs.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/automixswitch.h"
 #include "mainwindow/logic/recordingcontrols.h"
-#include "mainwindow/recordingdialog.h"
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/tform1.h"
 
@@ -117,16 +117,12 @@ public:
     }
     void showDialog() override
     {
-        if (!w_.mrecsave) {
-            w_.mrecsave = new RecordingDialog(&w_);
-            w_.mrecsave->setWindowFlag(Qt::Window);
-            QObject::connect(w_.mrecsave->bffd1, &QPushButton::clicked, &w_, [this] { w_.boffd1click(); });
-            QObject::connect(w_.mrecsave->bffd2, &QPushButton::clicked, &w_, [this] { w_.boffd2click(); });
-            // the stored recording folder, when it still exists
-            if (w_.adj) {
-                const QString stored = w_.adj->soundcfg->rrecord.get();
-                if (stored != QLatin1String("-") && QFileInfo(stored).isDir()) w_.mrecsave->selectFolder(stored);
-            }
+        if (!w_.mrecsave) return;
+        // the tree opens on the stored recording folder while it still exists (the home folder
+        // otherwise); it keeps the user's choice after its first show
+        if (w_.adj) {
+            const QString stored = w_.adj->soundcfg->rrecord.get();
+            if (stored != QLatin1String("-") && QFileInfo(stored).isDir()) w_.mrecsave->tffd->startPath = stored;
         }
         w_.mrecsave->show();
         w_.mrecsave->raise();
@@ -139,10 +135,10 @@ public:
     QString selectedFolder() const override
     {
         if (!w_.mrecsave) return {};
-        const QString f = w_.mrecsave->selectedFolder();
+        const QString f = w_.mrecsave->tffd->GetPath();
         return QFileInfo(f).isDir() ? f : QString();
     }
-    QString fileName() const override { return w_.mrecsave ? w_.mrecsave->fileName() : QString(); }
+    QString fileName() const override { return w_.mrecsave ? w_.mrecsave->Edit1->text() : QString(); }
     void setRrecord(const QString& folder) override
     {
         if (w_.adj) w_.adj->soundcfg->rrecord = folder;

@@ -10,6 +10,7 @@
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "engine/ostrelli.h"
+#include "library/shell/filedialogs.h"
 #include "library/tmsql.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
@@ -77,8 +78,14 @@ void Tform1::FormCreate()
     for (const char* bar : {"cpu", "RLed3"})
         if (auto* led = get<TRLed>(QLatin1String(bar))) led->enabletimer(false);
 
-    // step 9 (the recording save dialog is the recording controls' own)
+    // step 9: the library's "Recording" dialog, shown without modality by REC; its Accept and
+    // Cancel are the window's (Cancel hides it rather than setting its abort flag)
     splashStep(QStringLiteral("Creating Forms..."), 10);
+    mrecsave = new TTquorsavedialog2(this);
+    mrecsave->setWindowModality(Qt::NonModal);
+    mrecsave->replaceCancel();
+    connect(mrecsave, &TQuorFileForm::accepted_, this, &Tform1::boffd1click);
+    connect(mrecsave, &TQuorFileForm::cancelled, this, &Tform1::boffd2click);
 
     // step 10
     for (const char* vu : {"vu1", "vu2"})

@@ -2,10 +2,33 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
 
 #include <jack/jack.h>
 
 namespace sound {
+
+namespace {
+
+// every client's late periods, summed over the process's life
+std::atomic<std::uint64_t> xruns{0}, lateStarts{0};
+
+std::int64_t monotonicNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+}  // namespace
+
+JackLateness jackLateness()
+{
+    JackLateness l;
+    l.xruns = xruns.load(std::memory_order_relaxed);
+    l.lateStarts = lateStarts.load(std::memory_order_relaxed);
+    return l;
+}
 
 Error JackOutput::open(int, int, int)
 {
@@ -36,6 +59,8 @@ Error JackOutput::open(int, int, int)
     jack_set_process_callback(client_, &JackOutput::process, this);
     jack_set_buffer_size_callback(client_, &JackOutput::bufferSize, this);
     jack_on_info_shutdown(client_, &JackOutput::shutdown, this);
+    jack_set_xrun_callback(client_, &JackOutput::xrun, this);
+    lastStartNs_ = 0;
     running_ = true;
     if (jack_activate(client_) != 0) {
         close();
@@ -85,6 +110,8 @@ void JackOutput::close()
 int JackOutput::process(unsigned frames, void* self)
 {
     auto d = static_cast<JackOutput*>(self);
+    const std::int64_t now = monotonicNs(), last = d->lastStartNs_.exchange(now, std::memory_order_relaxed);
+    if (last != 0 && double(now - last) > 1.5e9 * frames / d->rate_) lateStarts.fetch_add(1, std::memory_order_relaxed);
     // First: open() handed ports_ and mix_ over through jack_activate, which is not ours to see;
     // this acquire pairs with the store to running_ made after them.
     const bool running = d->running_.load(std::memory_order_acquire);
@@ -110,6 +137,13 @@ int JackOutput::bufferSize(unsigned frames, void* self)
     d->mix_.assign(size_t(frames) * d->ports_.size(), 0.0f);
     d->period_ = int(frames);
     d->latency_ = double(frames) / d->rate_;
+    return 0;
+}
+
+// on JACK's notification thread
+int JackOutput::xrun(void*)
+{
+    xruns.fetch_add(1, std::memory_order_relaxed);
     return 0;
 }
 

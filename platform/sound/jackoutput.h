@@ -2,6 +2,10 @@
 // playback ports, wired to them in order. It runs at the server's rate and period. A
 // server that goes away calls us back; the device then reports itself lost.
 //
+// Every client of ours counts its late periods into the process's totals (jackLateness):
+// the xruns the server reports to it, and the callbacks that begin more than one and a half
+// periods after the one before.
+//
 // libjack directly rather than PortAudio's JACK host. Once its server has gone away, that
 // one aborts the process when it is re-initialised (it asserts that closing its client
 // succeeded), and re-initialising is how PortAudio lists devices again; and stopping or
@@ -9,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,12 +40,14 @@ private:
     static int process(unsigned frames, void* self);
     static int bufferSize(unsigned frames, void* self);
     static void shutdown(jack_status_t code, const char* reason, void* self);
+    static int xrun(void* self);
 
     const std::string server_;
     jack_client_t* client_ = nullptr;
     std::vector<jack_port_t*> ports_;
     std::vector<float> mix_;  // interleaved, resized only while process() cannot run
     std::atomic<bool> running_{false}, gone_{false};
+    std::atomic<std::int64_t> lastStartNs_{0};  // CLOCK_MONOTONIC; 0 before the first callback
 };
 
 }  // namespace sound

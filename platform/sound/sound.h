@@ -430,6 +430,15 @@ struct DeviceStats {
 };
 bool getDeviceStats(DeviceRef device, DeviceStats& out);
 
+// The late periods of every JACK client this process opened, since it started: the xruns
+// their servers reported to them, and the callbacks that began more than one and a half
+// periods after the one before (the server was late, or our previous callback ran long).
+struct JackLateness {
+    std::uint64_t xruns = 0;
+    std::uint64_t lateStarts = 0;
+};
+JackLateness jackLateness();
+
 // ---------------------------------------------------------------------------------------------
 // Effects (fx files). Each is a Processor on the stream's chain; priority orders them.
 // channel -1 means all channels.

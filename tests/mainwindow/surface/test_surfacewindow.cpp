@@ -14,17 +14,21 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QPushButton>
+#include <QTest>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
+#include "library/shell/filedialogs.h"
+#include "snkins/quor/tquorswitch1.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/form/formbuilder.h"
 #include "mainwindow/logic/automixswitch.h"
 #include "mainwindow/logic/buttonview.h"
+#include "mainwindow/logic/recordingcontrols.h"
 #include "mainwindow/logic/updatecheck.h"
-#include "mainwindow/recordingdialog.h"
 #include "snkins/vr/tvrbitmapdial.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/mainwindow/support/windowrig.h"
@@ -51,6 +55,16 @@ void press(Tform1& w, SurfaceButton b)
 {
     w.MouseDown(b);
     w.MouseUp(b);
+}
+
+void click(TQuorSwitch1* b) { QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10)); }
+
+// the message box open over the window or a dialog, its text; empty when none opens
+QString modalText()
+{
+    if (!waitUntil([] { return QApplication::activeModalWidget() != nullptr; }, 3000)) return {};
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    return box ? box->text() : QStringLiteral("(not a message box)");
 }
 
 // every control of the form: place, shown, enabled, graphic and Tag
@@ -193,16 +207,37 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     Tform1& w = *rig.form;
     const QString folder = rig.dir.filePath(QStringLiteral("takes"));
     QDir().mkpath(folder);
-    press(w, SurfaceButton::REC);
+    // the library's "Recording" dialog, made with the window and hidden until REC
     ASSERT_TRUE(w.mrecsave);
+    EXPECT_FALSE(w.mrecsave->isVisible());
+    w.adj->soundcfg->rrecord = folder;  // where an earlier recording went
+    press(w, SurfaceButton::REC);
     EXPECT_TRUE(w.mrecsave->isVisible());
+    EXPECT_EQ(w.mrecsave->tffd->GetPath(), folder) << "the tree opens on the stored recording folder";
+    EXPECT_EQ(w.mrecsave->windowTitle(), QStringLiteral("Recording"));
+    EXPECT_EQ(w.mrecsave->windowModality(), Qt::NonModal);
+    EXPECT_EQ(w.mrecsave->Edit1->text(), QStringLiteral("Recording"));
     w.buttonView(QStringLiteral("REC"))->setDown(true);  // as the latched button goes under the mouse
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down()) << "no recording yet";
-    w.mrecsave->selectFolder(folder);
-    ASSERT_EQ(w.mrecsave->selectedFolder(), folder);
+    w.mrecsave->grab().save(shots() + QStringLiteral("/recording-dialog.png"));
+    QCoreApplication::processEvents();
+    QGuiApplication::primaryScreen()->grabWindow(0).save(shots() + QStringLiteral("/recording-dialog-screen.png"));
+
+    // a folder without a path (none selected) is refused with a message; nothing records
+    w.mrecsave->tffd->setCurrentIndex(QModelIndex());
+    ASSERT_TRUE(w.mrecsave->tffd->GetPath().isEmpty());
+    click(w.mrecsave->bffd1);
+    EXPECT_EQ(modalText(), RecordingControls::noFolderText());
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    EXPECT_FALSE(w.adj->grabando);
+    EXPECT_TRUE(w.mrecsave->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.buttonView(QStringLiteral("REC"))->down());
+
+    w.mrecsave->tffd->SetPath(folder);
     w.mrecsave->Edit1->setText(QStringLiteral("set one"));
-    w.mrecsave->bffd1->click();
+    click(w.mrecsave->bffd1);
     ASSERT_TRUE(w.adj->grabando);
     EXPECT_FALSE(w.mrecsave->isVisible());
     EXPECT_TRUE(w.buttonView(QStringLiteral("REC"))->down());
@@ -238,14 +273,21 @@ TEST(RecordingOnWindow, RecWritesTheWavOfWhatTheOutputPlayed)
     }
     EXPECT_GT(best, 0.95);
 
-    // Accept never overwrites silently: the file exists now, so Accept asks
+    // Accept never overwrites silently: the file exists now, so Accept asks; No records nothing
     press(w, SurfaceButton::REC);
-    w.mrecsave->bffd1->click();
+    ASSERT_TRUE(w.mrecsave->isVisible());
+    EXPECT_EQ(w.mrecsave->tffd->GetPath(), folder) << "the dialog keeps its folder between shows";
+    click(w.mrecsave->bffd1);
     EXPECT_FALSE(w.adj->grabando);
-    EXPECT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }, 3000));
+    EXPECT_EQ(modalText(), RecordingControls::overwriteText(file));
     if (QWidget* box = QApplication::activeModalWidget()) box->close();  // No
     EXPECT_FALSE(w.adj->grabando);
-    w.mrecsave->bffd2->click();
+    EXPECT_TRUE(w.mrecsave->isVisible());
+    // Cancel hides the dialog, records nothing and leaves the dialog's own abort alone
+    click(w.mrecsave->bffd2);
+    EXPECT_FALSE(w.mrecsave->isVisible());
+    EXPECT_FALSE(w.mrecsave->abort);
+    EXPECT_FALSE(w.adj->grabando);
 }
 
 TEST(DeckViewScreens, ZoomDialsSetTheDeckZoom)

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -399,6 +400,36 @@ TEST_F(Devices, JackSingleChannelsCarryTheirSideOnly)
         EXPECT_NEAR(steadyAmplitude(probe.channel(ch), n / 4, n * 3 / 4, 440, 44100), expect[ch][0], 0.02) << ch;
         EXPECT_NEAR(steadyAmplitude(probe.channel(ch), n / 4, n * 3 / 4, 1000, 44100), expect[ch][1], 0.02) << ch;
     }
+}
+
+// A callback that runs far past its period makes the next one begin late: that one is counted
+// in the process's JACK late periods.
+TEST_F(Devices, JackCallbackThatRunsLongMakesTheNextOneLate)
+{
+    JackServer server;
+    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(refreshDevices());
+    const DeviceRef dev{DeviceApi::Jack, jackDeviceNamed("system")};
+    ASSERT_TRUE(initDevice(dev));
+    Handle m = createMixer(44100, 2, Decode | NonStop);
+    ASSERT_NE(m, 0u);
+    std::atomic<int> stall{0};  // 1: the next callback stalls, 2: it has
+    ASSERT_NE(setDsp(m,
+                     [&](Handle, Handle, float*, int) {
+                         int one = 1;
+                         if (stall.compare_exchange_strong(one, 2)) std::this_thread::sleep_for(60ms);
+                     }),
+              0u);
+    ASSERT_NE(openOutput(dev, m, {}), 0u);
+    DeviceStats st;
+    ASSERT_TRUE(waitFor([&] { return getDeviceStats(dev, st) && st.callbacks > 10; }));
+    const JackLateness before = jackLateness();
+    stall = 1;
+    ASSERT_TRUE(waitFor([&] { return stall == 2; }));
+    const std::uint64_t at = st.callbacks;
+    ASSERT_TRUE(waitFor([&] { return getDeviceStats(dev, st) && st.callbacks > at + 10; }));
+    EXPECT_GE(jackLateness().lateStarts, before.lateStarts + 1);
+    EXPECT_TRUE(freeDevice(dev));
 }
 
 // The JACK server dies under a running output: an error code, no crash, no hang, and the
