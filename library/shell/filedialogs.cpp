@@ -195,7 +195,8 @@ TTquorsavedialog2::TTquorsavedialog2(QWidget* owner) : TQuorFileForm(QStringLite
     fb1 = new TShellListView2;
     fb1->setSelectionMode(QAbstractItemView::SingleSelection);
     Splitter1 = treeAndList(body, tffd, fb1);
-    fb1->setNameFilters({QStringLiteral("*.wav")});
+    // the recordings beside the other tracks a set may be cut from, whatever their case
+    fb1->setNameFilters({QStringLiteral("*.mp3"), QStringLiteral("*.wav"), QStringLiteral("*.ogg"), QStringLiteral("*.wma")});
     buildBottom(29, 604, 535);
     // the name row: a strip over the tree and the list
     auto* strip = new QWidget(this);

@@ -165,13 +165,15 @@ TEST_F(FileDialogs, RecordingTakesTheNameOfADoubleClickedFile)
 {
     QDir().mkpath(home + "/rec");
     touch(home + "/rec/mix.final.wav");
+    for (const char* other : {"older.MP3", "b.ogg", "c.Wma", "d.flac", "e.txt"}) touch(home + "/rec/" + other);
     TTquorsavedialog2 form;
     form.show();
     EXPECT_EQ(form.Edit1->text(), "Recording");
     form.tffd->SetPath(home + "/rec");
     EXPECT_EQ(form.fileName(), home + "/rec/Recording.wav");
-    ASSERT_TRUE(waitFor([&] { return form.fb1->count() == 1; }));
-    emit form.fb1->itemDoubleClicked(form.fb1->pathAt(0));
+    ASSERT_TRUE(waitFor([&] { return form.fb1->count() == 4; })) << form.fb1->count();
+    EXPECT_EQ(listed(form.fb1), QStringList({"b.ogg", "c.Wma", "mix.final.wav", "older.MP3"}));
+    emit form.fb1->itemDoubleClicked(form.fb1->pathAt(2));
     EXPECT_EQ(form.Edit1->text(), "mix.final");
     EXPECT_EQ(form.fileName(), home + "/rec/mix.final.wav");
     // the main window binds Cancel itself: the form's own abort is off then
