@@ -29,6 +29,7 @@
 #include "tests/e2e/dialogplaces.h"
 #include "tests/e2e/groove.h"
 #include "tests/e2e/librarycheck.h"
+#include "tests/e2e/libraryplaces.h"
 #include "tests/e2e/session.h"
 #include "tests/e2e/soundchecks.h"
 #include "tests/e2e/tracks.h"
@@ -313,8 +314,16 @@ struct SetState {
     // capture frames at the set's marks
     std::map<std::string, int64_t> marks;
     QString recording;
+    std::unique_ptr<LibraryPlaces> library;
 };
 SetState* state = nullptr;
+
+// The library widgets' places, over as many entries as "Add from Dir" lists.
+LibraryPlaces& libraryPlaces()
+{
+    if (!state->library) state->library = std::make_unique<LibraryPlaces>(30);
+    return *state->library;
+}
 
 class E2eSet : public ::testing::Test {
 protected:
@@ -398,10 +407,26 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
             << "step 'keyboard button': before the click it did not show the skin's normal cell";
     }
 
-    // the three panels
-    const QImage panels = r.shot(QStringLiteral("01-configured"));
-    for (const char* panel : {"playlist", "grupos", "explorer"})
-        EXPECT_GT(r.places().nonUniform(panels, QLatin1String(panel)), 0.01) << "the " << panel << " panel is not shown";
+    // the three panels: those the stored layout hides are switched on by their side buttons,
+    // and the window lays them out below one another
+    Places& p = r.places();
+    p.readPanels(r.shot(QStringLiteral("01-configured")));
+    for (const auto& [panel, button] : {std::pair{"playlist", "bpplaylist"}, std::pair{"grupos", "bggrupos"},
+                                        std::pair{"explorer", "bpexplorer"}}) {
+        if (p.panelShown(QLatin1String(panel))) continue;
+        const QImage before = r.shot(QStringLiteral("01-panel-") + QLatin1String(panel));
+        click(p.centre(QLatin1String(button)));
+        xdo({"mousemove", "--sync", QString::number(p.inertSpot().x()), QString::number(p.inertSpot().y())});
+        QImage after;
+        r.waitChanged(before, QLatin1String(button), 0.05, 5000, &after);
+        p.readPanels(after);
+        EXPECT_TRUE(p.panelShown(QLatin1String(panel))) << "step 'panels': the " << panel << " side button is not lit";
+    }
+    const QImage panels = r.shot(QStringLiteral("01-panels"));
+    for (const char* panel : {"playlist", "grupos", "explorer"}) {
+        EXPECT_FALSE(p.rect(QLatin1String(panel)).isEmpty()) << "the " << panel << " panel has no place";
+        EXPECT_GT(p.nonUniform(panels, QLatin1String(panel)), 0.01) << "the " << panel << " panel is not shown";
+    }
     state->configured = true;
 }
 
@@ -412,7 +437,54 @@ TEST_F(E2eSet, Step2_AddFromDirInGroups)
     const TrackSet& t = tracks();
     ASSERT_EQ(t.accepted.size(), 30u);
     if (!Built::addFromDir()) E2E_MISSING("\"Add from Dir\" in the Groups panel");
-    E2E_MISSING("driving \"Add from Dir\" and its folder dialog");
+    E2E_NEEDS(state->configured, "Step1 the three panels");
+    Session& r = run();
+    Places& p = r.places();
+    const qint64 pid = r.program().pid();
+    const QRect host = p.rect(QStringLiteral("grupos"));
+    ASSERT_FALSE(host.isEmpty()) << "step 'Add from Dir': the Groups panel is not shown";
+    LibraryPlaces& lib = libraryPlaces();
+    const QRect button = lib.groupsButton(host.size(), QStringLiteral("Add from Dir")).translated(host.topLeft());
+    ASSERT_FALSE(button.isEmpty()) << "step 'Add from Dir': no such button in the Groups panel";
+    const QRect grid = lib.groupsGrid(host.size()).translated(host.topLeft());
+    const QImage before = r.shot(QStringLiteral("02-before-add"));
+    click(button.center());
+    const QString dialog = waitWindow(pid, QStringLiteral("^Files From Directory$"), 15000);
+    ASSERT_FALSE(dialog.isEmpty()) << "step 'Add from Dir': the folder dialog did not open within 15 s";
+    const QRect g = settledGeometry(dialog);
+    r.shot(QStringLiteral("02-files-from-directory"));
+
+    // The folder, chosen in the tree by keys as a person would: to the tree's first row, then
+    // for each folder on the way the start of its name typed (the tree goes to the next row
+    // that starts so) and the folder opened (Right). A person's pace between them lets the
+    // typed letters count as one search and the opened folder list its children.
+    const QRect tree = lib.filesDirControl(QStringLiteral("tffd")).translated(g.topLeft());
+    ASSERT_FALSE(tree.isEmpty()) << "step 'Add from Dir': no folder tree in the dialog";
+    click(QPoint(tree.center().x(), tree.bottom() - 10));
+    ASSERT_TRUE(key(dialog, QStringLiteral("Home")));
+    pause(700);
+    const QStringList way = QDir(tracks().groupsDir).canonicalPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (int i = 0; i < way.size(); ++i) {
+        ASSERT_TRUE(typeText(dialog, way[i]));
+        pause(700);
+        if (i + 1 < way.size()) {
+            ASSERT_TRUE(key(dialog, QStringLiteral("Right")));
+            pause(700);
+        }
+    }
+    r.shot(QStringLiteral("02-folder-chosen"));
+    const QRect accept = lib.filesDirControl(QStringLiteral("bffd1")).translated(g.topLeft());
+    ASSERT_FALSE(accept.isEmpty()) << "step 'Add from Dir': no Accept button in the dialog";
+    click(accept.center());
+    // a run that went to its end closes the dialog
+    const bool closed = waitWindowGone(pid, QStringLiteral("^Files From Directory$"), 120000);
+    r.shot(QStringLiteral("02-after-add"));
+    ASSERT_TRUE(closed) << "step 'Add from Dir': the dialog was still open 120 s after Accept (see 02-after-add.png)";
+    QImage after;
+    EXPECT_TRUE(r.waitChanged(before, grid, 0.05, 10000, &after)) << "step 'Add from Dir': the Groups grid did not change";
+    if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/02-groups-listed.png"));
+    // what was listed is read from the database after close (CheckDatabase)
+    state->added = true;
 }
 
 // 3. An m4a dropped on deck A, a Groups row loaded on deck B by its LOAD button; both
@@ -437,8 +509,9 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     ASSERT_TRUE(named) << "step 'drop on deck A': deck A's artist label did not change within 20 s";
     EXPECT_GT(r.places().changed(before, after, QStringLiteral("title1")), 0.05) << "deck A's title label";
     state->deckA = true;
-    // a file dropped from outside goes through the hidden drop grid: it joins no playlist (only
-    // loads from the Groups and Explorer grids join CURRENT)
+    // a file dropped from outside goes through the window's hidden grid, which is not the
+    // Playlists grid: it joins CURRENT like a load from Groups
+    state->loadedInOrder << a.path;
 
     if (Built::visualStep()) {
         const bool filled = r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after);
@@ -453,6 +526,36 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     E2E_NEEDS(state->added, "Step2 Add from Dir");
     if (!Built::visualStep())
         E2E_MISSING("the visual step in the window (waveforms and overviews: the engine set-up's visual step)");
+
+    // deck B: the first row of Groups (Artist 01, deck B's track; the grid lists by artist),
+    // the grid scrolled to its top by the wheel, then deck B's LOAD
+    const Track& b = tracks().accepted.at(0);
+    const QRect host = r.places().rect(QStringLiteral("grupos"));
+    LibraryPlaces& lib = libraryPlaces();
+    const QRect grid = lib.groupsGrid(host.size()).translated(host.topLeft());
+    const QRect row = lib.groupsRow(host.size(), 1).translated(host.topLeft());
+    ASSERT_FALSE(row.isEmpty()) << "step 'load B': no first row in the Groups grid";
+    xdo({"mousemove", "--sync", QString::number(grid.center().x()), QString::number(grid.center().y())});
+    xdo({"click", "--repeat", "40", "--delay", "20", "4"});
+    click(row.center());
+    const QImage beforeB = r.shot(QStringLiteral("03-groups-row"));
+    click(r.places().centre(QStringLiteral("btnload2")));
+    QImage loadedB;
+    const bool namedB = r.waitChanged(beforeB, QStringLiteral("artist2"), 0.05, 20000, &loadedB);
+    if (!loadedB.isNull()) loadedB.save(r.artifacts() + QStringLiteral("/03-deck-b-loaded.png"));
+    ASSERT_TRUE(namedB) << "step 'load B': deck B's artist label did not change within 20 s";
+    EXPECT_GT(r.places().changed(beforeB, loadedB, QStringLiteral("title2")), 0.05) << "deck B's title label";
+    state->loadedInOrder << b.path;
+    const bool filledB = r.waitChanged(beforeB, QStringLiteral("display2grande"), 0.02, 30000, &after);
+    if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/03-deck-b-waveform.png"));
+    EXPECT_TRUE(filledB) << "step 'load B': deck B's waveform area did not change within 30 s";
+    EXPECT_GT(r.places().nonUniform(after, QStringLiteral("display2grande")), 0.02);
+    EXPECT_TRUE(r.waitChanged(beforeB, QStringLiteral("displaypeq2"), 0.02, 30000, &after))
+        << "step 'scan of deck B': the overview did not change within 30 s";
+    const QImage both = r.shot(QStringLiteral("03-both-loaded"));
+    for (const char* area : {"display1grande", "display2grande"})
+        EXPECT_GT(r.places().nonUniform(both, QLatin1String(area)), 0.02) << area << " is uniform";
+    state->deckB = filledB;
 }
 
 // 4. The mix: A plays; B synchronised and started on the beat through the headphone cue; the
@@ -729,6 +832,16 @@ TEST_F(E2eSet, CheckDatabase)
     std::reverse(expected.begin(), expected.end());  // each load goes in at position 1
     EXPECT_EQ(current, expected) << "the CURRENT playlist (the first playlist) after the loads, by position";
     for (const QString& file : state->loadedInOrder) EXPECT_TRUE(storedBpm(db, file).has_value()) << file.toStdString();
+    // "Add from Dir" listed the 30 of the accepted types with the artist and title of their
+    // names, and none of the m4a files
+    if (state->added) {
+        QStringList expectedGroups;
+        for (const Track& t : tracks().accepted) expectedGroups << t.artist + QLatin1Char('|') + t.title + QLatin1Char('|') + t.path;
+        expectedGroups.sort();
+        QStringList groups = groupEntries(db);
+        groups.sort();
+        EXPECT_EQ(groups, expectedGroups) << "the Groups entries after \"Add from Dir\"";
+    }
 }
 
 // The program's standard error holds no sanitizer report, assertion or thread warning.
