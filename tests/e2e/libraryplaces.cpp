@@ -37,6 +37,7 @@ struct LibraryPlaces::Rig {
     TQuorPanel* host = nullptr;
     Tnskinfiles* groups = nullptr;
     std::unique_ptr<TTquorfilesdir2> filesDir;
+    std::unique_ptr<TTquorsavedialog2> recording;
 
     // the Groups panel built as the window builds it (its fields, init, the host's style, the
     // start-up text size), in a host of `size`
@@ -109,18 +110,27 @@ QRect LibraryPlaces::groupsGrid(QSize host)
     return placeIn(g.sg->viewport(), rig_->host);
 }
 
-QRect LibraryPlaces::filesDirControl(const QString& name)
+namespace {
+
+// a control of a library file dialog, shown offscreen once
+template <class Form>
+QRect formControl(std::unique_ptr<Form>& form, const QString& name)
 {
-    if (!rig_->filesDir) {
-        rig_->filesDir = std::make_unique<TTquorfilesdir2>();
-        rig_->filesDir->show();
+    if (!form) {
+        form = std::make_unique<Form>();
+        form->show();
         settle();
     }
-    TTquorfilesdir2& d = *rig_->filesDir;
-    const QWidget* w = name == QLatin1String("tffd") ? static_cast<QWidget*>(d.tffd)
-                       : name == QLatin1String("bffd1") ? static_cast<QWidget*>(d.bffd1)
+    const QWidget* w = name == QLatin1String("tffd") ? static_cast<QWidget*>(form->tffd)
+                       : name == QLatin1String("bffd1") ? static_cast<QWidget*>(form->bffd1)
                                                         : nullptr;
-    return w ? placeIn(w, &d) : QRect();
+    return w ? placeIn(w, form.get()) : QRect();
 }
+
+}  // namespace
+
+QRect LibraryPlaces::filesDirControl(const QString& name) { return formControl(rig_->filesDir, name); }
+
+QRect LibraryPlaces::recordingControl(const QString& name) { return formControl(rig_->recording, name); }
 
 }  // namespace e2e

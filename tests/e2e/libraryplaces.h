@@ -28,6 +28,8 @@ public:
     // In the "Files From Directory" dialog, in its coordinates: the folder tree (tffd), Accept
     // (bffd1).
     QRect filesDirControl(const QString& name);
+    // In the library's "Recording" dialog, in its coordinates: Accept (bffd1).
+    QRect recordingControl(const QString& name);
 
 private:
     struct Rig;
