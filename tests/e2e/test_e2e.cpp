@@ -715,8 +715,10 @@ TEST_F(E2eSet, Step5_RecordAndAutomix)
     E2E_NEEDS(state->mixed, "Step4 mix");
     if (!Built::recordingDialog()) E2E_MISSING("the \"Recording\" dialog");
     if (!Built::automix()) E2E_MISSING("automix and recording controls");
-    E2E_MISSING("driving the \"Recording\" dialog and \"Add from Dir\" in the Playlists panel (their places "
-                "are not known until the panels land)");
+    // the recording of the mix was made in step 4 (CheckRecording judges it)
+    if (requireAll()) FAIL() << "automix is not driven yet";
+    GTEST_SKIP() << "not driven yet: automix over a playlist of the four 15 s tracks filled by \"Add from Dir\" in "
+                    "the Playlists panel";
 }
 
 // 6. The skin's close control while a deck plays; the question answered; exit code 0 and the
