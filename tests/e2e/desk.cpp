@@ -7,8 +7,11 @@
 #include <thread>
 
 #include "mainwindow/form/formdata.h"
+#include "mainwindow/logic/loadsource.h"
+#include "mainwindow/logic/panelarrangement.h"
 #include "snkins/vs/tvsgraphic.h"
 #include "snkins/vs/tvsgraphics.h"
+#include "tests/mainwindow/support/fakeviews.h"
 #include "tests/support/toolprocess.h"
 
 namespace e2e {
@@ -137,9 +140,19 @@ QRect Places::rect(const QString& control) const
 {
     const FormData::Control* c = form_->control(control);
     if (!c) return {};
+    const bool host = c->parent.compare(QStringLiteral("todo"), Qt::CaseInsensitive) == 0;
+    return (host ? panelRect(c->name) : surfaceRect(c->name)).translated(window_.topLeft());
+}
+
+// in the window's coordinates
+QRect Places::surfaceRect(const QString& control) const
+{
+    const FormData::Control* c = form_->control(control);
+    if (!c) return {};
     const int design = form_->control(QStringLiteral("form1")) ? form_->control(QStringLiteral("form1"))->rect.width() : 1024;
     const int dx = window_.width() > design ? std::min(window_.width(), 1280) - design : 0;
     QRect r = form_->surfaceRect(*c);
+    if (c->stretch == QLatin1String("bottom")) r.setHeight(std::max(0, window_.height() - r.top()));
     // right-anchored controls (or their parents) follow the right edge in the wide mode; a
     // moved panel takes its children along
     for (const FormData::Control* p = c; p && p->name.compare(form_->surfaceName(), Qt::CaseInsensitive) != 0;
@@ -150,7 +163,51 @@ QRect Places::rect(const QString& control) const
         if (right && !left) r.translate(dx, 0);
         if (right && left && p == c) r.setWidth(r.width() + dx);
     }
-    return r.translated(window_.topLeft());
+    return r;
+}
+
+// The browser area's hosts, laid out by the window's own arrangement over stand-ins of the area
+// at its place on the screen and of the side buttons.
+QRect Places::panelRect(const QString& host) const
+{
+    const QRect area = surfaceRect(QStringLiteral("todo"));
+    LoadSource source;
+    PanelArrangement arrangement(source);
+    FakeControl todo, playlist, grupos, explorer;
+    FakeButton bpplaylist, bggrupos, bpexplorer;
+    todo.bounds_ = QRect(QPoint(0, 0), area.size());
+    arrangement.todo = &todo;
+    arrangement.playlist = &playlist;
+    arrangement.grupos = &grupos;
+    arrangement.explorer = &explorer;
+    arrangement.bpplaylist = &bpplaylist;
+    arrangement.bggrupos = &bggrupos;
+    arrangement.bpexplorer = &bpexplorer;
+    arrangement.vpl = playlists_;
+    arrangement.vgr = groups_;
+    arrangement.vex = explorer_;
+    arrangement.alineopanels();
+    const FakeControl* placed = host.compare(QStringLiteral("playlist"), Qt::CaseInsensitive) == 0 ? &playlist
+                                : host.compare(QStringLiteral("grupos"), Qt::CaseInsensitive) == 0  ? &grupos
+                                                                                                    : &explorer;
+    return placed->bounds_.isEmpty() ? QRect() : placed->bounds_.translated(area.topLeft());
+}
+
+void Places::readPanels(const QImage& shot)
+{
+    const auto down = [&](const char* button) {
+        return cellMatch(shot, QLatin1String(button), 1) > cellMatch(shot, QLatin1String(button), 0);
+    };
+    playlists_ = down("bpplaylist");
+    groups_ = down("bggrupos");
+    explorer_ = down("bpexplorer");
+}
+
+bool Places::panelShown(const QString& host) const
+{
+    if (host.compare(QStringLiteral("playlist"), Qt::CaseInsensitive) == 0) return playlists_;
+    if (host.compare(QStringLiteral("grupos"), Qt::CaseInsensitive) == 0) return groups_;
+    return explorer_;
 }
 
 QPoint Places::inertSpot() const
@@ -174,7 +231,12 @@ double Places::nonUniform(const QImage& shot, const QString& control) const
 
 double Places::changed(const QImage& before, const QImage& after, const QString& control) const
 {
-    const QRect r = rect(control).intersected(before.rect()).intersected(after.rect());
+    return changed(before, after, rect(control));
+}
+
+double Places::changed(const QImage& before, const QImage& after, const QRect& area)
+{
+    const QRect r = area.intersected(before.rect()).intersected(after.rect());
     if (r.isEmpty()) return 0;
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)

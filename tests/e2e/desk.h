@@ -53,8 +53,14 @@ public:
     // A centre section (effects, pautomix, sampler) shown: moved onto the marker's top-left
     // corner (pancentral), as its selector does; `marker` empty parks it again.
     void movePanel(const QString& panel, const QString& marker);
-    // The control's rectangle on the screen (empty when the form has no such control).
+    // The control's rectangle on the screen (empty when the form has no such control). A
+    // control that reaches the window's bottom in the form does so here; the library panels
+    // (playlist, grupos, explorer) lie where the window's panel arrangement puts the ones shown.
     QRect rect(const QString& control) const;
+    // Which library panels are shown, as their side buttons tell: a shown panel's button is
+    // latched down (its lit cell). The pointer must not be over a side button.
+    void readPanels(const QImage& shot);
+    bool panelShown(const QString& host) const;
     QPoint centre(const QString& control) const { return rect(control).center(); }
     // A spot of the skin that no control covers: the middle of the top bar's free stretch
     // left of the clock.
@@ -64,6 +70,8 @@ public:
     double nonUniform(const QImage& shot, const QString& control) const;
     // The share of `control`'s area whose pixels differ between two photographs of the screen.
     double changed(const QImage& before, const QImage& after, const QString& control) const;
+    // the same over a rectangle of the screen
+    static double changed(const QImage& before, const QImage& after, const QRect& area);
     // The share of the skinned button's opaque pixels in `shot` that match the given cell of
     // its graphic in the skin pack (0 normal, 1 down, 2 disabled, 3 disabled and down, 4
     // hot): a lit button shows cell 1 once the pointer has left it. -1 when the control has
@@ -71,7 +79,10 @@ public:
     double cellMatch(const QImage& shot, const QString& control, int cell) const;
 
 private:
+    QRect surfaceRect(const QString& control) const;
+    QRect panelRect(const QString& host) const;
     std::unique_ptr<FormData> form_;
+    bool playlists_ = false, groups_ = false, explorer_ = true;  // the form's start state
     QRect window_;
     QHash<QString, QPoint> moved_;  // panel (lower case) -> its place on the surface
 };

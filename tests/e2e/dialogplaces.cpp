@@ -14,10 +14,7 @@
 
 namespace e2e {
 
-namespace {
-
-// an application of our own on the offscreen platform, whatever the test's own is
-void ensureApplication()
+void ensureOffscreenApplication()
 {
     if (QCoreApplication::instance()) return;
     static int argc = 3;
@@ -25,6 +22,8 @@ void ensureApplication()
     static char* argv[] = {a0, a1, a2, nullptr};
     new QApplication(argc, argv);
 }
+
+namespace {
 
 void settle()
 {
@@ -60,7 +59,7 @@ struct DialogPlaces::Rig : DialogRig {
 
 DialogPlaces::DialogPlaces()
 {
-    ensureApplication();
+    ensureOffscreenApplication();
     rig_ = std::make_unique<Rig>();
 }
 

@@ -10,6 +10,10 @@
 
 namespace e2e {
 
+// A QApplication on the offscreen platform for the places' stand-in widgets, unless the
+// process has an application already.
+void ensureOffscreenApplication();
+
 class DialogPlaces {
 public:
     DialogPlaces();

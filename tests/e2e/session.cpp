@@ -149,6 +149,11 @@ QImage Session::shot(const QString& name)
 
 bool Session::waitChanged(const QImage& before, const QString& control, double share, int timeoutMs, QImage* after)
 {
+    return waitChanged(before, places_->rect(control), share, timeoutMs, after);
+}
+
+bool Session::waitChanged(const QImage& before, const QRect& area, double share, int timeoutMs, QImage* after)
+{
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int n = 0;
     while (std::chrono::steady_clock::now() < end) {
@@ -157,7 +162,7 @@ bool Session::waitChanged(const QImage& before, const QString& control, double s
             const QImage now = QImage(path).convertToFormat(QImage::Format_RGB32);
             // the last photograph is handed back either way: a failed wait shows what was there
             if (after) *after = now;
-            if (places_->changed(before, now, control) >= share) {
+            if (Places::changed(before, now, area) >= share) {
                 QFile::remove(path);
                 return true;
             }

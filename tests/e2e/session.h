@@ -67,6 +67,7 @@ public:
     // photographs until `control` differs from `before` in at least `share` of its area; the
     // last photograph goes to *after whether it did or not
     bool waitChanged(const QImage& before, const QString& control, double share, int timeoutMs, QImage* after);
+    bool waitChanged(const QImage& before, const QRect& area, double share, int timeoutMs, QImage* after);
 
     // A file dropped on the screen point by our drag source; false when the source did not
     // show or report the drop.

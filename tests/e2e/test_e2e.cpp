@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <cmath>
@@ -29,6 +30,7 @@
 #include "tests/e2e/dialogplaces.h"
 #include "tests/e2e/groove.h"
 #include "tests/e2e/librarycheck.h"
+#include "tests/e2e/libraryplaces.h"
 #include "tests/e2e/session.h"
 #include "tests/e2e/soundchecks.h"
 #include "tests/e2e/tracks.h"
@@ -91,16 +93,19 @@ struct Built {
 };
 
 // The keyboard map the test writes into the profile: virtual key codes (Windows numbering, as
-// the map stores them) to controls, status 144, pressed value 127.
+// the map stores them) to controls, status 144, pressed value 127. Keyboard control reaches
+// every window of the program, its dialogs included, so the map holds function keys only: the
+// letters typed into the folder dialog must not play or stop anything.
 QByteArray keyboardMap()
 {
     const std::pair<int, const char*> keys[] = {
-        {80, "BTNPLAYA"},   // P
-        {79, "BTNPLAYB"},   // O
-        {83, "BTNSYNCB"},   // S
-        {72, "BTNHEADPHB"}, // H
-        {49, "BTNCUE1B"},   // 1
-        {75, "BTNKILLHIGHB"},  // K
+        {116, "BTNPLAYA"},      // F5
+        {117, "BTNPLAYB"},      // F6
+        {118, "BTNSYNCB"},      // F7
+        {119, "BTNHEADPHB"},    // F8
+        {120, "BTNCUE1B"},      // F9
+        {122, "BTNKILLHIGHB"},  // F11
+        {123, "BTNREC"},        // F12
     };
     QByteArray x = "<?xml version=\"1.0\"?>\n<DATAPACKET>";
     for (const auto& [vk, control] : keys)
@@ -112,21 +117,24 @@ QByteArray keyboardMap()
     return x + "</DATAPACKET>\n";
 }
 
-// The MIDI definition: the crossfader on controller 8 of channel 1, deck B's play and the echo
-// on notes of channel 1.
+// The MIDI definition: the crossfader on controller 8 of channel 1 (an absolute controller,
+// miditype "Ctrl"), deck B's play and the echo on notes of channel 1.
 QByteArray midiDefinition()
 {
     const struct {
         int number, status;
         const char* control;
-    } rows[] = {{8, 176, "POTCROSSFADER"}, {36, 144, "BTNPLAYB"}, {37, 144, "BTNFX1B"}};
+        const char* type;
+    } rows[] = {{8, 176, "POTCROSSFADER", "Ctrl"}, {36, 144, "BTNPLAYB", "Note"}, {37, 144, "BTNFX1B", "Note"}};
     QByteArray x = "<?xml version=\"1.0\"?>\n<DATAPACKET>";
     for (const auto& r : rows)
         x += QStringLiteral("<ROW><control_midino>%1</control_midino><control_group>INPUT</control_group>"
-                            "<midichan>%2</midichan><control_key>%3</control_key><sensitivity>127</sensitivity></ROW>")
+                            "<midichan>%2</midichan><miditype>%4</miditype><control_key>%3</control_key>"
+                            "<sensitivity>127</sensitivity></ROW>")
                  .arg(r.number)
                  .arg(r.status)
                  .arg(QLatin1String(r.control))
+                 .arg(QLatin1String(r.type))
                  .toUtf8();
     return x + "</DATAPACKET>\n";
 }
@@ -209,11 +217,14 @@ void keysHere(const QStringList& keys)
     xdo(args);
 }
 
-// Answers Yes to a "Warning " question of the program's, when one comes within `ms`.
+// Answers Yes to a "Warning " question of the program's, when one comes within `ms`, and waits
+// until it has gone: while it is open, it holds the window beneath it and clicks there are lost.
 void answerYes(qint64 pid, int ms)
 {
     const QString box = waitWindow(pid, QStringLiteral("^Warning ?$"), ms);
-    if (!box.isEmpty()) key(box, QStringLiteral("alt+y"));
+    if (box.isEmpty()) return;
+    key(box, QStringLiteral("alt+y"));
+    waitWindowGone(pid, QStringLiteral("^Warning ?$"), 10000);
 }
 
 // The configuration dialog driven as a person would: JACK, routing mode 3 (master on the first
@@ -244,6 +255,9 @@ QString configure(qint64 pid, const QString& dialog, const std::function<void(co
     // the driver (a switch that asks first when it changes)
     if (!press(jack ? QStringLiteral("rdm1") : QStringLiteral("rdm2"))) return QStringLiteral("no driver switch in the dialog");
     answerYes(pid, 3000);
+    // with no window manager, the dialog is not active again once the question has gone: a
+    // click on its bare margin activates it, so that the next click counts
+    click(QPoint(g.left() + 3, g.bottom() - 3));
     if (!press(jack ? QStringLiteral("rw3") : QStringLiteral("rw1"))) return QStringLiteral("no routing mode switch in the dialog");
     // each shown device row: the first device; the master on the first pair, the cue on the second
     for (const char* dev : {"dev1", "dev2", "dev3"}) choose(QLatin1String(dev), 0);
@@ -313,8 +327,48 @@ struct SetState {
     // capture frames at the set's marks
     std::map<std::string, int64_t> marks;
     QString recording;
+    std::unique_ptr<LibraryPlaces> library;
 };
 SetState* state = nullptr;
+
+LibraryPlaces& libraryPlaces();
+
+// REC pressed by the map's key F12 and the "Recording" dialog accepted with its first folder (the
+// home folder) and name ("Recording"): state->recording names the file. The library's dialog
+// is clicked at its places; the window's own plain dialog is driven by keys from its folder
+// tree (Tab to the name, Tab to Accept, space). False when no dialog came.
+bool startRecording(Session& r)
+{
+    const QString file = r.home() + QStringLiteral("/Recording.wav");
+    if (!key(r.window(), QStringLiteral("F12"))) return false;
+    const QString dialog = waitWindow(r.program().pid(), QStringLiteral("^Recording$"), 10000);
+    if (dialog.isEmpty()) {
+        ADD_FAILURE() << "step 'REC': the \"Recording\" dialog did not open within 10 s";
+        return false;
+    }
+    const QRect g = settledGeometry(dialog);
+    r.shot(QStringLiteral("04-recording-dialog"));
+    if (mentioned("mainwindow", "TTquorsavedialog2")) {
+        const QRect accept = libraryPlaces().recordingControl(QStringLiteral("bffd1")).translated(g.topLeft());
+        click(accept.center());
+    } else {
+        for (const char* k : {"Tab", "Tab", "space"}) key(dialog, QLatin1String(k));
+    }
+    answerYes(r.program().pid(), 2000);  // a file left by an earlier run is replaced
+    if (!waitWindowGone(r.program().pid(), QStringLiteral("^Recording$"), 10000)) {
+        ADD_FAILURE() << "step 'REC': the \"Recording\" dialog was still open 10 s after Accept";
+        return false;
+    }
+    state->recording = file;
+    return true;
+}
+
+// The library widgets' places, over as many entries as "Add from Dir" lists.
+LibraryPlaces& libraryPlaces()
+{
+    if (!state->library) state->library = std::make_unique<LibraryPlaces>(30);
+    return *state->library;
+}
 
 class E2eSet : public ::testing::Test {
 protected:
@@ -379,8 +433,9 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     // the output now plays through JACK: the capture client hears the program's ports
     ASSERT_FALSE(r.capture()->waitLine("connected", 15000).empty())
         << "step 'configuration': the program's JACK ports did not appear within 15 s";
-    ASSERT_FALSE(r.midi()->send("connected") && r.midi()->waitLine("connected", 15000).empty())
-        << "step 'configuration': nothing listens to the MIDI sender";
+    ASSERT_TRUE(r.midi()->send("connected"));
+    ASSERT_EQ(r.midi()->waitLine("connected", 15000), "connected")
+        << "step 'configuration': nothing listens to the MIDI sender (the program did not take it as controller 1)";
     // the keyboard button: off at every start, lit once clicked; clicked once the dialog, which
     // opens at the first activation and holds the window, has closed
     const QImage beforeKeys = r.shot(QStringLiteral("01-keyboard-off"));
@@ -398,10 +453,26 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
             << "step 'keyboard button': before the click it did not show the skin's normal cell";
     }
 
-    // the three panels
-    const QImage panels = r.shot(QStringLiteral("01-configured"));
-    for (const char* panel : {"playlist", "grupos", "explorer"})
-        EXPECT_GT(r.places().nonUniform(panels, QLatin1String(panel)), 0.01) << "the " << panel << " panel is not shown";
+    // the three panels: those the stored layout hides are switched on by their side buttons,
+    // and the window lays them out below one another
+    Places& p = r.places();
+    p.readPanels(r.shot(QStringLiteral("01-configured")));
+    for (const auto& [panel, button] : {std::pair{"playlist", "bpplaylist"}, std::pair{"grupos", "bggrupos"},
+                                        std::pair{"explorer", "bpexplorer"}}) {
+        if (p.panelShown(QLatin1String(panel))) continue;
+        const QImage before = r.shot(QStringLiteral("01-panel-") + QLatin1String(panel));
+        click(p.centre(QLatin1String(button)));
+        xdo({"mousemove", "--sync", QString::number(p.inertSpot().x()), QString::number(p.inertSpot().y())});
+        QImage after;
+        r.waitChanged(before, QLatin1String(button), 0.05, 5000, &after);
+        p.readPanels(after);
+        EXPECT_TRUE(p.panelShown(QLatin1String(panel))) << "step 'panels': the " << panel << " side button is not lit";
+    }
+    const QImage panels = r.shot(QStringLiteral("01-panels"));
+    for (const char* panel : {"playlist", "grupos", "explorer"}) {
+        EXPECT_FALSE(p.rect(QLatin1String(panel)).isEmpty()) << "the " << panel << " panel has no place";
+        EXPECT_GT(p.nonUniform(panels, QLatin1String(panel)), 0.01) << "the " << panel << " panel is not shown";
+    }
     state->configured = true;
 }
 
@@ -412,7 +483,54 @@ TEST_F(E2eSet, Step2_AddFromDirInGroups)
     const TrackSet& t = tracks();
     ASSERT_EQ(t.accepted.size(), 30u);
     if (!Built::addFromDir()) E2E_MISSING("\"Add from Dir\" in the Groups panel");
-    E2E_MISSING("driving \"Add from Dir\" and its folder dialog");
+    E2E_NEEDS(state->configured, "Step1 the three panels");
+    Session& r = run();
+    Places& p = r.places();
+    const qint64 pid = r.program().pid();
+    const QRect host = p.rect(QStringLiteral("grupos"));
+    ASSERT_FALSE(host.isEmpty()) << "step 'Add from Dir': the Groups panel is not shown";
+    LibraryPlaces& lib = libraryPlaces();
+    const QRect button = lib.groupsButton(host.size(), QStringLiteral("Add from Dir")).translated(host.topLeft());
+    ASSERT_FALSE(button.isEmpty()) << "step 'Add from Dir': no such button in the Groups panel";
+    const QRect grid = lib.groupsGrid(host.size()).translated(host.topLeft());
+    const QImage before = r.shot(QStringLiteral("02-before-add"));
+    click(button.center());
+    const QString dialog = waitWindow(pid, QStringLiteral("^Files From Directory$"), 15000);
+    ASSERT_FALSE(dialog.isEmpty()) << "step 'Add from Dir': the folder dialog did not open within 15 s";
+    const QRect g = settledGeometry(dialog);
+    r.shot(QStringLiteral("02-files-from-directory"));
+
+    // The folder, chosen in the tree by keys as a person would: to the tree's first row, then
+    // for each folder on the way the start of its name typed (the tree goes to the next row
+    // that starts so) and the folder opened (Right). A person's pace between them lets the
+    // typed letters count as one search and the opened folder list its children.
+    const QRect tree = lib.filesDirControl(QStringLiteral("tffd")).translated(g.topLeft());
+    ASSERT_FALSE(tree.isEmpty()) << "step 'Add from Dir': no folder tree in the dialog";
+    click(QPoint(tree.center().x(), tree.bottom() - 10));
+    ASSERT_TRUE(key(dialog, QStringLiteral("Home")));
+    pause(700);
+    const QStringList way = QDir(tracks().groupsDir).canonicalPath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (int i = 0; i < way.size(); ++i) {
+        ASSERT_TRUE(typeText(dialog, way[i]));
+        pause(700);
+        if (i + 1 < way.size()) {
+            ASSERT_TRUE(key(dialog, QStringLiteral("Right")));
+            pause(700);
+        }
+    }
+    r.shot(QStringLiteral("02-folder-chosen"));
+    const QRect accept = lib.filesDirControl(QStringLiteral("bffd1")).translated(g.topLeft());
+    ASSERT_FALSE(accept.isEmpty()) << "step 'Add from Dir': no Accept button in the dialog";
+    click(accept.center());
+    // a run that went to its end closes the dialog
+    const bool closed = waitWindowGone(pid, QStringLiteral("^Files From Directory$"), 120000);
+    r.shot(QStringLiteral("02-after-add"));
+    ASSERT_TRUE(closed) << "step 'Add from Dir': the dialog was still open 120 s after Accept (see 02-after-add.png)";
+    QImage after;
+    EXPECT_TRUE(r.waitChanged(before, grid, 0.05, 10000, &after)) << "step 'Add from Dir': the Groups grid did not change";
+    if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/02-groups-listed.png"));
+    // what was listed is read from the database after close (CheckDatabase)
+    state->added = true;
 }
 
 // 3. An m4a dropped on deck A, a Groups row loaded on deck B by its LOAD button; both
@@ -437,8 +555,9 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     ASSERT_TRUE(named) << "step 'drop on deck A': deck A's artist label did not change within 20 s";
     EXPECT_GT(r.places().changed(before, after, QStringLiteral("title1")), 0.05) << "deck A's title label";
     state->deckA = true;
-    // a file dropped from outside goes through the hidden drop grid: it joins no playlist (only
-    // loads from the Groups and Explorer grids join CURRENT)
+    // a file dropped from outside goes through the window's hidden grid, which is not the
+    // Playlists grid: it joins CURRENT like a load from Groups
+    state->loadedInOrder << a.path;
 
     if (Built::visualStep()) {
         const bool filled = r.waitChanged(before, QStringLiteral("display1grande"), 0.02, 30000, &after);
@@ -453,6 +572,36 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     E2E_NEEDS(state->added, "Step2 Add from Dir");
     if (!Built::visualStep())
         E2E_MISSING("the visual step in the window (waveforms and overviews: the engine set-up's visual step)");
+
+    // deck B: the first row of Groups (Artist 01, deck B's track; the grid lists by artist),
+    // the grid scrolled to its top by the wheel, then deck B's LOAD
+    const Track& b = tracks().accepted.at(0);
+    const QRect host = r.places().rect(QStringLiteral("grupos"));
+    LibraryPlaces& lib = libraryPlaces();
+    const QRect grid = lib.groupsGrid(host.size()).translated(host.topLeft());
+    const QRect row = lib.groupsRow(host.size(), 1).translated(host.topLeft());
+    ASSERT_FALSE(row.isEmpty()) << "step 'load B': no first row in the Groups grid";
+    xdo({"mousemove", "--sync", QString::number(grid.center().x()), QString::number(grid.center().y())});
+    xdo({"click", "--repeat", "40", "--delay", "20", "4"});
+    click(row.center());
+    const QImage beforeB = r.shot(QStringLiteral("03-groups-row"));
+    click(r.places().centre(QStringLiteral("btnload2")));
+    QImage loadedB;
+    const bool namedB = r.waitChanged(beforeB, QStringLiteral("artist2"), 0.05, 20000, &loadedB);
+    if (!loadedB.isNull()) loadedB.save(r.artifacts() + QStringLiteral("/03-deck-b-loaded.png"));
+    ASSERT_TRUE(namedB) << "step 'load B': deck B's artist label did not change within 20 s";
+    EXPECT_GT(r.places().changed(beforeB, loadedB, QStringLiteral("title2")), 0.05) << "deck B's title label";
+    state->loadedInOrder << b.path;
+    const bool filledB = r.waitChanged(beforeB, QStringLiteral("display2grande"), 0.02, 30000, &after);
+    if (!after.isNull()) after.save(r.artifacts() + QStringLiteral("/03-deck-b-waveform.png"));
+    EXPECT_TRUE(filledB) << "step 'load B': deck B's waveform area did not change within 30 s";
+    EXPECT_GT(r.places().nonUniform(after, QStringLiteral("display2grande")), 0.02);
+    EXPECT_TRUE(r.waitChanged(beforeB, QStringLiteral("displaypeq2"), 0.02, 30000, &after))
+        << "step 'scan of deck B': the overview did not change within 30 s";
+    const QImage both = r.shot(QStringLiteral("03-both-loaded"));
+    for (const char* area : {"display1grande", "display2grande"})
+        EXPECT_GT(r.places().nonUniform(both, QLatin1String(area)), 0.02) << area << " is uniform";
+    state->deckB = filledB;
 }
 
 // 4. The mix: A plays; B synchronised and started on the beat through the headphone cue; the
@@ -470,21 +619,22 @@ TEST_F(E2eSet, Step4_Mix)
     Places& p = r.places();
     const QString w = r.window();
     auto m = [&](const char* name) { mark(name); };
-    // The recording of step 5 covers this mix: once the "Recording" dialog can be driven, REC is
-    // pressed here, "rec start" marked and state->recording named (CheckRecording judges it).
+    // The recording of step 5 covers this mix: REC (key F12 of the map) opens the "Recording"
+    // dialog, whose folder is the home folder at first; Accept starts it into Recording.wav there
+    if (startRecording(r)) m("rec start");
 
-    // the crossfader to deck A's side, then A plays (key P of the map)
+    // the crossfader to deck A's side, then A plays (key F5 of the map)
     crossfade(r, 64, 0, 500);
     m("A play");
-    ASSERT_TRUE(key(w, QStringLiteral("p")));
+    ASSERT_TRUE(key(w, QStringLiteral("F5")));
     ASSERT_TRUE(waitBand(r, false, false, -40, 5000)) << "step 'play A': deck A not heard on the master within 5 s";
     pause(6000);
 
     // B: synchronised, cued in the headphones, started on A's beat
     click(p.centre(QStringLiteral("match2")));
-    ASSERT_TRUE(key(w, QStringLiteral("h")));
+    ASSERT_TRUE(key(w, QStringLiteral("F8")));
     ASSERT_TRUE(waitBeat(r, 5000)) << "step 'start B on the beat': no beat of A heard within 5 s";
-    ASSERT_TRUE(key(w, QStringLiteral("o")));
+    ASSERT_TRUE(key(w, QStringLiteral("F6")));
     m("B play");
     ASSERT_TRUE(waitBand(r, true, true, -40, 5000)) << "step 'play B': deck B not heard in the cue within 5 s";
     r.shot(QStringLiteral("04-both-playing"));
@@ -497,10 +647,10 @@ TEST_F(E2eSet, Step4_Mix)
     m("xfade end");
     pause(3000);
 
-    // hot cue 1 on B set (key 1), then used (key 1 again) two seconds on
-    ASSERT_TRUE(key(w, QStringLiteral("1")));
+    // hot cue 1 on B set (key F9), then used (key F9 again) two seconds on
+    ASSERT_TRUE(key(w, QStringLiteral("F9")));
     pause(2000);
-    ASSERT_TRUE(key(w, QStringLiteral("1")));
+    ASSERT_TRUE(key(w, QStringLiteral("F9")));
     m("hot cue");
     pause(2000);
 
@@ -512,12 +662,12 @@ TEST_F(E2eSet, Step4_Mix)
     click(p.centre(QStringLiteral("l5")));
     pause(2000);
 
-    // the kill of B's treble on and off (key K)
+    // the kill of B's treble on and off (key F11)
     m("kill on");
-    ASSERT_TRUE(key(w, QStringLiteral("k")));
+    ASSERT_TRUE(key(w, QStringLiteral("F11")));
     pause(4000);
     m("kill off");
-    ASSERT_TRUE(key(w, QStringLiteral("k")));
+    ASSERT_TRUE(key(w, QStringLiteral("F11")));
     pause(4000);
     m("kill end");
 
@@ -549,6 +699,12 @@ TEST_F(E2eSet, Step4_Mix)
     pause(2700);
     click(p.centre(QStringLiteral("bsampler")));
     p.movePanel(QStringLiteral("sampler"), QString());
+    if (!state->recording.isEmpty()) {
+        // REC again stops the recording
+        ASSERT_TRUE(key(w, QStringLiteral("F12")));
+        m("rec end");
+        state->recorded = true;
+    }
     state->mixed = true;
 }
 
@@ -559,8 +715,10 @@ TEST_F(E2eSet, Step5_RecordAndAutomix)
     E2E_NEEDS(state->mixed, "Step4 mix");
     if (!Built::recordingDialog()) E2E_MISSING("the \"Recording\" dialog");
     if (!Built::automix()) E2E_MISSING("automix and recording controls");
-    E2E_MISSING("driving the \"Recording\" dialog and \"Add from Dir\" in the Playlists panel (their places "
-                "are not known until the panels land)");
+    // the recording of the mix was made in step 4 (CheckRecording judges it)
+    if (requireAll()) FAIL() << "automix is not driven yet";
+    GTEST_SKIP() << "not driven yet: automix over a playlist of the four 15 s tracks filled by \"Add from Dir\" in "
+                    "the Playlists panel";
 }
 
 // 6. The skin's close control while a deck plays; the question answered; exit code 0 and the
@@ -619,7 +777,18 @@ TEST_F(E2eSet, CheckOutput)
         const int64_t from = at("A play"), to = at("loop start");
         const std::vector<float> la(lowMaster.begin() + from, lowMaster.begin() + to);
         const std::vector<float> hb(highMaster.begin() + from, highMaster.begin() + to);
-        EXPECT_EQ(presenceSequence(la, hb, kRate, -45, 2), "A AB B") << "what the master carried, second by second";
+        // a register counts as present within 8 dB of the loudest second of either band: each
+        // groove leaks into the other's band (measured here: A's bass about 10 dB under B's
+        // kicks in B's band, B in A's band about 18 dB under A)
+        double loudest = -200;
+        std::string levels;
+        for (int64_t at = 0; at + kRate <= int64_t(la.size()); at += kRate) {
+            const double a = levelDb(la, at, at + kRate), b = levelDb(hb, at, at + kRate);
+            loudest = std::max({loudest, a, b});
+            levels += " " + std::to_string(int(std::lround(a))) + "/" + std::to_string(int(std::lround(b)));
+        }
+        EXPECT_EQ(presenceSequence(la, hb, kRate, loudest - 8, 2), "A AB B")
+            << "what the master carried, second by second (low/high band dB:" << levels << ")";
     }
     // the kill lowers the treble by at least 20 dB
     {
@@ -653,8 +822,14 @@ TEST_F(E2eSet, CheckOutput)
         };
         const std::vector<double> oa = clean(onsets(lowMaster, kRate, -40, 0.2));
         const std::vector<double> ob = clean(onsets(band(cue, true), kRate, -40, 0.2));
-        const Drift d = onsetDrift(oa, ob, double(from) / kRate, double(to) / kRate);
-        EXPECT_GE(d.pairs, 40) << "beats of A and B paired while both played";
+        // B started on A's beat by hand: each A onset is paired with B's nearest, up to a
+        // little under half a beat away
+        const Drift d = onsetDrift(oa, ob, double(from) / kRate, double(to) / kRate, 0.45 * 60.0 / a.groove.bpm);
+        EXPECT_GE(d.pairs, 40) << "beats of A and B paired while both played (onsets in the span: A "
+                               << std::count_if(oa.begin(), oa.end(), [&](double t) { return t * kRate >= from && t * kRate < to; })
+                               << ", B "
+                               << std::count_if(ob.begin(), ob.end(), [&](double t) { return t * kRate >= from && t * kRate < to; })
+                               << ")";
         EXPECT_LE(std::fabs(d.driftMs), 5.0) << "A-B onset offset " << d.offsetMs << " ms, drift " << d.driftMs
                                              << " ms, spread " << d.spreadMs << " ms";
     }
@@ -729,6 +904,19 @@ TEST_F(E2eSet, CheckDatabase)
     std::reverse(expected.begin(), expected.end());  // each load goes in at position 1
     EXPECT_EQ(current, expected) << "the CURRENT playlist (the first playlist) after the loads, by position";
     for (const QString& file : state->loadedInOrder) EXPECT_TRUE(storedBpm(db, file).has_value()) << file.toStdString();
+    // "Add from Dir" listed the 30 of the accepted types with the artist and title of their
+    // names, and none of the m4a files
+    if (state->added) {
+        QStringList expectedGroups;
+        // the name split at its first "-", the blanks around it kept
+        for (const Track& t : tracks().accepted)
+            expectedGroups << t.artist + QStringLiteral(" | ") + t.title + QLatin1Char('|') + t.path;
+        expectedGroups.sort();
+        QStringList groups = groupEntries(db);
+        groups.sort();
+        EXPECT_EQ(groups.join(QLatin1Char('\n')).toStdString(), expectedGroups.join(QLatin1Char('\n')).toStdString())
+            << "the Groups entries (artist|title|file) after \"Add from Dir\"";
+    }
 }
 
 // The program's standard error holds no sanitizer report, assertion or thread warning.

@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPainter>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <random>
+#include <utility>
 
+#include "snkins/vs/tvsgraphic.h"
+#include "snkins/vs/tvsgraphics.h"
 #include "tests/e2e/desk.h"
 #include "tests/e2e/groove.h"
 #include "tests/e2e/soundchecks.h"
@@ -353,4 +357,37 @@ TEST(E2eChecks, PlacesFollowTheWindowAndTheRightEdge)
     p.movePanel(QStringLiteral("effects"), QString());
     EXPECT_EQ(p.rect(QStringLiteral("echo2")), echoParked);
     EXPECT_TRUE(QRect(100, 50, 1280, 30).contains(p.inertSpot()));
+}
+
+// The browser area reaches the window's bottom; the panels the side buttons show share it from
+// the top (Playlists, Groups, Explorer), as wide as the area less 5.
+TEST(E2eChecks, LibraryPanelsShareTheBrowserArea)
+{
+    Places p(QStringLiteral(OSTREL_SOURCE_DIR "/mainwindow/form/tform1.skn"));
+    p.setWindow(QRect(320, 0, 1280, 1200));
+    const QRect todo = p.rect(QStringLiteral("todo"));
+    EXPECT_EQ(todo.bottom(), 1199) << "the browser area reaches the window's bottom";
+    EXPECT_EQ(todo.width(), 988 + 256) << "and follows its right edge";
+    // the form's start: Explorer alone, over the whole area
+    EXPECT_TRUE(p.rect(QStringLiteral("grupos")).isEmpty());
+    EXPECT_EQ(p.rect(QStringLiteral("explorer")), QRect(todo.topLeft(), QSize(todo.width() - 5, todo.height())));
+    // the side buttons as a screenshot shows them: each lit (down) button's panel is shown
+    QImage shot(1920, 1200, QImage::Format_RGB32);
+    shot.fill(Qt::black);
+    TVsGraphics pack;
+    pack.LoadFromFile(QStringLiteral(":/skin/tform1.vsf"));
+    for (const auto& [button, graphic] : {std::pair{"bpplaylist", "Tira_Playlist.bmp"},
+                                          std::pair{"bggrupos", "Tira_Groups.bmp"},
+                                          std::pair{"bpexplorer", "Tira_Explorer.bmp"}}) {
+        const QRect r = p.rect(QLatin1String(button));
+        const int index = pack.IndexByName(QLatin1String(graphic));
+        ASSERT_GE(index, 0) << graphic;
+        const QImage cells = pack.Items(index)->Bitmap().convertToFormat(QImage::Format_RGB32);
+        QPainter(&shot).drawImage(r.topLeft(), cells.copy(r.width(), 0, r.width(), r.height()));  // the down cell
+    }
+    p.readPanels(shot);
+    const int third = todo.height() / 3;
+    EXPECT_EQ(p.rect(QStringLiteral("playlist")), QRect(todo.left(), todo.top(), todo.width() - 5, third));
+    EXPECT_EQ(p.rect(QStringLiteral("grupos")), QRect(todo.left(), todo.top() + third, todo.width() - 5, third));
+    EXPECT_EQ(p.rect(QStringLiteral("explorer")), QRect(todo.left(), todo.top() + 2 * third, todo.width() - 5, third));
 }

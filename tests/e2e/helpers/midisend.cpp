@@ -1,7 +1,9 @@
 // e2e_midisend: a JACK MIDI port that sends what it is told, standing for a controller.
 //
 //   e2e_midisend --name N
-//       Registers N:out and prints "ready". Reads lines from standard input:
+//       Registers N:out and N:in (a controller's two directions: the program takes a controller
+//       only with an output of the same name; what reaches N:in, the lights, is dropped) and
+//       prints "ready". Reads lines from standard input:
 //         "B0 08 7F"   three hex bytes: one message, sent in the next period
 //         "wait MS"    a pause before the next message
 //         "connected"  prints "connected" once something listens to N:out (waits up to 10 s,
@@ -27,6 +29,7 @@ namespace {
 struct Sender {
     jack_client_t* client = nullptr;
     jack_port_t* out = nullptr;
+    jack_port_t* in = nullptr;
     jack_ringbuffer_t* queue = nullptr;
     std::atomic<uint64_t> queued{0}, sent{0};
 
@@ -63,8 +66,9 @@ int main(int argc, char** argv)
         return 1;
     }
     s.out = jack_port_register(s.client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    s.in = jack_port_register(s.client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(s.client, &Sender::process, &s);
-    if (!s.out || jack_activate(s.client) != 0) {
+    if (!s.out || !s.in || jack_activate(s.client) != 0) {
         std::fprintf(stderr, "e2e_midisend: cannot activate\n");
         return 1;
     }
