@@ -19,6 +19,7 @@
 #include "engine/deckmessagebox.h"
 #include "library/tmsql.h"
 #include "mainwindow/logic/buttonview.h"
+#include "mainwindow/logic/positionview.h"
 #include "mainwindow/ostrelapplication.h"
 #include "snkins/dialogs/ttquormessage.h"
 #include "snkins/vs/tvsbutton.h"
@@ -110,6 +111,35 @@ TEST(TransportWindow, SkinButtonsDriveTheDecks)
     rig.click("cue11");
     EXPECT_EQ(f.adj->carga1->basseqfx->tag[1].load(), 88200);
     EXPECT_EQ(f.get<TVsButton>(QStringLiteral("cue11"))->GraphicName(), QStringLiteral("ca1.bmp"));
+}
+
+TEST(MixerWindow, EveryStepButtonMovesItsOwnDeckDialOneStep)
+{
+    Rig rig;
+    Tform1& f = *rig.form;
+    using D = DeckControls;
+    const struct {
+        const char* button;
+        int deck;
+        PositionView* D::*dial;
+        int step;
+    } cases[] = {
+        {"g1mas", 1, &D::gain, 1},  {"g1menos", 1, &D::gain, -1}, {"h1mas", 1, &D::tre, 1}, {"h1menos", 1, &D::tre, -1},
+        {"m1mas", 1, &D::mid, 1},   {"m1menos", 1, &D::mid, -1},  {"l1mas", 1, &D::bas, 1}, {"l1menos", 1, &D::bas, -1},
+        {"g2mas", 2, &D::gain, 1},  {"g2menos", 2, &D::gain, -1}, {"h2mas", 2, &D::tre, 1}, {"h2menos", 2, &D::tre, -1},
+        {"m2mas", 2, &D::mid, 1},   {"m2menos", 2, &D::mid, -1},  {"l2mas", 2, &D::bas, 1}, {"l2menos", 2, &D::bas, -1},
+    };
+    for (const auto& c : cases) {
+        PositionView* mine = (c.deck == 1 ? f.deckA : f.deckB).*c.dial;
+        PositionView* other = (c.deck == 1 ? f.deckB : f.deckA).*c.dial;
+        ASSERT_TRUE(mine && other) << c.button;
+        const int middle = (mine->minimum() + mine->maximum()) / 2;
+        mine->setPosition(middle);
+        other->setPosition(middle);
+        rig.click(c.button);
+        EXPECT_EQ(mine->position(), middle + c.step) << c.button;
+        EXPECT_EQ(other->position(), middle) << c.button << ": the other deck's dial stays";
+    }
 }
 
 TEST(HotCueWindow, EveryHotCueGraphicKeepsTheButtonAtItsDesignedSize)
