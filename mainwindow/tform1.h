@@ -528,6 +528,9 @@ public:
 
 private:
     void wireAutomix();
+    // automix switched off by a CUE click or a walk that cannot go on: the engine's flag, the
+    // automix button up and the Playlists panel's playlist tree enabled again
+    void automixOff();
     bool shuffle_ = false;
 
 public:

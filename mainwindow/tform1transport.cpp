@@ -79,10 +79,7 @@ void Tform1::MenuItem1Click(QObject* Sender)
 
 void Tform1::wireTransport()
 {
-    transport.hooks.automixOff = [this] {
-        if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (QWidget* dt = playlistTree()) dt->setEnabled(true);
-    };
+    transport.hooks.automixOff = [this] { automixOff(); };
     transport.hooks.bfxDown = [this] {
         ButtonView* b = buttonView(QStringLiteral("bfx"));
         return b && b->down();

@@ -21,6 +21,7 @@
 #include "mainwindow/logic/buttonview.h"
 #include "mainwindow/logic/positionview.h"
 #include "mainwindow/ostrelapplication.h"
+#include "mainwindow/songpanelviews.h"
 #include "snkins/dialogs/ttquormessage.h"
 #include "snkins/vs/tvsbutton.h"
 #include "tests/engine/deck/deckrig.h"
@@ -98,11 +99,18 @@ TEST(TransportWindow, SkinButtonsDriveTheDecks)
     EXPECT_EQ(f.adj->carga1->basseqfx->Fstatus.load(), sPlay);
     f.Timer1Timer();
     EXPECT_TRUE(f.get<TVsButton>(QStringLiteral("btnplay1"))->Down());
-    // CUE on a playing deck stops it at the cue point, and switches automix off
+    // CUE on a playing deck stops it at the cue point, and switches automix off: its button
+    // up and the Playlists panel's playlist tree enabled again
     f.adj->autoenable = true;
+    ButtonView* automix = f.buttonView(QStringLiteral("auto_enable"));
+    ASSERT_TRUE(automix && f.ep3 && f.ep3->panel()->dt);
+    automix->setDown(true);
+    f.ep3->panel()->dt->setEnabled(false);
     rig.click("btncue1");
     EXPECT_EQ(f.adj->carga1->basseqfx->Fstatus.load(), sStop);
     EXPECT_FALSE(f.adj->autoenable.load());
+    EXPECT_FALSE(automix->down());
+    EXPECT_TRUE(f.ep3->panel()->dt->isEnabled());
     // the kill switch of deck A's bass, then the hot cue memory on slot 1
     rig.click("kb1");
     EXPECT_TRUE(f.adj->carga1->kb.load());
