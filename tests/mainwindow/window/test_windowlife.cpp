@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -119,6 +120,50 @@ TEST(TransportWindow, SkinButtonsDriveTheDecks)
     rig.click("cue11");
     EXPECT_EQ(f.adj->carga1->basseqfx->tag[1].load(), 88200);
     EXPECT_EQ(f.get<TVsButton>(QStringLiteral("cue11"))->GraphicName(), QStringLiteral("ca1.bmp"));
+}
+
+TEST(TransportWindow, BarsSeekAndRangeMenusSetTheirOwnDeck)
+{
+    Rig rig;
+    Tform1& f = *rig.form;
+    ASSERT_TRUE(rig.loadTone(1));
+    ASSERT_TRUE(rig.loadTone(2));
+    // a press in the middle of a progress bar or an overview takes its deck half way
+    const struct {
+        const char* bar;
+        int deck;
+    } bars[] = {{"pro1", 1}, {"pro2", 2}, {"displaypeq1", 1}, {"displaypeq2", 2}};
+    for (const auto& b : bars) {
+        carga* mine = b.deck == 1 ? f.adj->carga1 : f.adj->carga2;
+        carga* other = b.deck == 1 ? f.adj->carga2 : f.adj->carga1;
+        mine->SetPositionm(100, 100);
+        const double whole = double(mine->Getposition());
+        ASSERT_GT(whole, 0) << b.bar;
+        mine->SetPositionm(0, 100);
+        other->SetPositionm(0, 100);
+        rig.click(b.bar);
+        EXPECT_NEAR(double(mine->Getposition()), whole / 2, whole * 0.05) << b.bar;
+        EXPECT_LT(double(other->Getposition()), whole * 0.05) << b.bar << ": the other deck stays";
+    }
+    // a pitch range menu item shows its range on its own deck's label
+    const struct {
+        const char* menu;
+        const char* mine;
+        const char* other;
+    } menus[] = {{"JvPopupMenu1", "lpitp1", "lpitp2"}, {"JvPopupMenu2", "lpitp2", "lpitp1"}};
+    for (const auto& m : menus) {
+        auto* menu = f.get<QMenu>(QLatin1String(m.menu));
+        ASSERT_TRUE(menu && !menu->actions().isEmpty()) << m.menu;
+        auto* other = f.get<QLabel>(QLatin1String(m.other));
+        ASSERT_TRUE(other) << m.other;
+        const QString before = other->text();
+        for (QAction* item : menu->actions()) {
+            item->trigger();
+            EXPECT_EQ(f.get<QLabel>(QLatin1String(m.mine))->text(), QString::number(item->data().toInt()) + "%")
+                << m.menu << " " << item->text().toStdString();
+        }
+        EXPECT_EQ(other->text(), before) << m.menu;
+    }
 }
 
 TEST(MixerWindow, EveryStepButtonMovesItsOwnDeckDialOneStep)
