@@ -180,34 +180,32 @@ void Tform1::wireHandlers()
 
 // ---- connecting events to handlers
 
-void Tform1::onMouseDown(const QString& name, MouseHandler h)
+namespace {
+// A press or release handler on a control's mouse signal: a skinned control sends itself, a
+// kit button is its own sender.
+template <class SkinSignal, class KitSignal>
+void connectMouse(Tform1& w, QObject* o, Tform1::MouseHandler h, SkinSignal skin, KitSignal kit)
 {
-    QObject* o = object(name);
     if (auto* s = qobject_cast<SkinWidget*>(o)) {
-        connect(s, &SkinWidget::OnMouseDown, this,
-                [this, h](QObject* sender, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-                    (this->*h)(sender, b, m, x, y);
-                });
+        QObject::connect(s, skin, &w, [&w, h](QObject* sender, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+            (w.*h)(sender, b, m, x, y);
+        });
     } else if (auto* q = qobject_cast<TquorButton*>(o)) {
-        connect(q, &TquorButton::mouseDown, this, [this, h, q](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            (this->*h)(q, b, m, x, y);
+        QObject::connect(q, kit, &w, [&w, h, q](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
+            (w.*h)(q, b, m, x, y);
         });
     }
+}
+}  // namespace
+
+void Tform1::onMouseDown(const QString& name, MouseHandler h)
+{
+    connectMouse(*this, object(name), h, &SkinWidget::OnMouseDown, &TquorButton::mouseDown);
 }
 
 void Tform1::onMouseUp(const QString& name, MouseHandler h)
 {
-    QObject* o = object(name);
-    if (auto* s = qobject_cast<SkinWidget*>(o)) {
-        connect(s, &SkinWidget::OnMouseUp, this,
-                [this, h](QObject* sender, Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-                    (this->*h)(sender, b, m, x, y);
-                });
-    } else if (auto* q = qobject_cast<TquorButton*>(o)) {
-        connect(q, &TquorButton::mouseUp, this, [this, h, q](Qt::MouseButton b, Qt::KeyboardModifiers m, int x, int y) {
-            (this->*h)(q, b, m, x, y);
-        });
-    }
+    connectMouse(*this, object(name), h, &SkinWidget::OnMouseUp, &TquorButton::mouseUp);
 }
 
 void Tform1::onClick(const QString& name, NotifyHandler h)

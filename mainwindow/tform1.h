@@ -131,6 +131,8 @@ public:
 
     // The views bound to the form's controls, by control name (null for other names).
     ButtonView* buttonView(const QString& name);
+    // the view of the button that sent an event (null for the window or no sender)
+    ButtonView* senderButton(QObject* sender) { return buttonView(sender ? sender->objectName() : QString()); }
     PositionView* positionView(const QString& name);
     LabelView* labelView(const QString& name);
     ControlView* controlView(const QString& name);
@@ -506,6 +508,10 @@ public:
 private:
     void wireEffects();
     EffectControls& effectsOf(QObject* sender);
+    // deck 1 or 2's effect controls, bound to the controllers' effect state
+    EffectControls& deckEffects(int deck);
+    // the samplers with side 0 or 1's volume copy bound, and the sample files when withSamples
+    SamplerControls& samplerSide(int side, bool withSamples);
 
 public:
     // ============================================================== automix: tform1automix.cpp
@@ -533,6 +539,9 @@ public:
 
 private:
     void wireAutomix();
+    // automix switched off by a CUE click or a walk that cannot go on: the engine's flag, the
+    // automix button up and the Playlists panel's playlist tree enabled again
+    void automixOff();
     bool shuffle_ = false;
 
 public:

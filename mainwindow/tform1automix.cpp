@@ -171,6 +171,13 @@ private:
 
 }  // namespace
 
+void Tform1::automixOff()
+{
+    if (adj) adj->autoenable = false;
+    if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
+    if (QWidget* dt = playlistTree()) dt->setEnabled(true);
+}
+
 void Tform1::wireAutomix()
 {
     automixHost_ = std::make_unique<WindowAutomixHost>(*this);

@@ -147,55 +147,32 @@ EffectControls& Tform1::effectsOf(QObject* sender)
     return effectsA;
 }
 
-void Tform1::dry1Change(QObject*)
+EffectControls& Tform1::deckEffects(int deck)
 {
-    if (set) effectsA.fx = &set->state.fx1;
-    effectsA.dryChange();
+    EffectControls& e = deck == 2 ? effectsB : effectsA;
+    if (set) e.fx = deck == 2 ? &set->state.fx2 : &set->state.fx1;
+    return e;
 }
 
-void Tform1::dry2Change(QObject*)
+SamplerControls& Tform1::samplerSide(int side, bool withSamples)
 {
-    if (set) effectsB.fx = &set->state.fx2;
-    effectsB.dryChange();
+    if (withSamples)
+        for (size_t i = 0; i < sp.size(); ++i) samplers.sp[i] = sp[i];
+    if (set) samplers.side[size_t(side)].volumeCopy = side == 1 ? &set->values.quorsam2 : &set->values.quorsam1;
+    return samplers;
 }
 
-void Tform1::updateecho()
-{
-    if (set) effectsA.fx = &set->state.fx1;
-    effectsA.updateecho();
-}
-
-void Tform1::updateecho2()
-{
-    if (set) effectsB.fx = &set->state.fx2;
-    effectsB.updateecho();
-}
-
-void Tform1::echoMouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    if (set) effectsA.fx = &set->state.fx1;
-    effectsA.effectMouseDown(buttonView(Sender ? Sender->objectName() : QString()));
-}
-
-void Tform1::echo2MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    if (set) effectsB.fx = &set->state.fx2;
-    effectsB.effectMouseDown(buttonView(Sender ? Sender->objectName() : QString()));
-}
-
+// clang-format off
+void Tform1::dry1Change(QObject*) { deckEffects(1).dryChange(); }
+void Tform1::dry2Change(QObject*) { deckEffects(2).dryChange(); }
+void Tform1::updateecho() { deckEffects(1).updateecho(); }
+void Tform1::updateecho2() { deckEffects(2).updateecho(); }
+void Tform1::echoMouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { deckEffects(1).effectMouseDown(senderButton(Sender)); }
+void Tform1::echo2MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { deckEffects(2).effectMouseDown(senderButton(Sender)); }
 void Tform1::echoMouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { devuelvofoco(); }
-
-void Tform1::t1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    if (set) effectsA.fx = &set->state.fx1;
-    effectsA.beatMouseDown(buttonView(Sender ? Sender->objectName() : QString()));
-}
-
-void Tform1::t12MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    if (set) effectsB.fx = &set->state.fx2;
-    effectsB.beatMouseDown(buttonView(Sender ? Sender->objectName() : QString()));
-}
+void Tform1::t1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { deckEffects(1).beatMouseDown(senderButton(Sender)); }
+void Tform1::t12MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { deckEffects(2).beatMouseDown(senderButton(Sender)); }
+// clang-format on
 
 void Tform1::playsample(int player, int number)
 {
@@ -203,36 +180,16 @@ void Tform1::playsample(int player, int number)
     samplers.playsample(player == 4 ? 1 : 0, number);
 }
 
-void Tform1::vl1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    for (size_t i = 0; i < sp.size(); ++i) samplers.sp[i] = sp[i];
-    if (set) samplers.side[0].volumeCopy = &set->values.quorsam1;
-    samplers.padMouseDown(0, buttonView(Sender ? Sender->objectName() : QString()));
-}
-
-void Tform1::vr1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
-{
-    for (size_t i = 0; i < sp.size(); ++i) samplers.sp[i] = sp[i];
-    if (set) samplers.side[1].volumeCopy = &set->values.quorsam2;
-    samplers.padMouseDown(1, buttonView(Sender ? Sender->objectName() : QString()));
-}
-
+// clang-format off
+void Tform1::vl1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { samplerSide(0, true).padMouseDown(0, senderButton(Sender)); }
+void Tform1::vr1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { samplerSide(1, true).padMouseDown(1, senderButton(Sender)); }
 void Tform1::vl7MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { samplers.stopMouseDown(0); }
 void Tform1::vr7MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { samplers.stopMouseDown(1); }
 void Tform1::vl1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { devuelvofoco(); }
 void Tform1::vr1MouseUp(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { devuelvofoco(); }
-
-void Tform1::samplevolumeChange(QObject*)
-{
-    if (set) samplers.side[0].volumeCopy = &set->values.quorsam1;
-    samplers.volumeChange(0);
-}
-
-void Tform1::samplevolume2Change(QObject*)
-{
-    if (set) samplers.side[1].volumeCopy = &set->values.quorsam2;
-    samplers.volumeChange(1);
-}
+void Tform1::samplevolumeChange(QObject*) { samplerSide(0, false).volumeChange(0); }
+void Tform1::samplevolume2Change(QObject*) { samplerSide(1, false).volumeChange(1); }
+// clang-format on
 
 void Tform1::bmixMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { selectors.bmixMouseDown(); }
 void Tform1::bfxMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { selectors.bfxMouseDown(); }

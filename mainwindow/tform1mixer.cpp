@@ -15,31 +15,24 @@ void Tform1::volhead2Change(QObject*) { mixer.volheadChange(deckB); }
 void Tform1::headaMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.headMouseDown(deckA, deckB); }
 void Tform1::headbMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.headMouseDown(deckB, deckA); }
 
-// the +/- buttons: the dial one step on, then the deck's EQ handler with the window as sender
-#define OSTREL_STEP(handler, deck, dial, step)                                                                \
-    void Tform1::handler(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)                         \
-    {                                                                                                       \
-        mixer.stepDial(deck, deck.dial, step);                                                             \
-    }
-OSTREL_STEP(g1masMouseDown, deckA, gain, 1)
-OSTREL_STEP(g1menosMouseDown, deckA, gain, -1)
-OSTREL_STEP(h1masMouseDown, deckA, tre, 1)
-OSTREL_STEP(h1menosMouseDown, deckA, tre, -1)
-OSTREL_STEP(m1masMouseDown, deckA, mid, 1)
-OSTREL_STEP(m1menosMouseDown, deckA, mid, -1)
-OSTREL_STEP(l1masMouseDown, deckA, bas, 1)
-OSTREL_STEP(l1menosMouseDown, deckA, bas, -1)
-OSTREL_STEP(g2masMouseDown, deckB, gain, 1)
-OSTREL_STEP(g2menosMouseDown, deckB, gain, -1)
-OSTREL_STEP(h2masMouseDown, deckB, tre, 1)
-OSTREL_STEP(h2menosMouseDown, deckB, tre, -1)
-OSTREL_STEP(m2masMouseDown, deckB, mid, 1)
-OSTREL_STEP(m2menosMouseDown, deckB, mid, -1)
-OSTREL_STEP(l2masMouseDown, deckB, bas, 1)
-OSTREL_STEP(l2menosMouseDown, deckB, bas, -1)
-#undef OSTREL_STEP
-
 // clang-format off
+// the +/- buttons: the dial one step on, then the deck's EQ handler with the window as sender
+void Tform1::g1masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.gain, 1); }
+void Tform1::g2masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.gain, 1); }
+void Tform1::g1menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.gain, -1); }
+void Tform1::g2menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.gain, -1); }
+void Tform1::h1masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.tre, 1); }
+void Tform1::h2masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.tre, 1); }
+void Tform1::h1menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.tre, -1); }
+void Tform1::h2menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.tre, -1); }
+void Tform1::m1masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.mid, 1); }
+void Tform1::m2masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.mid, 1); }
+void Tform1::m1menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.mid, -1); }
+void Tform1::m2menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.mid, -1); }
+void Tform1::l1masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.bas, 1); }
+void Tform1::l2masMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.bas, 1); }
+void Tform1::l1menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckA, deckA.bas, -1); }
+void Tform1::l2menosMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.stepDial(deckB, deckB.bas, -1); }
 void Tform1::kb1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckA, MixerControls::Band::bass); }
 void Tform1::kb2MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckB, MixerControls::Band::bass); }
 void Tform1::kh1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { mixer.killMouseDown(deckA, MixerControls::Band::treble); }

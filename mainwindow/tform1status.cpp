@@ -82,9 +82,5 @@ void Tform1::wireStatus()
         if (deck == 1) btnload1MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
         else btnload2MouseDown(this, Qt::LeftButton, Qt::NoModifier, 1, 1);
     };
-    walk.hooks.automixOff = [this] {
-        if (adj) adj->autoenable = false;
-        if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (QWidget* dt = playlistTree()) dt->setEnabled(true);
-    };
+    walk.hooks.automixOff = [this] { automixOff(); };
 }

@@ -47,42 +47,32 @@ void Tform1::trackfrequencyChange(QObject*) { transport.trackfrequencyChange(dec
 void Tform1::trackfrequency2Change(QObject*) { transport.trackfrequencyChange(deckB); }
 // clang-format on
 
-void Tform1::pro1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int)
+namespace {
+// a press on a progress bar or an overview: the deck to the place under x
+void seekOn(Transport& t, DeckControls& d, QObject* sender, int x)
 {
-    if (auto* w = qobject_cast<QWidget*>(Sender)) transport.seek(deckA, X, w->width());
+    if (auto* w = qobject_cast<QWidget*>(sender)) t.seek(d, x, w->width());
 }
 
-void Tform1::pro2MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int)
+// a pitch range menu item: its data is the range in percent
+void pitchRangeOf(Transport& t, DeckControls& d, QObject* sender)
 {
-    if (auto* w = qobject_cast<QWidget*>(Sender)) transport.seek(deckB, X, w->width());
+    if (auto* a = qobject_cast<QAction*>(sender)) t.pitchRange(d, a->data().toInt());
 }
+}  // namespace
 
-void Tform1::displaypeq1MouseDown(QObject* Sender, Qt::MouseButton b, Qt::KeyboardModifiers m, int X, int Y)
-{
-    pro1MouseDown(Sender, b, m, X, Y);
-}
-
-void Tform1::displaypeq2MouseDown(QObject* Sender, Qt::MouseButton b, Qt::KeyboardModifiers m, int X, int Y)
-{
-    pro2MouseDown(Sender, b, m, X, Y);
-}
-
-void Tform1::N41Click(QObject* Sender)
-{
-    if (auto* a = qobject_cast<QAction*>(Sender)) transport.pitchRange(deckA, a->data().toInt());
-}
-
-void Tform1::MenuItem1Click(QObject* Sender)
-{
-    if (auto* a = qobject_cast<QAction*>(Sender)) transport.pitchRange(deckB, a->data().toInt());
-}
+// clang-format off
+void Tform1::pro1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int) { seekOn(transport, deckA, Sender, X); }
+void Tform1::pro2MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int) { seekOn(transport, deckB, Sender, X); }
+void Tform1::displaypeq1MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int) { seekOn(transport, deckA, Sender, X); }
+void Tform1::displaypeq2MouseDown(QObject* Sender, Qt::MouseButton, Qt::KeyboardModifiers, int X, int) { seekOn(transport, deckB, Sender, X); }
+void Tform1::N41Click(QObject* Sender) { pitchRangeOf(transport, deckA, Sender); }
+void Tform1::MenuItem1Click(QObject* Sender) { pitchRangeOf(transport, deckB, Sender); }
+// clang-format on
 
 void Tform1::wireTransport()
 {
-    transport.hooks.automixOff = [this] {
-        if (ButtonView* b = buttonView(QStringLiteral("auto_enable"))) b->setDown(false);
-        if (QWidget* dt = playlistTree()) dt->setEnabled(true);
-    };
+    transport.hooks.automixOff = [this] { automixOff(); };
     transport.hooks.bfxDown = [this] {
         ButtonView* b = buttonView(QStringLiteral("bfx"));
         return b && b->down();

@@ -5,33 +5,18 @@
 // refresh is one repaint. UI thread; cell reads are safe from any thread (the grid's own).
 #pragma once
 
-#include <QPointer>
-
 #include "library/explorergrid.h"
+#include "library/panels/quorgridrows.h"
 
-class TquorGrid;
-
-class QuorExplorerGrid : public ExplorerGrid {
+class QuorExplorerGrid : public QuorGridRows<ExplorerGrid> {
 public:
-    explicit QuorExplorerGrid(TquorGrid* grid);
-    TquorGrid* widget() const;
-    void setWidget(TquorGrid* grid);
+    explicit QuorExplorerGrid(TquorGrid* grid) : QuorGridRows(grid) {}
 
-    int rowCount() const override;
-    QString cell(int column, int row) const override;
-    void setCell(int column, int row, const QString& text) override;
+    // painted at once
     void repaint() override;
-
-    void setRows(QList<QStringList> rows) override;
     void insertRow(int row, const QStringList& cells) override;
-    void deleteRow(int row) override;
     void moveRow(int from, int to) override;
     void sortRows(int column, bool ascending) override;
-    int currentRow() const override;
-    void setCurrentRow(int row) override;
-    void setSortIndicator(int tag) override;
+    int currentRow() const override { return g_ ? g_->Row() : 1; }
     void appendRows(QList<QStringList> rows) override;
-
-private:
-    QPointer<TquorGrid> g_;
 };

@@ -8,38 +8,19 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
 #include <QUrl>
-#include <QWindow>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
-#include "library/tmsql.h"
 #include "tests/engine/deck/deckrig.h"
-#include "tests/mainwindow/support/windowrig.h"
-#include "tests/support/jackserver.h"
+#include "tests/mainwindow/support/jackwindowrig.h"
 
 namespace {
-
-QString shot(Tform1& f, const QString& name)
-{
-    waitUntil([] { return false; }, 700);  // mapped and painted
-    const QString dir = QStringLiteral(OSTREL_TEST_BIN_DIR "/screens");
-    QDir().mkpath(dir);
-    const QRect g = f.frameGeometry();
-    const QPixmap px = QGuiApplication::primaryScreen()->grabWindow(0, g.x(), g.y(), g.width(), g.height());
-    const QString path = dir + QLatin1Char('/') + name;
-    px.save(path, "PNG");
-    return path;
-}
 
 // share of the photograph that shows the see-through key colour
 double fuchsia(const QString& png)
@@ -84,25 +65,16 @@ double changed(const QString& before, const QString& after, const QRect& area)
 
 TEST(MainWindowScreen, EmptyDecksThenAFileDroppedOnDeckA)
 {
-    windowApp("xcb");
-    JackServer jack;
-    ASSERT_TRUE(jack.start());
     // the stored output: JACK, its device by name at an index that is not its own any more
-    WindowRig rig(
-        [](const QString& profile) {
-            QDir().mkpath(profile);
-            Tmsql sql(profile + QStringLiteral("korvanta.db"));
-            sql.db().ExecSQL(QStringLiteral("UPDATE config SET wexp = 9, devicemode = 0, workmode = 1, asnum1 = 3, "
-                                            "asname1 = 'system'"));
-        },
-        false);
-    Tform1& f = *rig.form;
+    JackWindowRig rig;
+    ASSERT_TRUE(rig.start(3));
+    Tform1& f = rig.form();
     EXPECT_EQ(f.adj->soundcfg->asnum[0].load(), 0) << "found by its name";
     EXPECT_FALSE(f.deviceGone);
     EXPECT_FALSE(f.showpanel) << "the output started";
     EXPECT_TRUE(f.panels.vpl && f.panels.vgr && f.panels.vex);
-    ASSERT_TRUE(waitUntil([&] { return f.isVisible() && f.windowHandle() && f.windowHandle()->isExposed(); }));
-    const QString empty = shot(f, QStringLiteral("mainwindow-empty.png"));
+    ASSERT_TRUE(rig.exposed());
+    const QString empty = rig.shot(QStringLiteral("mainwindow-empty.png"));
     EXPECT_LT(fuchsia(empty), 0.001) << empty.toStdString();
     EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist1"))->text(), "No Song");
     EXPECT_EQ(f.get<QLabel>(QStringLiteral("artist2"))->text(), "No Song");
@@ -116,7 +88,7 @@ TEST(MainWindowScreen, EmptyDecksThenAFileDroppedOnDeckA)
         below = h->y();
     }
 
-    const QString path = rig.dir.filePath(QStringLiteral("Night Drive - Open Road.wav"));
+    const QString path = rig.filePath(QStringLiteral("Night Drive - Open Road.wav"));
     ASSERT_TRUE(groove(path, 20));
 
     // a real drop: another program drags the file over the X server onto deck A
@@ -149,7 +121,7 @@ TEST(MainWindowScreen, EmptyDecksThenAFileDroppedOnDeckA)
     // the tempo scan hands its result to the deck's record
     EXPECT_TRUE(waitUntil([&] { return f.adj->carga1->basseqfx->bpmn.load() > 0; }, 15000));
     EXPECT_NEAR(f.adj->carga1->basseqfx->bpmn.load(), 1200, 5) << f.adj->carga1->basseqfx->bpm.get().toStdString();
-    const QString loaded = shot(f, QStringLiteral("mainwindow-deck-a.png"));
+    const QString loaded = rig.shot(QStringLiteral("mainwindow-deck-a.png"));
     // the waveform of deck A is drawn where the empty deck showed none
     const QRect wave = f.get<QWidget>(QStringLiteral("display1grande"))->geometry().translated(
         f.get<QWidget>(QStringLiteral("display1grande"))->parentWidget()->mapTo(&f, QPoint(0, 0)));

@@ -5,18 +5,12 @@
 // records the program's output: deck A's beats, then deck B's at deck A's tempo.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QGuiApplication>
-#include <QPixmap>
 #include <QProcess>
-#include <QScreen>
-#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
 #include "engine/audiobase.h"
 #include "engine/carga.h"
-#include "library/tmsql.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/logic/positionview.h"
@@ -24,9 +18,8 @@
 #include "snkins/vs/tvsbutton.h"
 #include "snkins/vs/tvsslider.h"
 #include "tests/engine/deck/deckrig.h"
-#include "tests/mainwindow/support/windowrig.h"
+#include "tests/mainwindow/support/jackwindowrig.h"
 #include "tests/support/jackprobe.h"
-#include "tests/support/jackserver.h"
 
 namespace {
 
@@ -123,20 +116,11 @@ QPoint inertSpot(Tform1& f)
 
 TEST(TransportOnJack, TwoDecksMixedByTheCrossfader)
 {
-    windowApp("xcb");
-    JackServer jack;
-    ASSERT_TRUE(jack.start());
-    WindowRig rig(
-        [](const QString& profile) {
-            QDir().mkpath(profile);
-            Tmsql sql(profile + QStringLiteral("korvanta.db"));
-            sql.db().ExecSQL(QStringLiteral("UPDATE config SET wexp = 9, devicemode = 0, workmode = 1, asnum1 = 0, "
-                                            "asname1 = 'system'"));
-        },
-        false);
-    Tform1& f = *rig.form;
+    JackWindowRig rig;
+    ASSERT_TRUE(rig.start(0));
+    Tform1& f = rig.form();
     ASSERT_FALSE(f.showpanel) << "the output started";
-    ASSERT_TRUE(waitUntil([&] { return f.isVisible() && f.windowHandle() && f.windowHandle()->isExposed(); }));
+    ASSERT_TRUE(rig.exposed());
     waitUntil([] { return false; }, 500);
     // without a window manager the window is activated by a click only
     const QPoint inert = inertSpot(f);
@@ -145,7 +129,7 @@ TEST(TransportOnJack, TwoDecksMixedByTheCrossfader)
     EXPECT_TRUE(waitUntil([&] { return f.isActiveWindow(); }, 3000));
 
     // deck A: loud beats at 120 BPM; deck B: soft beats at 132 BPM
-    const QString a = rig.dir.filePath(QStringLiteral("A - Loud.wav")), b = rig.dir.filePath(QStringLiteral("B - Soft.wav"));
+    const QString a = rig.filePath(QStringLiteral("A - Loud.wav")), b = rig.filePath(QStringLiteral("B - Soft.wav"));
     ASSERT_TRUE(beats(a, 120, 0.8, 40));
     ASSERT_TRUE(beats(b, 132, 0.3, 40));
     TquorGrid* sg = f.ep3->sg();
@@ -216,11 +200,7 @@ TEST(TransportOnJack, TwoDecksMixedByTheCrossfader)
 
     // the surface as it stands: both decks playing, deck B looping, hot cue 1 of deck A set
     f.Timer1Timer();
-    waitUntil([] { return false; }, 500);
-    const QString dir = QStringLiteral(OSTREL_TEST_BIN_DIR "/screens");
-    QDir().mkpath(dir);
-    const QRect g = f.frameGeometry();
-    QGuiApplication::primaryScreen()->grabWindow(0, g.x(), g.y(), g.width(), g.height()).save(dir + "/mainwindow-mix.png");
+    rig.shot(QStringLiteral("mainwindow-mix.png"));
     std::printf("deck A: peak %.3f, %d beats, %.0f frames apart; deck B: peak %.3f, %d beats, %.0f frames apart\n",
                 heardA.peak, heardA.beats, heardA.interval, heardB.peak, heardB.beats, heardB.interval);
     EXPECT_GT(heardA.peak, 0.5);

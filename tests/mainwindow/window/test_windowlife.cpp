@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -20,7 +21,9 @@
 #include "engine/deckmessagebox.h"
 #include "library/tmsql.h"
 #include "mainwindow/logic/buttonview.h"
+#include "mainwindow/logic/positionview.h"
 #include "mainwindow/ostrelapplication.h"
+#include "mainwindow/songpanelviews.h"
 #include "snkins/dialogs/ttquormessage.h"
 #include "snkins/vr/tvrquorangularmeter.h"
 #include "snkins/vs/tvsbutton.h"
@@ -99,11 +102,18 @@ TEST(TransportWindow, SkinButtonsDriveTheDecks)
     EXPECT_EQ(f.adj->carga1->basseqfx->Fstatus.load(), sPlay);
     f.Timer1Timer();
     EXPECT_TRUE(f.get<TVsButton>(QStringLiteral("btnplay1"))->Down());
-    // CUE on a playing deck stops it at the cue point, and switches automix off
+    // CUE on a playing deck stops it at the cue point, and switches automix off: its button
+    // up and the Playlists panel's playlist tree enabled again
     f.adj->autoenable = true;
+    ButtonView* automix = f.buttonView(QStringLiteral("auto_enable"));
+    ASSERT_TRUE(automix && f.ep3 && f.ep3->panel()->dt);
+    automix->setDown(true);
+    f.ep3->panel()->dt->setEnabled(false);
     rig.click("btncue1");
     EXPECT_EQ(f.adj->carga1->basseqfx->Fstatus.load(), sStop);
     EXPECT_FALSE(f.adj->autoenable.load());
+    EXPECT_FALSE(automix->down());
+    EXPECT_TRUE(f.ep3->panel()->dt->isEnabled());
     // the kill switch of deck A's bass, then the hot cue memory on slot 1
     rig.click("kb1");
     EXPECT_TRUE(f.adj->carga1->kb.load());
@@ -112,6 +122,79 @@ TEST(TransportWindow, SkinButtonsDriveTheDecks)
     rig.click("cue11");
     EXPECT_EQ(f.adj->carga1->basseqfx->tag[1].load(), 88200);
     EXPECT_EQ(f.get<TVsButton>(QStringLiteral("cue11"))->GraphicName(), QStringLiteral("ca1.bmp"));
+}
+
+TEST(TransportWindow, BarsSeekAndRangeMenusSetTheirOwnDeck)
+{
+    Rig rig;
+    Tform1& f = *rig.form;
+    ASSERT_TRUE(rig.loadTone(1));
+    ASSERT_TRUE(rig.loadTone(2));
+    // a press in the middle of a progress bar or an overview takes its deck half way
+    const struct {
+        const char* bar;
+        int deck;
+    } bars[] = {{"pro1", 1}, {"pro2", 2}, {"displaypeq1", 1}, {"displaypeq2", 2}};
+    for (const auto& b : bars) {
+        carga* mine = b.deck == 1 ? f.adj->carga1 : f.adj->carga2;
+        carga* other = b.deck == 1 ? f.adj->carga2 : f.adj->carga1;
+        mine->SetPositionm(100, 100);
+        const double whole = double(mine->Getposition());
+        ASSERT_GT(whole, 0) << b.bar;
+        mine->SetPositionm(0, 100);
+        other->SetPositionm(0, 100);
+        rig.click(b.bar);
+        EXPECT_NEAR(double(mine->Getposition()), whole / 2, whole * 0.05) << b.bar;
+        EXPECT_LT(double(other->Getposition()), whole * 0.05) << b.bar << ": the other deck stays";
+    }
+    // a pitch range menu item shows its range on its own deck's label
+    const struct {
+        const char* menu;
+        const char* mine;
+        const char* other;
+    } menus[] = {{"JvPopupMenu1", "lpitp1", "lpitp2"}, {"JvPopupMenu2", "lpitp2", "lpitp1"}};
+    for (const auto& m : menus) {
+        auto* menu = f.get<QMenu>(QLatin1String(m.menu));
+        ASSERT_TRUE(menu && !menu->actions().isEmpty()) << m.menu;
+        auto* other = f.get<QLabel>(QLatin1String(m.other));
+        ASSERT_TRUE(other) << m.other;
+        const QString before = other->text();
+        for (QAction* item : menu->actions()) {
+            item->trigger();
+            EXPECT_EQ(f.get<QLabel>(QLatin1String(m.mine))->text(), QString::number(item->data().toInt()) + "%")
+                << m.menu << " " << item->text().toStdString();
+        }
+        EXPECT_EQ(other->text(), before) << m.menu;
+    }
+}
+
+TEST(MixerWindow, EveryStepButtonMovesItsOwnDeckDialOneStep)
+{
+    Rig rig;
+    Tform1& f = *rig.form;
+    using D = DeckControls;
+    const struct {
+        const char* button;
+        int deck;
+        PositionView* D::*dial;
+        int step;
+    } cases[] = {
+        {"g1mas", 1, &D::gain, 1},  {"g1menos", 1, &D::gain, -1}, {"h1mas", 1, &D::tre, 1}, {"h1menos", 1, &D::tre, -1},
+        {"m1mas", 1, &D::mid, 1},   {"m1menos", 1, &D::mid, -1},  {"l1mas", 1, &D::bas, 1}, {"l1menos", 1, &D::bas, -1},
+        {"g2mas", 2, &D::gain, 1},  {"g2menos", 2, &D::gain, -1}, {"h2mas", 2, &D::tre, 1}, {"h2menos", 2, &D::tre, -1},
+        {"m2mas", 2, &D::mid, 1},   {"m2menos", 2, &D::mid, -1},  {"l2mas", 2, &D::bas, 1}, {"l2menos", 2, &D::bas, -1},
+    };
+    for (const auto& c : cases) {
+        PositionView* mine = (c.deck == 1 ? f.deckA : f.deckB).*c.dial;
+        PositionView* other = (c.deck == 1 ? f.deckB : f.deckA).*c.dial;
+        ASSERT_TRUE(mine && other) << c.button;
+        const int middle = (mine->minimum() + mine->maximum()) / 2;
+        mine->setPosition(middle);
+        other->setPosition(middle);
+        rig.click(c.button);
+        EXPECT_EQ(mine->position(), middle + c.step) << c.button;
+        EXPECT_EQ(other->position(), middle) << c.button << ": the other deck's dial stays";
+    }
 }
 
 TEST(HotCueWindow, EveryHotCueGraphicKeepsTheButtonAtItsDesignedSize)
