@@ -11,6 +11,7 @@
 //
 // Last line: "rt lock wait us (p99.9, max): W, M, longest hold us: H, late callbacks: L (bare
 // peer: B)". M includes preemption of the holder; H is CPU time, so it does not.
+#include <cxxabi.h>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <jack/jack.h>
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -55,36 +57,104 @@ std::int64_t nowNs(clockid_t c)
     return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
+// The call that held the lock: the holder's stack, taken as it lets go.
+struct Site {
+    static constexpr int kDepth = 24;
+    void* frames[kDepth] = {};
+    int depth = 0;
+    void take() { depth = backtrace(frames, kDepth); }
+    // "outer < ... < inner" over our own functions, the lock's own frames left out
+    std::string name() const
+    {
+        std::string out;
+        char** sym = backtrace_symbols(frames, depth);
+        if (!sym) return out;
+        int named = 0;
+        for (int i = 0; i < depth && named < 4; ++i) {
+            std::string f = sym[i];
+            const std::size_t a = f.find('('), b = f.find('+', a);
+            if (a == std::string::npos || b == std::string::npos || b == a + 1) continue;
+            f = f.substr(a + 1, b - a - 1);
+            int status = 0;
+            if (char* d = abi::__cxa_demangle(f.c_str(), nullptr, nullptr, &status)) {
+                f = d;
+                std::free(d);
+            }
+            if (f.find("GraphMutex") != std::string::npos || f.find("Recorder") != std::string::npos ||
+                f.find("Site::") != std::string::npos || f.find("std::") == 0 || f.find("lock_guard") != std::string::npos)
+                continue;
+            if (const std::size_t paren = f.find('('); paren != std::string::npos) f.resize(paren);
+            out += (named++ ? " < " : "") + f;
+        }
+        std::free(sym);
+        return out;
+    }
+};
+
 // Waits of audio threads in a fixed array (no allocation on the audio thread); holds under the
-// graph lock itself, so one writer at a time.
+// graph lock itself, so one writer at a time. The longest hold in CPU time and the longest in
+// wall time (preemption and blocking included) keep their call sites.
 struct Recorder : GraphMutex::Timing {
-    explicit Recorder(std::size_t n) : waits(n) { holds.reserve(1 << 20); }
+    explicit Recorder(std::size_t n) : waits(n)
+    {
+        holds.reserve(1 << 20);
+        Site warm;
+        warm.take();  // loads the unwinder now, not under a hold
+    }
     void audioWait(std::int64_t ns) override
     {
         const std::size_t i = count.fetch_add(1, std::memory_order_relaxed);
         if (i < waits.size()) waits[i] = ns;
     }
-    void hold(std::int64_t cpuNs) override
+    void hold(std::int64_t cpuNs, std::int64_t wallNs) override
     {
-        if (std::getenv("RT_BENCH_TRACE") && cpuNs > 100000) {
-            void* frames[12];
-            const int n = backtrace(frames, 12);
-            std::fprintf(stderr, "hold %lld us:\n", (long long)(cpuNs / 1000));
-            backtrace_symbols_fd(frames, n, 2);
+        if (cpuNs > longest) {
+            longest = cpuNs;
+            longestSite.take();
         }
-        longest = std::max(longest, cpuNs);
+        if (wallNs > longestWall) {
+            longestWall = wallNs;
+            longestWallCpu = cpuNs;
+            longestWallSite.take();
+        }
         if (holds.size() < holds.capacity()) holds.push_back(cpuNs);
+        if (cpuNs > kLong && nLong < longHolds.size()) {
+            longHolds[nLong].cpuNs = cpuNs;
+            longHolds[nLong++].site.take();
+        }
+    }
+    // the holds past kLong, by call site, to stderr
+    void listLong() const
+    {
+        std::map<std::string, std::pair<int, std::int64_t>> bySite;
+        for (std::size_t i = 0; i < nLong; ++i) {
+            auto& e = bySite[longHolds[i].site.name()];
+            ++e.first;
+            e.second = std::max(e.second, longHolds[i].cpuNs);
+        }
+        for (const auto& [site, e] : bySite)
+            std::fprintf(stderr, "  %d holds over %lld us, longest %.1f: %s\n", e.first, (long long)(kLong / 1000),
+                         double(e.second) / 1000.0, site.c_str());
     }
     void reset()
     {
         count = 0;
-        longest = 0;
+        longest = longestWall = longestWallCpu = 0;
         holds.clear();
+        nLong = 0;
     }
     std::vector<std::int64_t> waits;
     std::atomic<std::size_t> count{0};
     std::vector<std::int64_t> holds;
-    std::int64_t longest = 0;
+    std::int64_t longest = 0, longestWall = 0, longestWallCpu = 0;
+    Site longestSite, longestWallSite;
+    static constexpr std::int64_t kLong = 50000;
+    struct LongHold {
+        std::int64_t cpuNs = 0;
+        Site site;
+    };
+    std::vector<LongHold> longHolds = std::vector<LongHold>(4096);
+    std::size_t nLong = 0;
 };
 
 // A JACK client that does nothing but count its callbacks that end past their period.
@@ -129,8 +199,9 @@ bool make(const QString& out, const QStringList& codec)
 }
 
 struct Result {
-    double p999 = 0, max = 0, hold = 0;
-    std::uint64_t late = 0, bareLate = 0, callbacks = 0, waits = 0, cycles = 0;
+    double p999 = 0, max = 0, hold = 0, wallHold = 0, wallHoldCpu = 0;
+    std::uint64_t late = 0, lateCpu = 0, bareLate = 0, callbacks = 0, waits = 0, cycles = 0;
+    std::string holdSite, wallHoldSite;
 };
 
 Result run(bool keylockA, double seconds, const QString& trackA, const std::vector<QString>& tracksB, DeviceRef dev,
@@ -205,7 +276,13 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
         r.max = double(w.back()) / 1000.0;
     }
     r.hold = double(rec.longest) / 1000.0;
+    rec.listLong();
+    r.holdSite = rec.longestSite.name();
+    r.wallHold = double(rec.longestWall) / 1000.0;
+    r.wallHoldCpu = double(rec.longestWallCpu) / 1000.0;
+    r.wallHoldSite = rec.longestWallSite.name();
     r.late = s1.lateCallbacks - s0.lateCallbacks;
+    r.lateCpu = s1.lateCpuCallbacks - s0.lateCpuCallbacks;
     r.callbacks = s1.callbacks - s0.callbacks;
     r.cycles = cycles;
     return r;
@@ -250,6 +327,10 @@ int main(int argc, char** argv)
                     keylockA ? "on" : "off", seconds, (unsigned long long)r.cycles, (unsigned long long)r.callbacks,
                     (unsigned long long)r.waits, r.p999, r.max, r.hold, (unsigned long long)r.late,
                     (unsigned long long)r.bareLate);
+        std::printf("  longest hold (cpu) %.1f us in %s\n", r.hold, r.holdSite.c_str());
+        std::printf("  longest hold (wall) %.1f us (cpu %.1f) in %s\n", r.wallHold, r.wallHoldCpu,
+                    r.wallHoldSite.c_str());
+        std::printf("  late callbacks whose own cpu time passed the period: %llu\n", (unsigned long long)r.lateCpu);
         std::fflush(stdout);
         all.p999 = std::max(all.p999, r.p999);
         all.max = std::max(all.max, r.max);
