@@ -12,17 +12,12 @@
 // Last line: "rt lock wait us (p99.9, max): W, M, longest hold us: H, late callbacks: L (bare
 // peer: B)". M includes preemption of the holder; H is CPU time, so it does not.
 #include <cxxabi.h>
+#include <dlfcn.h>
 #include <execinfo.h>
-#include <fcntl.h>
-#include <jack/jack.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +36,9 @@
 #include "engine/tdamepicos.h"
 #include "platform/sound/graph.h"
 #include "platform/sound/sound.h"
+#include "tests/support/jackpeer.h"
 #include "tests/support/jackserver.h"
+#include "tests/support/jacksystemdevice.h"
 
 using namespace sound;
 
@@ -49,13 +46,6 @@ namespace {
 
 constexpr int kPeriod = 256;
 constexpr int kTrackSeconds = 600;
-
-std::int64_t nowNs(clockid_t c)
-{
-    timespec ts{};
-    clock_gettime(c, &ts);
-    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 
 // The call that held the lock: the holder's stack, taken as it lets go.
 struct Site {
@@ -106,8 +96,18 @@ struct Recorder : GraphMutex::Timing {
         const std::size_t i = count.fetch_add(1, std::memory_order_relaxed);
         if (i < waits.size()) waits[i] = ns;
     }
-    void hold(std::int64_t cpuNs, std::int64_t wallNs) override
+    void hold(std::int64_t cpuNs, std::int64_t wallNs, const void* site) override
     {
+        for (std::size_t i = std::hash<const void*>{}(site) % sites.size(), k = 0; k < sites.size();
+             ++k, i = (i + 1) % sites.size()) {
+            SiteTotal& e = sites[i];
+            if (e.site && e.site != site) continue;
+            e.site = site;
+            ++e.count;
+            e.cpuNs += cpuNs;
+            e.wallNs += wallNs;
+            break;
+        }
         if (cpuNs > longest) {
             longest = cpuNs;
             longestSite.take();
@@ -123,9 +123,33 @@ struct Recorder : GraphMutex::Timing {
             longHolds[nLong++].site.take();
         }
     }
-    // the holds past kLong, by call site, to stderr
+    // the holds past kLong, by call site, and the functions that held the lock longest in all,
+    // to stderr
     void listLong() const
     {
+        std::vector<SiteTotal> top;
+        for (const SiteTotal& e : sites)
+            if (e.site) top.push_back(e);
+        std::sort(top.begin(), top.end(), [](const SiteTotal& a, const SiteTotal& b) { return a.wallNs > b.wallNs; });
+        std::int64_t cpu = 0, wall = 0, n = 0;
+        for (const SiteTotal& e : top) {
+            cpu += e.cpuNs;
+            wall += e.wallNs;
+            n += e.count;
+        }
+        std::fprintf(stderr, "  %lld holds, %.1f ms cpu, %.1f ms wall; by function:\n", (long long)n, double(cpu) / 1e6,
+                     double(wall) / 1e6);
+        for (std::size_t i = 0; i < top.size() && i < 12; ++i) {
+            Dl_info info{};
+            std::string f = dladdr(top[i].site, &info) && info.dli_sname ? info.dli_sname : "?";
+            int status = 0;
+            if (char* d = abi::__cxa_demangle(f.c_str(), nullptr, nullptr, &status)) {
+                f = d;
+                std::free(d);
+            }
+            std::fprintf(stderr, "    %6lld holds, %8.1f us cpu, %8.1f us wall: %s\n", (long long)top[i].count,
+                         double(top[i].cpuNs) / 1e3, double(top[i].wallNs) / 1e3, f.c_str());
+        }
         std::map<std::string, std::pair<int, std::int64_t>> bySite;
         for (std::size_t i = 0; i < nLong; ++i) {
             auto& e = bySite[longHolds[i].site.name()];
@@ -142,6 +166,7 @@ struct Recorder : GraphMutex::Timing {
         longest = longestWall = longestWallCpu = 0;
         holds.clear();
         nLong = 0;
+        std::fill(sites.begin(), sites.end(), SiteTotal{});
     }
     std::vector<std::int64_t> waits;
     std::atomic<std::size_t> count{0};
@@ -154,40 +179,12 @@ struct Recorder : GraphMutex::Timing {
         Site site;
     };
     std::vector<LongHold> longHolds = std::vector<LongHold>(4096);
+    struct SiteTotal {
+        const void* site = nullptr;
+        std::int64_t count = 0, cpuNs = 0, wallNs = 0;
+    };
+    std::vector<SiteTotal> sites = std::vector<SiteTotal>(1024);
     std::size_t nLong = 0;
-};
-
-// A JACK client that does nothing but count its callbacks that end past their period.
-struct BarePeer {
-    std::atomic<std::uint64_t> callbacks{0}, late{0};
-    double periodNs = 0;
-    std::int64_t last = 0;
-    jack_client_t* client = nullptr;
-    jack_port_t* port = nullptr;
-    static int process(jack_nframes_t frames, void* self)
-    {
-        auto p = static_cast<BarePeer*>(self);
-        const std::int64_t w0 = nowNs(CLOCK_MONOTONIC);
-        auto out = static_cast<float*>(jack_port_get_buffer(p->port, frames));
-        for (jack_nframes_t i = 0; i < frames; ++i) out[i] = 0;
-        p->callbacks.fetch_add(1, std::memory_order_relaxed);
-        if (double(nowNs(CLOCK_MONOTONIC) - w0) > p->periodNs) p->late.fetch_add(1, std::memory_order_relaxed);
-        return 0;
-    }
-    bool open()
-    {
-        jack_status_t status{};
-        client = jack_client_open("bare_peer", JackNoStartServer, &status);
-        if (!client) return false;
-        periodNs = 1e9 * jack_get_buffer_size(client) / jack_get_sample_rate(client);
-        port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-        jack_set_process_callback(client, &BarePeer::process, this);
-        return port && jack_activate(client) == 0;
-    }
-    ~BarePeer()
-    {
-        if (client) jack_client_close(client);
-    }
 };
 
 bool make(const QString& out, const QStringList& codec)
@@ -231,12 +228,12 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
     const Handle out = openOutput(dev, master, {0, Side::Pair, -1});
     std::this_thread::sleep_for(std::chrono::seconds(1));
 
-    BarePeer peer;
-    const bool peerOk = peer.open();
+    JackPeer peer;
+    const bool peerOk = peer.open("bare_peer");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     DeviceStats s0, s1;
     getDeviceStats(dev, s0);
-    const std::uint64_t peer0 = peer.late;
+    const std::uint64_t peer0 = peer.count().late;
     rec.reset();
     GraphMutex::setTiming(&rec);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -261,7 +258,7 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
     GraphMutex::setTiming(nullptr);
     getDeviceStats(dev, s1);
     Result r;
-    r.bareLate = peerOk ? peer.late - peer0 : 0;
+    r.bareLate = peerOk ? peer.count().late - peer0 : 0;
     closeOutput(out);
     b.reset();
     a.reset();
@@ -307,14 +304,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the JACK server did not start\n");
         return 1;
     }
-    refreshDevices();
-    int sys = -1;
-    for (int i = 0; i < deviceCount(DeviceApi::Jack); ++i) {
-        DeviceInfo info;
-        if (getDeviceInfo({DeviceApi::Jack, i}, info) && info.name == "system") sys = i;
-    }
-    const DeviceRef dev{DeviceApi::Jack, sys};
-    if (sys < 0 || !initDevice(dev)) {
+    const DeviceRef dev = openJackSystemDevice();
+    if (dev.index < 0) {
         std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
         return 1;
     }

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <thread>
 
+#include <sched.h>
+
 #include "platform/sound/realtime.h"
 
 namespace sound {
@@ -15,6 +17,7 @@ namespace {
 thread_local int holds = 0;
 thread_local std::int64_t holdStartCpu = 0, holdStartWall = 0;
 thread_local bool holdTimed = false;  // the outermost hold began while timing was on
+thread_local const void* holdSite = nullptr;
 thread_local std::vector<Object*> dying;  // what this thread destroys after its hold
 std::atomic<GraphMutex::Timing*> timing{nullptr};
 
@@ -51,10 +54,11 @@ void forbidOnAudioThread(const char* what)
 void GraphMutex::setTiming(Timing* t) { timing.store(t); }
 
 // A hold by a non-audio thread is timed only when timing was on as it began.
-void GraphMutex::startHold(Timing* t)
+void GraphMutex::startHold(Timing* t, const void* site)
 {
     holdTimed = t && !renderingInRealTime;
     if (holdTimed) {
+        holdSite = site;
         holdStartWall = nowNs(CLOCK_MONOTONIC);  // the CPU time read inside the wall time
         holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
     }
@@ -81,6 +85,21 @@ constexpr std::int64_t kSpinNs = 4000000;
 
 }  // namespace
 
+// A thread that is preempted while it holds the lock keeps the audio threads waiting for as
+// long as the scheduler leaves it off its core, milliseconds on a busy machine. Holds are a
+// few microseconds, so a thread that has run for a while gives up its core before one and
+// takes the lock at the start of a fresh time slice.
+void GraphMutex::yieldBeforeHold()
+{
+    constexpr std::int64_t kFresh = 100000;
+    thread_local std::int64_t lastYield = 0;
+    const std::int64_t now = nowNs(CLOCK_MONOTONIC);
+    if (now - lastYield < kFresh)
+        return;
+    sched_yield();
+    lastYield = nowNs(CLOCK_MONOTONIC);
+}
+
 void GraphMutex::lockRealTime(Timing* t)
 {
     if (m_.try_lock()) {
@@ -104,12 +123,14 @@ void GraphMutex::lockRealTime(Timing* t)
 void GraphMutex::lock()
 {
     Timing* t = timing.load(std::memory_order_relaxed);
-    if (holds == 0 && renderingInRealTime)
+    if (holds == 0 && renderingInRealTime) {
         lockRealTime(t);
-    else
+    } else {
+        if (holds == 0) yieldBeforeHold();
         m_.lock();
+    }
     if (holds++ == 0)
-        startHold(t);
+        startHold(t, __builtin_return_address(0));
 }
 
 bool GraphMutex::try_lock()
@@ -117,7 +138,7 @@ bool GraphMutex::try_lock()
     if (!m_.try_lock())
         return false;
     if (holds++ == 0)
-        startHold(timing.load(std::memory_order_relaxed));
+        startHold(timing.load(std::memory_order_relaxed), __builtin_return_address(0));
     return true;
 }
 
@@ -136,7 +157,7 @@ void GraphMutex::unlock()
     g.takeRemoved(dying);
     if (Timing* t = timing.load(std::memory_order_relaxed); t && holdTimed) {
         const std::int64_t cpu = nowNs(CLOCK_THREAD_CPUTIME_ID) - holdStartCpu;
-        t->hold(cpu, nowNs(CLOCK_MONOTONIC) - holdStartWall);
+        t->hold(cpu, nowNs(CLOCK_MONOTONIC) - holdStartWall, holdSite);
     }
     holdTimed = false;
     m_.unlock();

@@ -40,17 +40,18 @@ public:
     // Times each hold by a non-audio thread (its thread CPU time and wall time) and each wait
     // of an audio thread for the lock, for the benchmark. Off by default; the figures go to the
     // recorder given. hold() is called by the holder just before it lets go, so the recorder
-    // may look at the holder's stack.
+    // may look at the holder's stack; `site` is the code address that took the lock.
     struct Timing {
         virtual ~Timing() = default;
         virtual void audioWait(std::int64_t ns) = 0;
-        virtual void hold(std::int64_t cpuNs, std::int64_t wallNs) = 0;
+        virtual void hold(std::int64_t cpuNs, std::int64_t wallNs, const void* site) = 0;
     };
     static void setTiming(Timing* t);
 
 private:
-    static void startHold(Timing* t);
+    static void startHold(Timing* t, const void* site);
     void lockRealTime(Timing* t);
+    static void yieldBeforeHold();
 
     std::recursive_mutex m_;
 };
