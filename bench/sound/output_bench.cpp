@@ -115,15 +115,8 @@ int main(int argc, char** argv)
     freeAll();
 
     JackServer jack(rate, kPeriod);
-    if (!jack.start()) {
-        std::fprintf(stderr, "the JACK server did not start\n");
-        return 1;
-    }
-    const DeviceRef dev = openJackSystemDevice();
-    if (dev.index < 0) {
-        std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
-        return 1;
-    }
+    const DeviceRef dev = openJackSystemDevice(jack);
+    if (dev.index < 0) return 1;
     Handle live = buildGraph(files, deviceRate(dev), Decode | NonStop);
     openOutput(dev, live, {0, Side::Pair, -1});
 
