@@ -9,23 +9,25 @@
 // hold of it by any other thread (that thread's CPU time). The peer: a bare JACK client on the
 // same server in the same minutes, counting its own late callbacks.
 //
+// Each run also names the calls that held the lock longest, in CPU time and in wall time
+// (preemption of the holder included), by the holder's stack, and says how many of our late
+// callbacks were late by their own CPU time alone. On stderr: the holds past 50 us by call,
+// and the sound functions that held the lock longest in all.
+//
 // Last line: "rt lock wait us (p99.9, max): W, M, longest hold us: H, late callbacks: L (bare
 // peer: B)". M includes preemption of the holder; H is CPU time, so it does not.
+#include <cxxabi.h>
+#include <dlfcn.h>
 #include <execinfo.h>
-#include <fcntl.h>
-#include <jack/jack.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -39,7 +41,9 @@
 #include "engine/tdamepicos.h"
 #include "platform/sound/graph.h"
 #include "platform/sound/sound.h"
+#include "tests/support/jackpeer.h"
 #include "tests/support/jackserver.h"
+#include "tests/support/jacksystemdevice.h"
 
 using namespace sound;
 
@@ -48,76 +52,144 @@ namespace {
 constexpr int kPeriod = 256;
 constexpr int kTrackSeconds = 600;
 
-std::int64_t nowNs(clockid_t c)
-{
-    timespec ts{};
-    clock_gettime(c, &ts);
-    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
+// The call that held the lock: the holder's stack, taken as it lets go.
+struct Site {
+    static constexpr int kDepth = 24;
+    void* frames[kDepth] = {};
+    int depth = 0;
+    void take() { depth = backtrace(frames, kDepth); }
+    // "outer < ... < inner" over our own functions, the lock's own frames left out
+    std::string name() const
+    {
+        std::string out;
+        char** sym = backtrace_symbols(frames, depth);
+        if (!sym) return out;
+        int named = 0;
+        for (int i = 0; i < depth && named < 4; ++i) {
+            std::string f = sym[i];
+            const std::size_t a = f.find('('), b = f.find('+', a);
+            if (a == std::string::npos || b == std::string::npos || b == a + 1) continue;
+            f = f.substr(a + 1, b - a - 1);
+            int status = 0;
+            if (char* d = abi::__cxa_demangle(f.c_str(), nullptr, nullptr, &status)) {
+                f = d;
+                std::free(d);
+            }
+            if (f.find("GraphMutex") != std::string::npos || f.find("Recorder") != std::string::npos ||
+                f.find("Site::") != std::string::npos || f.find("std::") == 0 || f.find("lock_guard") != std::string::npos)
+                continue;
+            if (const std::size_t paren = f.find('('); paren != std::string::npos) f.resize(paren);
+            out += (named++ ? " < " : "") + f;
+        }
+        std::free(sym);
+        return out;
+    }
+};
 
 // Waits of audio threads in a fixed array (no allocation on the audio thread); holds under the
-// graph lock itself, so one writer at a time.
+// graph lock itself, so one writer at a time. The longest hold in CPU time and the longest in
+// wall time (preemption and blocking included) keep their call sites.
 struct Recorder : GraphMutex::Timing {
-    explicit Recorder(std::size_t n) : waits(n) { holds.reserve(1 << 20); }
+    explicit Recorder(std::size_t n) : waits(n)
+    {
+        holds.reserve(1 << 20);
+        Site warm;
+        warm.take();  // loads the unwinder now, not under a hold
+    }
     void audioWait(std::int64_t ns) override
     {
         const std::size_t i = count.fetch_add(1, std::memory_order_relaxed);
         if (i < waits.size()) waits[i] = ns;
     }
-    void hold(std::int64_t cpuNs) override
+    void hold(std::int64_t cpuNs, std::int64_t wallNs, const void* site) override
     {
-        if (std::getenv("RT_BENCH_TRACE") && cpuNs > 100000) {
-            void* frames[12];
-            const int n = backtrace(frames, 12);
-            std::fprintf(stderr, "hold %lld us:\n", (long long)(cpuNs / 1000));
-            backtrace_symbols_fd(frames, n, 2);
+        for (std::size_t i = std::hash<const void*>{}(site) % sites.size(), k = 0; k < sites.size();
+             ++k, i = (i + 1) % sites.size()) {
+            SiteTotal& e = sites[i];
+            if (e.site && e.site != site) continue;
+            e.site = site;
+            ++e.count;
+            e.cpuNs += cpuNs;
+            e.wallNs += wallNs;
+            break;
         }
-        longest = std::max(longest, cpuNs);
+        if (cpuNs > longest) {
+            longest = cpuNs;
+            longestSite.take();
+        }
+        if (wallNs > longestWall) {
+            longestWall = wallNs;
+            longestWallCpu = cpuNs;
+            longestWallSite.take();
+        }
         if (holds.size() < holds.capacity()) holds.push_back(cpuNs);
+        if (cpuNs > kLong && nLong < longHolds.size()) {
+            longHolds[nLong].cpuNs = cpuNs;
+            longHolds[nLong++].site.take();
+        }
+    }
+    // the holds past kLong, by call site, and the functions that held the lock longest in all,
+    // to stderr
+    void listLong() const
+    {
+        std::vector<SiteTotal> top;
+        for (const SiteTotal& e : sites)
+            if (e.site) top.push_back(e);
+        std::sort(top.begin(), top.end(), [](const SiteTotal& a, const SiteTotal& b) { return a.wallNs > b.wallNs; });
+        std::int64_t cpu = 0, wall = 0, n = 0;
+        for (const SiteTotal& e : top) {
+            cpu += e.cpuNs;
+            wall += e.wallNs;
+            n += e.count;
+        }
+        std::fprintf(stderr, "  %lld holds, %.1f ms cpu, %.1f ms wall; by function:\n", (long long)n, double(cpu) / 1e6,
+                     double(wall) / 1e6);
+        for (std::size_t i = 0; i < top.size() && i < 12; ++i) {
+            Dl_info info{};
+            std::string f = dladdr(top[i].site, &info) && info.dli_sname ? info.dli_sname : "?";
+            int status = 0;
+            if (char* d = abi::__cxa_demangle(f.c_str(), nullptr, nullptr, &status)) {
+                f = d;
+                std::free(d);
+            }
+            std::fprintf(stderr, "    %6lld holds, %8.1f us cpu, %8.1f us wall: %s\n", (long long)top[i].count,
+                         double(top[i].cpuNs) / 1e3, double(top[i].wallNs) / 1e3, f.c_str());
+        }
+        std::map<std::string, std::pair<int, std::int64_t>> bySite;
+        for (std::size_t i = 0; i < nLong; ++i) {
+            auto& e = bySite[longHolds[i].site.name()];
+            ++e.first;
+            e.second = std::max(e.second, longHolds[i].cpuNs);
+        }
+        for (const auto& [site, e] : bySite)
+            std::fprintf(stderr, "  %d holds over %lld us, longest %.1f: %s\n", e.first, (long long)(kLong / 1000),
+                         double(e.second) / 1000.0, site.c_str());
     }
     void reset()
     {
         count = 0;
-        longest = 0;
+        longest = longestWall = longestWallCpu = 0;
         holds.clear();
+        nLong = 0;
+        std::fill(sites.begin(), sites.end(), SiteTotal{});
     }
     std::vector<std::int64_t> waits;
     std::atomic<std::size_t> count{0};
     std::vector<std::int64_t> holds;
-    std::int64_t longest = 0;
-};
-
-// A JACK client that does nothing but count its callbacks that end past their period.
-struct BarePeer {
-    std::atomic<std::uint64_t> callbacks{0}, late{0};
-    double periodNs = 0;
-    std::int64_t last = 0;
-    jack_client_t* client = nullptr;
-    jack_port_t* port = nullptr;
-    static int process(jack_nframes_t frames, void* self)
-    {
-        auto p = static_cast<BarePeer*>(self);
-        const std::int64_t w0 = nowNs(CLOCK_MONOTONIC);
-        auto out = static_cast<float*>(jack_port_get_buffer(p->port, frames));
-        for (jack_nframes_t i = 0; i < frames; ++i) out[i] = 0;
-        p->callbacks.fetch_add(1, std::memory_order_relaxed);
-        if (double(nowNs(CLOCK_MONOTONIC) - w0) > p->periodNs) p->late.fetch_add(1, std::memory_order_relaxed);
-        return 0;
-    }
-    bool open()
-    {
-        jack_status_t status{};
-        client = jack_client_open("bare_peer", JackNoStartServer, &status);
-        if (!client) return false;
-        periodNs = 1e9 * jack_get_buffer_size(client) / jack_get_sample_rate(client);
-        port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-        jack_set_process_callback(client, &BarePeer::process, this);
-        return port && jack_activate(client) == 0;
-    }
-    ~BarePeer()
-    {
-        if (client) jack_client_close(client);
-    }
+    std::int64_t longest = 0, longestWall = 0, longestWallCpu = 0;
+    Site longestSite, longestWallSite;
+    static constexpr std::int64_t kLong = 50000;
+    struct LongHold {
+        std::int64_t cpuNs = 0;
+        Site site;
+    };
+    std::vector<LongHold> longHolds = std::vector<LongHold>(4096);
+    struct SiteTotal {
+        const void* site = nullptr;
+        std::int64_t count = 0, cpuNs = 0, wallNs = 0;
+    };
+    std::vector<SiteTotal> sites = std::vector<SiteTotal>(1024);
+    std::size_t nLong = 0;
 };
 
 bool make(const QString& out, const QStringList& codec)
@@ -128,9 +200,44 @@ bool make(const QString& out, const QStringList& codec)
     return QProcess::execute("ffmpeg", args) == 0;
 }
 
+// The floor the machine sets for the holds: a thread of ours that, every millisecond, times a
+// few microseconds of arithmetic as the lock's holds are timed (CPU time inside wall time).
+// Its longest section is what preemption of the virtual CPU and interrupts add to a hold of
+// no length.
+struct SectionPeer {
+    std::atomic<bool> quit{false};
+    std::atomic<std::int64_t> longestCpu{0};
+    std::thread thread;
+    static std::int64_t now(clockid_t c)
+    {
+        timespec ts{};
+        clock_gettime(c, &ts);
+        return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    void start()
+    {
+        thread = std::thread([this] {
+            volatile float x = 1.0f;
+            while (!quit.load(std::memory_order_relaxed)) {
+                const std::int64_t c0 = now(CLOCK_THREAD_CPUTIME_ID);
+                for (int i = 0; i < 1000; ++i) x = x * 0.999999f + 1e-7f;
+                const std::int64_t c = now(CLOCK_THREAD_CPUTIME_ID) - c0;
+                if (c > longestCpu.load(std::memory_order_relaxed)) longestCpu.store(c, std::memory_order_relaxed);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    }
+    ~SectionPeer()
+    {
+        quit = true;
+        if (thread.joinable()) thread.join();
+    }
+};
+
 struct Result {
-    double p999 = 0, max = 0, hold = 0;
-    std::uint64_t late = 0, bareLate = 0, callbacks = 0, waits = 0, cycles = 0;
+    double p999 = 0, max = 0, hold = 0, wallHold = 0, wallHoldCpu = 0, peerSection = 0;
+    std::uint64_t late = 0, lateCpu = 0, bareLate = 0, callbacks = 0, waits = 0, cycles = 0;
+    std::string holdSite, wallHoldSite;
 };
 
 Result run(bool keylockA, double seconds, const QString& trackA, const std::vector<QString>& tracksB, DeviceRef dev,
@@ -160,14 +267,16 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
     const Handle out = openOutput(dev, master, {0, Side::Pair, -1});
     std::this_thread::sleep_for(std::chrono::seconds(1));
 
-    BarePeer peer;
-    const bool peerOk = peer.open();
+    JackPeer peer;
+    const bool peerOk = peer.open("bare_peer");
+    SectionPeer section;
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     DeviceStats s0, s1;
     getDeviceStats(dev, s0);
-    const std::uint64_t peer0 = peer.late;
+    const std::uint64_t peer0 = peer.count().late;
     rec.reset();
     GraphMutex::setTiming(&rec);
+    section.start();
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     std::uint64_t cycles = 0;
     bool lock = false;
@@ -188,9 +297,11 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
         ++cycles;
     }
     GraphMutex::setTiming(nullptr);
+    const std::int64_t sectionCpu = section.longestCpu.load();
     getDeviceStats(dev, s1);
     Result r;
-    r.bareLate = peerOk ? peer.late - peer0 : 0;
+    r.bareLate = peerOk ? peer.count().late - peer0 : 0;
+
     closeOutput(out);
     b.reset();
     a.reset();
@@ -205,7 +316,14 @@ Result run(bool keylockA, double seconds, const QString& trackA, const std::vect
         r.max = double(w.back()) / 1000.0;
     }
     r.hold = double(rec.longest) / 1000.0;
+    r.peerSection = double(sectionCpu) / 1000.0;
+    rec.listLong();
+    r.holdSite = rec.longestSite.name();
+    r.wallHold = double(rec.longestWall) / 1000.0;
+    r.wallHoldCpu = double(rec.longestWallCpu) / 1000.0;
+    r.wallHoldSite = rec.longestWallSite.name();
     r.late = s1.lateCallbacks - s0.lateCallbacks;
+    r.lateCpu = s1.lateCpuCallbacks - s0.lateCpuCallbacks;
     r.callbacks = s1.callbacks - s0.callbacks;
     r.cycles = cycles;
     return r;
@@ -226,21 +344,8 @@ int main(int argc, char** argv)
         return 1;
     }
     JackServer jack(44100, kPeriod);
-    if (!jack.start()) {
-        std::fprintf(stderr, "the JACK server did not start\n");
-        return 1;
-    }
-    refreshDevices();
-    int sys = -1;
-    for (int i = 0; i < deviceCount(DeviceApi::Jack); ++i) {
-        DeviceInfo info;
-        if (getDeviceInfo({DeviceApi::Jack, i}, info) && info.name == "system") sys = i;
-    }
-    const DeviceRef dev{DeviceApi::Jack, sys};
-    if (sys < 0 || !initDevice(dev)) {
-        std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
-        return 1;
-    }
+    const DeviceRef dev = openJackSystemDevice(jack);
+    if (dev.index < 0) return 1;
     Recorder rec(std::size_t(seconds * 44100 / kPeriod * 4) + 4096);
     Result all;
     for (bool keylockA : {false, true}) {
@@ -250,6 +355,11 @@ int main(int argc, char** argv)
                     keylockA ? "on" : "off", seconds, (unsigned long long)r.cycles, (unsigned long long)r.callbacks,
                     (unsigned long long)r.waits, r.p999, r.max, r.hold, (unsigned long long)r.late,
                     (unsigned long long)r.bareLate);
+        std::printf("  longest hold (cpu) %.1f us in %s\n", r.hold, r.holdSite.c_str());
+        std::printf("  longest few-microsecond section of a peer thread (cpu): %.1f us\n", r.peerSection);
+        std::printf("  longest hold (wall) %.1f us (cpu %.1f) in %s\n", r.wallHold, r.wallHoldCpu,
+                    r.wallHoldSite.c_str());
+        std::printf("  late callbacks whose own cpu time passed the period: %llu\n", (unsigned long long)r.lateCpu);
         std::fflush(stdout);
         all.p999 = std::max(all.p999, r.p999);
         all.max = std::max(all.max, r.max);

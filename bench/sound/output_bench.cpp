@@ -13,25 +13,20 @@
 // Last line: "output late callbacks: N, callback cpu: P %": N the callbacks whose own work
 // ran past their period, P our callback time as a share of one core.
 #include "platform/sound/sound.h"
+#include "tests/support/jackpeer.h"
+#include "tests/support/jacksystemdevice.h"
+#include "tests/support/jackserver.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <csignal>
-#include <fcntl.h>
-#include <jack/jack.h>
-#include <string>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 using namespace sound;
@@ -40,29 +35,6 @@ namespace {
 
 constexpr int kSources = 4;
 constexpr int kPeriod = 256;
-
-pid_t startJack(const std::string& name)
-{
-    pid_t pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-        execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r", "44100", "-p",
-               std::to_string(kPeriod).c_str(), "-P", "4", "-C", "4", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-void stopJack(pid_t pid)
-{
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-}
 
 std::int64_t nowNs(clockid_t clock)
 {
@@ -73,81 +45,7 @@ std::int64_t nowNs(clockid_t clock)
 
 double cpuNow() { return double(nowNs(CLOCK_THREAD_CPUTIME_ID)) / 1e9; }
 
-// A peer client: each period, a fixed count of dependent multiply-adds and, if it has a block,
-// one read from each of `pages` pages spread over it; timed as ours are.
-struct Spinner {
-    static constexpr std::size_t kPageFloats = 1024;
-    std::atomic<long> rounds{0};
-    std::atomic<std::uint64_t> callbacks{0}, late{0}, lateCpu{0}, cpuNs{0};
-    double periodNs = 0;
-    std::vector<float> block;
-    std::size_t pages = 0, next = 0;
-    jack_client_t* client = nullptr;
-    jack_port_t* port = nullptr;
-
-    static float spin(long n)
-    {
-        float x = 1.0f;
-        for (long i = 0; i < n; ++i) x = x * 0.999999f + 1e-7f;
-        return x;
-    }
-    static int process(jack_nframes_t frames, void* self)
-    {
-        auto s = static_cast<Spinner*>(self);
-        const std::int64_t w0 = nowNs(CLOCK_MONOTONIC), c0 = nowNs(CLOCK_THREAD_CPUTIME_ID);
-        float x = spin(s->rounds.load(std::memory_order_relaxed));
-        const std::size_t all = s->block.size() / kPageFloats;
-        for (std::size_t k = 0; k < s->pages; ++k) {
-            x += s->block[(s->next % all) * kPageFloats];
-            s->next += 7919;  // a prime stride: every page in turn, neighbours far apart
-        }
-        auto out = static_cast<float*>(jack_port_get_buffer(s->port, frames));
-        for (jack_nframes_t i = 0; i < frames; ++i) out[i] = x * 0.0f;
-        const std::int64_t wall = nowNs(CLOCK_MONOTONIC) - w0, cpu = nowNs(CLOCK_THREAD_CPUTIME_ID) - c0;
-        s->callbacks.fetch_add(1, std::memory_order_relaxed);
-        s->cpuNs.fetch_add(std::uint64_t(cpu), std::memory_order_relaxed);
-        if (double(wall) > s->periodNs) s->late.fetch_add(1, std::memory_order_relaxed);
-        if (double(cpu) > s->periodNs) s->lateCpu.fetch_add(1, std::memory_order_relaxed);
-        return 0;
-    }
-    bool open(const char* name, std::size_t touchPages)
-    {
-        if (touchPages > 0) {
-            block.assign(std::size_t(64) << 20 >> 2, 0.5f);
-            pages = touchPages;
-        }
-        jack_status_t status{};
-        client = jack_client_open(name, JackNoStartServer, &status);
-        if (!client) return false;
-        periodNs = 1e9 * jack_get_buffer_size(client) / jack_get_sample_rate(client);
-        port = jack_port_register(client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-        jack_set_process_callback(client, &Spinner::process, this);
-        return port && jack_activate(client) == 0;
-    }
-    // the rounds that take about the given CPU time on this thread
-    static long roundsFor(double seconds)
-    {
-        const long probe = 2000000;
-        const std::int64_t c0 = nowNs(CLOCK_THREAD_CPUTIME_ID);
-        volatile float sink = spin(probe);
-        (void)sink;
-        const double per = double(nowNs(CLOCK_THREAD_CPUTIME_ID) - c0) / 1e9 / probe;
-        return per > 0 ? long(seconds / per) : 0;
-    }
-    void close()
-    {
-        if (client) jack_client_close(client);
-        client = nullptr;
-    }
-    ~Spinner() { close(); }
-
-    struct Count {
-        std::uint64_t callbacks, late, lateCpu, cpuNs;
-    };
-    Count count() const { return {callbacks.load(), late.load(), lateCpu.load(), cpuNs.load()}; }
-};
-
-void printPeer(const char* what, bool ok, const Spinner::Count& a, const Spinner::Count& b)
+void printPeer(const char* what, bool ok, const JackPeer::Count& a, const JackPeer::Count& b)
 {
     if (!ok) {
         std::printf("%s: could not open\n", what);
@@ -216,26 +114,9 @@ int main(int argc, char** argv)
     const double offlineCpu = cpuNow() - c0;
     freeAll();
 
-    const std::string server = "ostrel_bench_" + std::to_string(getpid());
-    pid_t jack = startJack(server);
-    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-    if (QProcess::execute("jack_wait", {"-w", "-t", "20"}) != 0) {
-        std::fprintf(stderr, "the JACK server did not start\n");
-        stopJack(jack);
-        return 1;
-    }
-    refreshDevices();
-    int sys = -1;
-    for (int i = 0; i < deviceCount(DeviceApi::Jack); ++i) {
-        DeviceInfo info;
-        if (getDeviceInfo({DeviceApi::Jack, i}, info) && info.name == "system") sys = i;
-    }
-    const DeviceRef dev{DeviceApi::Jack, sys};
-    if (sys < 0 || !initDevice(dev)) {
-        std::fprintf(stderr, "cannot open the JACK device: %s\n", errorText(lastError()));
-        stopJack(jack);
-        return 1;
-    }
+    JackServer jack(rate, kPeriod);
+    const DeviceRef dev = openJackSystemDevice(jack);
+    if (dev.index < 0) return 1;
     Handle live = buildGraph(files, deviceRate(dev), Decode | NonStop);
     openOutput(dev, live, {0, Side::Pair, -1});
 
@@ -244,24 +125,24 @@ int main(int argc, char** argv)
     DeviceStats start, end;
     getDeviceStats(dev, start);
     // the peers get our mean callback time of the settling second
-    Spinner bare, paged;
+    JackPeer bare, paged;
     const bool bareOk = bare.open("bare_peer", 0), pagedOk = paged.open("paging_peer", 256);
-    const long rounds = start.callbacks > 0 ? Spinner::roundsFor(start.cpuSeconds / double(start.callbacks)) : 0;
-    bare.rounds = rounds;
-    paged.rounds = rounds;
+    const long rounds = start.callbacks > 0 ? JackPeer::roundsFor(start.cpuSeconds / double(start.callbacks)) : 0;
+    bare.setRounds(rounds);
+    paged.setRounds(rounds);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const Spinner::Count bare0 = bare.count(), paged0 = paged.count();
+    const JackPeer::Count bare0 = bare.count(), paged0 = paged.count();
     getDeviceStats(dev, start);
     const auto t0 = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     getDeviceStats(dev, end);
-    const Spinner::Count bare1 = bare.count(), paged1 = paged.count();
+    const JackPeer::Count bare1 = bare.count(), paged1 = paged.count();
     bare.close();
     paged.close();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     freeDevice(dev);
     freeAll();
-    stopJack(jack);
+    jack.stop();
 
     const std::uint64_t callbacks = end.callbacks - start.callbacks, late = end.lateCallbacks - start.lateCallbacks;
     const std::uint64_t lateCpu = end.lateCpuCallbacks - start.lateCpuCallbacks;

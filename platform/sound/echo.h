@@ -34,6 +34,7 @@ private:
     BigVector<float> line_;  // interleaved, size_ frames
     int size_ = 0;
     int write_ = 0;
+    int written_ = 0;  // frames written since the last reset, up to size_
 };
 
 }  // namespace sound

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <thread>
 
+#include <sched.h>
+
 #include "platform/sound/realtime.h"
 
 namespace sound {
@@ -13,7 +15,9 @@ namespace sound {
 namespace {
 
 thread_local int holds = 0;
-thread_local std::int64_t holdStartCpu = 0;
+thread_local std::int64_t holdStartCpu = 0, holdStartWall = 0;
+thread_local bool holdTimed = false;  // the outermost hold began while timing was on
+thread_local const void* holdSite = nullptr;
 thread_local std::vector<Object*> dying;  // what this thread destroys after its hold
 std::atomic<GraphMutex::Timing*> timing{nullptr};
 
@@ -49,32 +53,92 @@ void forbidOnAudioThread(const char* what)
 
 void GraphMutex::setTiming(Timing* t) { timing.store(t); }
 
+// A hold by a non-audio thread is timed only when timing was on as it began.
+void GraphMutex::startHold(Timing* t, const void* site)
+{
+    holdTimed = t && !renderingInRealTime;
+    if (holdTimed) {
+        holdSite = site;
+        holdStartWall = nowNs(CLOCK_MONOTONIC);  // the CPU time read inside the wall time
+        holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
+    }
+}
+
 int GraphMutex::holdsHere() { return holds; }
+
+namespace {
+
+void cpuRelax()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// An audio thread that went to sleep on the lock would wake only when the scheduler next
+// gives it a core, which on a busy machine is milliseconds after the holder let go. Holds are
+// short, so it keeps its core and tries again until the lock is free; only a hold far longer
+// than any should be (a holder descheduled for a whole period) puts it to sleep.
+constexpr std::int64_t kSpinNs = 4000000;
+
+}  // namespace
+
+// A thread that is preempted while it holds the lock keeps the audio threads waiting for as
+// long as the scheduler leaves it off its core, milliseconds on a busy machine. Holds are a
+// few microseconds, so a thread that has run for a while gives up its core before one and
+// takes the lock at the start of a fresh time slice.
+void GraphMutex::yieldBeforeHold()
+{
+    constexpr std::int64_t kFresh = 100000;
+    thread_local std::int64_t lastYield = 0;
+    const std::int64_t now = nowNs(CLOCK_MONOTONIC);
+    if (now - lastYield < kFresh)
+        return;
+    sched_yield();
+    lastYield = nowNs(CLOCK_MONOTONIC);
+}
+
+void GraphMutex::lockRealTime(Timing* t)
+{
+    if (m_.try_lock()) {
+        if (t) t->audioWait(0);
+        return;
+    }
+    const std::int64_t t0 = nowNs(CLOCK_MONOTONIC);
+    for (;;) {
+        for (int i = 0; i < 32; ++i)
+            cpuRelax();
+        if (m_.try_lock())
+            break;
+        if (nowNs(CLOCK_MONOTONIC) - t0 > kSpinNs) {
+            m_.lock();
+            break;
+        }
+    }
+    if (t) t->audioWait(nowNs(CLOCK_MONOTONIC) - t0);
+}
 
 void GraphMutex::lock()
 {
     Timing* t = timing.load(std::memory_order_relaxed);
-    if (t && holds == 0 && renderingInRealTime) {
-        if (!m_.try_lock()) {
-            const std::int64_t t0 = nowNs(CLOCK_MONOTONIC);
-            m_.lock();
-            t->audioWait(nowNs(CLOCK_MONOTONIC) - t0);
-        } else {
-            t->audioWait(0);
-        }
+    if (holds == 0 && renderingInRealTime) {
+        lockRealTime(t);
     } else {
+        if (holds == 0) yieldBeforeHold();
         m_.lock();
     }
-    if (holds++ == 0 && t && !renderingInRealTime)
-        holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
+    if (holds++ == 0)
+        startHold(t, __builtin_return_address(0));
 }
 
 bool GraphMutex::try_lock()
 {
     if (!m_.try_lock())
         return false;
-    if (holds++ == 0 && timing.load(std::memory_order_relaxed) && !renderingInRealTime)
-        holdStartCpu = nowNs(CLOCK_THREAD_CPUTIME_ID);
+    if (holds++ == 0)
+        startHold(timing.load(std::memory_order_relaxed), __builtin_return_address(0));
     return true;
 }
 
@@ -91,8 +155,11 @@ void GraphMutex::unlock()
         return;
     }
     g.takeRemoved(dying);
-    if (Timing* t = timing.load(std::memory_order_relaxed))
-        t->hold(nowNs(CLOCK_THREAD_CPUTIME_ID) - holdStartCpu);
+    if (Timing* t = timing.load(std::memory_order_relaxed); t && holdTimed) {
+        const std::int64_t cpu = nowNs(CLOCK_THREAD_CPUTIME_ID) - holdStartCpu;
+        t->hold(cpu, nowNs(CLOCK_MONOTONIC) - holdStartWall, holdSite);
+    }
+    holdTimed = false;
     m_.unlock();
     if (!dying.empty()) {
         std::vector<Object*> d;

@@ -28,7 +28,8 @@ public:
 };
 
 // A recursive mutex that counts this thread's holds; the outermost unlock hands what was
-// removed under it to destruction outside the lock.
+// removed under it to destruction outside the lock. An audio thread waits for it spinning,
+// not sleeping.
 class GraphMutex {
 public:
     void lock();
@@ -36,16 +37,22 @@ public:
     bool try_lock();
     static int holdsHere();  // this thread's holds, 0 when it does not hold the lock
 
-    // Times each hold by a non-audio thread (thread CPU time) and each wait of an audio thread
-    // for the lock, for the benchmark. Off by default; the figures go to the recorder given.
+    // Times each hold by a non-audio thread (its thread CPU time and wall time) and each wait
+    // of an audio thread for the lock, for the benchmark. Off by default; the figures go to the
+    // recorder given. hold() is called by the holder just before it lets go, so the recorder
+    // may look at the holder's stack; `site` is the code address that took the lock.
     struct Timing {
         virtual ~Timing() = default;
         virtual void audioWait(std::int64_t ns) = 0;
-        virtual void hold(std::int64_t cpuNs) = 0;
+        virtual void hold(std::int64_t cpuNs, std::int64_t wallNs, const void* site) = 0;
     };
     static void setTiming(Timing* t);
 
 private:
+    static void startHold(Timing* t, const void* site);
+    void lockRealTime(Timing* t);
+    static void yieldBeforeHold();
+
     std::recursive_mutex m_;
 };
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/sound/realtime.h"
+
 namespace sound {
 
 namespace {
@@ -51,6 +53,8 @@ std::vector<float> Mixer::slotBuffer() { return std::vector<float>(std::size_t(k
 
 bool Mixer::add(Stream* s, unsigned sf, std::vector<float> buffer)
 {
+    if (mixing_ == 0)
+        compact();
     Source e;
     e.s = s;
     e.ramp = (sf & NoRampIn) ? 0 : kRampFrames;
@@ -96,6 +100,10 @@ bool Mixer::replaceSource(Stream* old, Stream* with)
 
 void Mixer::compact()
 {
+    // an audio thread leaves the cleared slots (skipped by the mix) to the next change made by
+    // a control thread: handing their blocks over for freeing would allocate
+    if (renderingInRealTime)
+        return;
     for (Source& e : src_)
         if (!e.s)
             Graph::instance().discard(std::move(e.buf));  // a large block: freed after the hold

@@ -16,6 +16,13 @@ TempoStream::TempoStream(int r, unsigned f)
     st_->setSetting(SETTING_USE_QUICKSEEK, 1);
     st_->setSetting(SETTING_USE_AA_FILTER, 0);
     st_->setTempo(1.0);
+    // SoundTouch grows its sample buffers as it is fed: feed it here, on the thread building
+    // the stream, so that the audio thread's first renders neither allocate nor fault pages in
+    for (int i = 0; i < 2; ++i) {
+        st_->putSamples(in_.data(), uint(kMaxBlock));
+        while (st_->receiveSamples(in_.data(), uint(kMaxBlock)) > 0) {}
+    }
+    st_->clear();
 }
 
 void TempoStream::attach(Stream* src)

@@ -254,17 +254,40 @@ TEST(Echo, LongDelaysAreLimited)
     EXPECT_EQ(echo.delayFrames(), int(Echo::kMaxDelaySeconds * 44100));
 }
 
-TEST(Echo, ResetForgetsWhatItHeard)
+struct EchoResetCase {
+    float delayBefore;
+    int heardFrames;   // noise played before the reset
+    float delayAfter;  // set after the reset
+};
+
+class EchoReset : public ::testing::TestWithParam<EchoResetCase> {};
+
+// After a reset nothing heard before comes back, however far the line had wrapped and
+// whatever delay follows; what is heard after it echoes at its delay.
+TEST_P(EchoReset, ForgetsWhatItHeard)
 {
-    Echo echo(44100);
-    echo.set({1, 1, 0.1f, -1});
-    auto v = noise(2000);
+    const EchoResetCase c = GetParam();
+    const int rate = 44100;
+    Echo echo(rate);
+    echo.set({1, 1, c.delayBefore, -1});
+    auto v = noise(c.heardFrames);
     run(echo, v);
     echo.reset();
-    std::vector<float> silence(20000, 0.0f);
-    run(echo, silence);
-    for (float s : silence) ASSERT_EQ(s, 0.0f);
+    echo.set({1, 1, c.delayAfter, -1});
+    const int delay = echo.delayFrames();
+    std::vector<float> after(size_t(delay + rate) * 2, 0.0f);
+    after[2 * size_t(rate / 2)] = 0.5f;
+    run(echo, after);
+    for (int i = 0; i < delay + rate; ++i) {
+        const float expected = i == rate / 2 || i == rate / 2 + delay ? 0.5f : 0.0f;
+        ASSERT_EQ(after[2 * size_t(i)], expected) << "frame " << i;
+        ASSERT_EQ(after[2 * size_t(i) + 1], 0.0f) << "frame " << i;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Lines, EchoReset, ::testing::Values(
+    EchoResetCase{0.1f, 2000, 0.1f}, EchoResetCase{1.0f, 3 * 44100, 1.0f}, EchoResetCase{0.1f, 9 * 44100, 5.0f},
+    EchoResetCase{8.0f, 20 * 44100, 8.0f}, EchoResetCase{2.0f, 5 * 44100, 0.5f}));
 
 TEST(Flanger, DryOnlyIsTransparentAndSweepStaysBounded)
 {
