@@ -123,10 +123,10 @@ void audiobase::dameasio()
     }
 }
 
-void audiobase::dameds()
+void audiobase::dameds(bool reread)
 {
     sound::initDevice({DeviceApi::NoSound, 0}, kBusRate);
-    sound::refreshDevices();
+    if (reread) sound::refreshDevices();
     listads.assign(1, QString());
     listadsincha.assign(1, 0);
     listadsoutcha.assign(1, 0);

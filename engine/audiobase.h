@@ -44,7 +44,8 @@ public:
 
     // ---- device lists
     void dameasio();
-    void dameds();
+    // reread false: the lists from the reading dameasio has just made (a reading opens every device)
+    void dameds(bool reread = true);
     void panicasio();
     void panicds();
     void Ponsgs();

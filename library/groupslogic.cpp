@@ -11,11 +11,11 @@ GroupsLogic::GroupsLogic(Tmsql& sql, PanelGrid& grid, PanelPrompts* prompts, Mai
 {
 }
 
-void GroupsLogic::init()
+void GroupsLogic::init(bool list)
 {
     grid_.setSortIndicator(sortTag);
     buildTree();
-    if (tree_.selected()) listSelected();
+    if (list && tree_.selected()) listSelected();
 }
 
 void GroupsLogic::buildTree()

@@ -12,8 +12,9 @@ public:
 
     int sortTag = 3;  // the sorted column, negative descending; starts at artist ascending
 
-    // Builds the tree from the database and lists the first group.
-    void init();
+    // Builds the tree from the database and lists the first group (unless `list` is false: the
+    // owner calls listSelected itself).
+    void init(bool list = true);
     void buildTree();
     // " ORDER BY ..." for sortTag (stored order for a column without a clause)
     QString orderBy() const;

@@ -148,7 +148,8 @@ void Tmsql::open()
 
     grupoid = std::max(grupoid, sldb->GetTable(QStringLiteral("SELECT max(id) FROM grupos"))->FieldAsDouble(0));
     songid = sldb->GetTable(QStringLiteral("SELECT max(id) FROM songs"))->FieldAsDouble(0);
-    tryExec(QStringLiteral("UPDATE songs SET album = ?"), {QStringLiteral("0")});
+    // the play counts start at 0: only the rows that hold another count are written
+    tryExec(QStringLiteral("UPDATE songs SET album = ?1 WHERE album IS NOT ?1"), {QStringLiteral("0")});
 }
 
 bool Tmsql::schemaReady()

@@ -31,6 +31,7 @@ int main(int argc, char** argv)
     try {
         Tform1::Options options;
         options.splash = &splash;
+        options.listAfterShow = true;
         Tform1 form1(options);
         QObject::connect(&instance, &SingleInstance::raiseRequested, &form1, &Tform1::restoreAndRaise);
         const int code = app.exec();

@@ -106,6 +106,9 @@ public:
         hid::Backend* hid = nullptr;        // null: the system's HID devices
         SleepInhibitor* sleep = nullptr;    // null: logind
         bool offlineEngine = false;         // the outputs are pulled by the caller, no device
+        // the Groups panel's first listing waits until the window has been painted (a large
+        // library takes seconds to list); false: it is listed while the panel is built
+        bool listAfterShow = false;
         // a notice for the user that needs no answer; null: the kit's message box, shown once
         // the window runs
         std::function<void(const QString&)> tell;
@@ -288,6 +291,9 @@ private:
     std::unique_ptr<Tnskinfiles> groupsPanel_;
     std::unique_ptr<Tnskinplay> playlistsPanel_;
     void focusChanged(QWidget* old, QWidget* now);
+    // Options::listAfterShow: the Groups panel's first listing, once
+    void firstGroupsListing();
+    bool groupsListPending_ = false;
 
 public:
     // ======================================================== activation: tform1activation.cpp

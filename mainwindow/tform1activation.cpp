@@ -60,6 +60,7 @@ void Tform1::firstActivation()
     // step 4
     update();
     show();
+    if (groupsListPending_) QTimer::singleShot(1000, this, &Tform1::firstGroupsListing);
     if (options_.splash) options_.splash->startupEnded(QStringLiteral("2.0.1"));
     firstActivationSetup();
 }

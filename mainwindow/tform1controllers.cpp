@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
+#include <QWindow>
 
 #include "controllers/controllerset.h"
 #include "engine/precord.h"
@@ -583,6 +584,9 @@ void Tform1::ShowMessage(const QString& text) { tell(text); }
 
 bool Tform1::eventFilter(QObject* watched, QEvent* e)
 {
+    // the window's first paint comes with this expose; what waited for it runs after it
+    if (groupsListPending_ && e->type() == QEvent::Expose && watched == windowHandle())
+        QTimer::singleShot(0, this, &Tform1::firstGroupsListing);
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && set)
         if (keyEvent(static_cast<QKeyEvent*>(e))) return true;
     return QWidget::eventFilter(watched, e);

@@ -79,7 +79,7 @@ void Tform1::iniciaadj()
 
     // step 5 (step 4, the Windows version, has no counterpart)
     adj->dameasio();
-    adj->dameds();
+    adj->dameds(false);
 
     // step 6
     asignoconfig();

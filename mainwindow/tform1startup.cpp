@@ -286,6 +286,8 @@ void Tform1::buildPanels()
         p.main = this;
         p.mainform = this;
         p.PopupMenu1 = get<QMenu>(QStringLiteral("PopupMenu2"));
+        p.listOnInit = !options_.listAfterShow;
+        groupsListPending_ = options_.listAfterShow;
         p.init();
         ep = std::make_unique<GroupsPanelView>(&p);
         styleHost(host);
@@ -319,6 +321,16 @@ void Tform1::buildPanels()
     loader.ep = ep.get();
     loader.ep2 = ep2.get();
     wirePanelGrids();
+}
+
+// The Groups panel's first listing when it waited for the window: once the window has been
+// painted (the event filter sees its first expose) or a second after it was shown, whichever
+// comes first.
+void Tform1::firstGroupsListing()
+{
+    if (!groupsListPending_ || shutdown.begun()) return;
+    groupsListPending_ = false;
+    if (groupsPanel_ && groupsPanel_->logic().tree().selected()) groupsPanel_->logic().listSelected();
 }
 
 void Tform1::volrecChange(QObject*)

@@ -7,9 +7,16 @@ std::atomic<TMidiInput*> TMidiInput::served_[2] = {nullptr, nullptr};
 TMidiInput::TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller)
     : backend_(backend), ring_(ring), controller_(controller == 2 ? 2 : 1)
 {
-    FNumdevs = int(midi::MidiPortCatalog::inputs(backend_).size());
     FState = MidiInputState::misClosed;
     served_[controller_ - 1].store(this);
+}
+
+// Listing the ports opens the MIDI systems' clients: done when the count is first needed, not
+// each time the port objects are made.
+int TMidiInput::NumDevs()
+{
+    if (FNumdevs < 0) FNumdevs = int(midi::MidiPortCatalog::inputs(backend_).size());
+    return FNumdevs;
 }
 
 TMidiInput::~TMidiInput()

@@ -75,7 +75,8 @@ public:
     int FCapacity = 1024;  // stored only
     int FSysexBufferSize = 4096, FSysexBufferCount = 16;
     bool FSysexOnly = false;
-    int FNumdevs = 0;      // input ports when the object was made
+    int FNumdevs = -1;     // input ports, counted the first time NumDevs asks (-1: not yet)
+    int NumDevs();
     uint32_t FDriverVersion = 0;
 
 private:

@@ -2,9 +2,13 @@
 
 #include <string>
 
-TMidiOutput::TMidiOutput(midi::Backend& backend) : backend_(backend)
+TMidiOutput::TMidiOutput(midi::Backend& backend) : backend_(backend) {}
+
+// counted when first needed: listing the ports opens the MIDI systems' clients
+int TMidiOutput::NumDevs()
 {
-    FNumdevs = int(midi::MidiPortCatalog::outputs(backend_).size());
+    if (FNumdevs < 0) FNumdevs = int(midi::MidiPortCatalog::outputs(backend_).size());
+    return FNumdevs;
 }
 
 TMidiOutput::~TMidiOutput()

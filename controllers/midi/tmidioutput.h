@@ -63,7 +63,8 @@ public:
     MidiOutputState FState = MidiOutputState::mosClosed;
     OutPortTech FTechnology = OutPortTech::opt_None;
     bool falla = false;
-    int FNumdevs = 0;
+    int FNumdevs = -1;  // output ports, counted the first time NumDevs asks (-1: not yet)
+    int NumDevs();
 
 private:
     void send(const uint8_t* bytes, size_t size);

@@ -30,7 +30,7 @@ void Tnskinfiles::init()
         if (!sg->MouseToCell(x, y, col, row) || row != 0 || col <= 0 || sg->ColWidths(col) <= 0) return;
         logic_->headerClicked(col);
     });
-    logic_->init();
+    logic_->init(listOnInit);
 }
 
 void Tnskinfiles::menuClick(int item)

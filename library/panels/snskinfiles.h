@@ -17,6 +17,9 @@ public:
 
     // Builds the controls and fills the tree and the grid (mquorsql and the fields set first).
     void init();
+    // false: init fills the tree only; the owner lists the selected group later (a large
+    // library takes seconds to list)
+    bool listOnInit = true;
 
     GroupsLogic& logic() override { return *logic_; }
 

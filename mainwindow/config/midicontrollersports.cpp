@@ -16,7 +16,7 @@ std::vector<MidiPortEntry> MidiControllersPorts::inputPorts() {
     TMidiInput* in = controllers_.MidiInput1.get();
     if (!in) return out;
     const std::vector<midi::ListedPort> listed = midi::MidiPortCatalog::inputs(backend_);
-    for (int i = 0; i < in->FNumdevs; ++i) {
+    for (int i = 0, n = in->NumDevs(); i < n; ++i) {
         MidiPortEntry e;
         try {
             in->SetDeviceID(i);

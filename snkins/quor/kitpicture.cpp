@@ -1,12 +1,23 @@
 #include "snkins/quor/kitpicture.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
+
+#include <mutex>
 
 QImage kitPicture(const char* name)
 {
+    // every control of a kind shows the same pictures: each is decoded once, the copies share it
+    static std::mutex m;
+    static QHash<QByteArray, QImage> decoded;
+    const QByteArray key(name);
+    std::lock_guard<std::mutex> l(m);
+    if (const auto it = decoded.constFind(key); it != decoded.constEnd()) return *it;
     QImage img(QStringLiteral(":/kit/") + QString::fromLatin1(name), "BMP");
-    if (img.isNull()) return img;
-    return img.convertToFormat(QImage::Format_RGB32);
+    if (!img.isNull()) img = img.convertToFormat(QImage::Format_RGB32);
+    decoded.insert(key, img);
+    return img;
 }
 
 QImage keyedCopy(const QImage& img, QRgb key)

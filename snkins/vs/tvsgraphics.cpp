@@ -157,7 +157,7 @@ void TVsGraphics::LoadFromStream(QIODevice& stream)
             QByteArray file = readStreamBytes(stream, 14);
             const qint64 size = littleEndianAt(file, 2, 4);
             if (size < 14) throw SkinError(QStringLiteral("Bitmap image is not valid"));
-            file += readStreamBytes(stream, size - 14);
+            appendStreamBytes(stream, size - 14, file);
             scratch.LoadBitmapFromBmp(file);
         }
         Add(&scratch);

@@ -10,19 +10,31 @@ namespace {
 
 }  // namespace
 
-QByteArray readStreamBytes(QIODevice& stream, qint64 count)
+void appendStreamBytes(QIODevice& stream, qint64 count, QByteArray& out)
 {
     if (count < 0) readError();
     if (!stream.isSequential() && stream.size() - stream.pos() < count) readError();
-    // in slices, so that a pipe claiming more than it has costs at most one slice
+    // in slices, so that a pipe claiming more than it has costs at most one slice; each slice is
+    // read straight into its place
     constexpr qint64 slice = 1 << 20;
-    QByteArray out;
-    while (out.size() < count) {
-        const qint64 want = qMin(slice, count - out.size());
-        const QByteArray part = stream.read(want);
-        if (part.isEmpty()) readError();  // no waiting: what is not there now is missing
-        out += part;
+    const qint64 start = out.size(), end = start + count;
+    while (out.size() < end) {
+        const qint64 at = out.size();
+        const qint64 want = qMin(slice, end - at);
+        out.resize(at + want);
+        const qint64 got = stream.read(out.data() + at, want);
+        if (got <= 0) {  // no waiting: what is not there now is missing
+            out.resize(start);
+            readError();
+        }
+        out.resize(at + got);
     }
+}
+
+QByteArray readStreamBytes(QIODevice& stream, qint64 count)
+{
+    QByteArray out;
+    appendStreamBytes(stream, count, out);
     return out;
 }
 

@@ -8,6 +8,8 @@
 #include <QIODevice>
 
 QByteArray readStreamBytes(QIODevice& stream, qint64 count);
+// The next `count` bytes added to the end of `out` (kept as it was when they are missing).
+void appendStreamBytes(QIODevice& stream, qint64 count, QByteArray& out);
 qint32 readStreamInt32(QIODevice& stream);
 quint8 readStreamByte(QIODevice& stream);
 

@@ -91,6 +91,7 @@ struct WindowRig {
         o.tell = [this](const QString& t) { told << t; };
         o.hid = &hid;
         if (before) before(*this);
+        o.listAfterShow = listAfterShow;
         form = std::make_unique<Tform1>(o);
     }
     ~WindowRig() { form.reset(); }
@@ -102,5 +103,6 @@ struct WindowRig {
     hid::FakeHidBackend hid;
     FakeSleep sleep;
     QStringList told;
+    bool listAfterShow = false;  // Tform1::Options::listAfterShow, set by `before`
     std::unique_ptr<Tform1> form;
 };

@@ -16,7 +16,9 @@
 #include "controllers/controllerset.h"
 #include "engine/audiobase.h"
 #include "engine/carga.h"
+#include "engine/precord.h"
 #include "library/tmsql.h"
+#include "library/ttagsong.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
 #include "mainwindow/form/formbuilder.h"
@@ -187,6 +189,36 @@ TEST(MainWindow, TheLoadButtonsAndTheControllersLoadTheSourceRow)
     ASSERT_TRUE(waitUntil([&] { return f.adj->carga2->loaded && !f.loader.loading(2); }));
     EXPECT_EQ(text(f, "title2"), "Loaded");
     EXPECT_EQ(sg->Cells(0, 1), " B");
+}
+
+// The Groups panel lists its first group while the window is built, or, when the listing waits
+// for the window, once the event loop has run; the tree is there at once either way.
+TEST(MainWindow, TheGroupsPanelListsItsFirstGroupAtStartOrOnceTheWindowRuns)
+{
+    const auto library = [](const QString& profile) {
+        QDir().mkpath(profile);
+        Tmsql sql(profile + QStringLiteral("korvanta.db"));
+        for (const char* name : {"b.mp3", "a.mp3"}) {
+            Ttagsong t;
+            t.alfichero = QStringLiteral("/music/") + QLatin1String(name);
+            t.Artist = QLatin1String(name).left(1);
+            t.Title = QStringLiteral("Song");
+            ASSERT_GT(sql.altadecancion(0, t, 1, 1), 0);
+        }
+    };
+    for (const bool later : {false, true}) {
+        SCOPED_TRACE(later ? "listed after the window" : "listed at start");
+        WindowRig rig(library, true, [later](WindowRig& r) { r.listAfterShow = later; });
+        Tform1& f = *rig.form;
+        TquorGrid* sg = f.ep->sg();
+        ASSERT_TRUE(f.ep->panel()->logic().tree().selected());
+        const auto listed = [sg] {
+            return sg->RowCount() == 3 && sg->Cells(gridcol::path, 1) == QLatin1String("/music/a.mp3") &&
+                   sg->Cells(gridcol::path, 2) == QLatin1String("/music/b.mp3");
+        };
+        EXPECT_EQ(listed(), !later);
+        EXPECT_TRUE(waitUntil(listed));
+    }
 }
 
 TEST(MainWindow, TheSideButtonsSwitchThePanels)
