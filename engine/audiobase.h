@@ -192,6 +192,7 @@ private:
     void automix(carga* x, carga* y, int m);
     void endofmix(carga* x, int m);
     void recordtaps(bool on);
+    void drainrecorder();
     // the default input recording into file; 0 (message shown) on failure
     sound::Handle startinput(const QString& file);
     static int defaultinput();  // index of the default input; -1 when there is none

@@ -16,6 +16,7 @@ bool PushStream::seekFrames(std::int64_t frame)
         return false;
     head_ = count_ = 0;
     consumed_ = frame;
+    primed_ = false;
     return true;
 }
 
@@ -57,6 +58,14 @@ void PushStream::take(float* out, int n)
 
 int PushStream::produce(float* out, int n)
 {
+    // A reader that took each frame as it came would run dry at every block of a producer on
+    // another clock: it waits for its cushion first.
+    if (!primed_ && count_ < startLevel()) {
+        std::memset(out, 0, sizeof(float) * 2 * std::size_t(n));
+        consumed_ += n;
+        return n;
+    }
+    primed_ = true;
     // Keep the fill between an eighth and five eighths of the ring: above, drop a frame; below, repeat one.
     if (count_ > capacity * 5 / 8 && count_ > n + 1) {
         float skip[2];
@@ -72,8 +81,10 @@ int PushStream::produce(float* out, int n)
         ++repeated;
     } else {
         take(out, k);
-        if (k < n)
+        if (k < n) {
             std::memset(out + 2 * k, 0, sizeof(float) * 2 * std::size_t(n - k));
+            primed_ = false;
+        }
     }
     consumed_ += n;
     return n;

@@ -5,8 +5,11 @@
 #include <jack/jack.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 class JackProbe {
 public:
@@ -27,6 +30,17 @@ public:
     ~JackProbe()
     {
         if (client_) jack_client_close(client_);
+    }
+
+    // A probe that opened, tried a few times: under load a client can time out while it opens.
+    static std::unique_ptr<JackProbe> open(const std::string& name, int ports, size_t capacityFrames)
+    {
+        for (int i = 0; i < 10; ++i) {
+            auto p = std::make_unique<JackProbe>(name, ports, capacityFrames);
+            if (p->ok()) return p;
+            usleep(300000);
+        }
+        return nullptr;
     }
 
     bool ok() const { return client_ != nullptr; }

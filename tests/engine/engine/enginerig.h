@@ -2,8 +2,11 @@
 // the test, and a measure of how much of a tone a run of samples holds.
 #pragma once
 
+#include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <QString>
@@ -43,6 +46,42 @@ inline int tones(const std::vector<float>& s, int channels, int ch, size_t from,
     if (amplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
     if (amplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
     return t;
+}
+
+// The index of a JACK device in the engine's list, -1 when it is not there.
+inline int deviceIndex(const audiobase& e, const QString& name)
+{
+    for (size_t i = 0; i < e.listaasio.size(); ++i)
+        if (e.listaasio[i] == name) return int(i);
+    return -1;
+}
+
+// Reads the JACK list until every name is in it: under load a client can time out while it
+// opens, and the list misses it.
+inline bool listed(audiobase& e, std::initializer_list<const char*> names)
+{
+    auto all = [&] {
+        for (const char* n : names)
+            if (deviceIndex(e, QString::fromUtf8(n)) < 0) return false;
+        return true;
+    };
+    for (int i = 0; i < 10 && !all(); ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    return all();
+}
+
+// ASIO driver mode: the mode, the devices of rows 0 and 1 by name, the channel choices.
+inline void useJack(audiobase& e, int mode, const char* dev0, const char* dev1, int chan0, int chan1)
+{
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = mode;
+    cfg.asnum[0] = deviceIndex(e, QString::fromUtf8(dev0));
+    cfg.asnum[1] = deviceIndex(e, QString::fromUtf8(dev1));
+    cfg.aschan[0] = chan0;
+    cfg.aschan[1] = chan1;
 }
 
 struct Rig {
