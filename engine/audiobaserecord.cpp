@@ -17,11 +17,11 @@ namespace {
 constexpr int kOfflineLead = 3072;
 // how long a start waits for the decks to fill the buses (nothing may be playing)
 constexpr auto kFillWait = std::chrono::milliseconds(200);
+}
 
-std::array<Handle, 4> recordbuses()
+std::array<Handle, 4> audiobase::recordbuses()
 {
     return {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()};
-}
 }
 
 // Each deck's copy of its processed sound into its recording bus.
@@ -34,10 +34,7 @@ void audiobase::recordtaps(bool on)
         const Handle mixer = d->Mixer;
         if (const Handle old = tap.exchange(0)) sound::removeDsp(mixer, old);
         if (!on || !mixer) continue;
-        const Handle bus = n == 1   ? changrabacion.load()
-                           : n == 2 ? changrabacion2.load()
-                           : n == 3 ? samgrabacion.load()
-                                    : samgrabacion2.load();
+        const Handle bus = recordbuses()[size_t(n - 1)];
         sound::lock(mixer, true);
         tap = sound::setDsp(mixer, [bus](Handle, Handle, float* f, int k) { sound::pushFloat(bus, f, k); }, 0);
         sound::lock(mixer, false);
@@ -88,7 +85,11 @@ void audiobase::graba(const QString& filerec, int grabar)
         };
         while (!filled() && std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        sound::play(g);
+        if (!sound::play(g)) {
+            // its device does not run: the no-sound clock takes the take
+            sound::setStreamDevice(g, {sound::DeviceApi::NoSound, 0});
+            sound::play(g);
+        }
     }
     volgrabacion(volgraba);
 }

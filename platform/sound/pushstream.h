@@ -1,8 +1,8 @@
 // A bounded ring of stereo frames fed by a producer on one clock and read by a mixer on
 // another. The reader starts once the ring holds a quarter of its capacity (after creation,
 // a reset, or running dry), a cushion against both clocks' jitter, and gives silence until
-// then; it keeps the fill in its band by dropping or repeating one whole frame per block. A
-// full ring drops its oldest frames.
+// then; it keeps the fill near where it started by dropping or repeating one whole frame per
+// block. A full ring drops its oldest frames.
 #pragma once
 
 #include <vector>
@@ -40,6 +40,7 @@ private:
     int count_ = 0;
     std::int64_t consumed_ = 0;
     bool primed_ = false;  // the reader has started since the ring was last empty
+    int level_ = 0;        // the fill it started at
     float last_[2] = {0, 0};
 };
 

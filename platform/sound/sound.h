@@ -313,8 +313,8 @@ Handle streamOfProcessor(Handle processor);
 // A bounded ring of stereo frames at `rate`. The producer pushes, the consumer (a mixer)
 // pulls. The consumer starts once the ring holds a quarter of its capacity, and again after
 // it ran dry, giving silence until then. When the two run on different clocks the consumer
-// drops or repeats whole frames to keep the fill in its band; a full ring drops its oldest
-// frames. It never grows.
+// drops or repeats whole frames to keep the fill near where it started; a full ring drops
+// its oldest frames. It never grows.
 
 Handle createPushStream(int rate, int channels = 2, unsigned flags = Decode, int capacityFrames = 0);
 // int16 interleaved (channels of the stream); returns frames queued after the call, -1 on error.

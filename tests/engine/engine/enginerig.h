@@ -18,33 +18,19 @@
 #include "tests/engine/deck/deckfakes.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/support/fakemainservices.h"
+#include "tests/support/tonemeter.h"
 
 namespace enginerig {
 
 constexpr double kToneA = 500;   // deck A
 constexpr double kToneB = 1300;  // deck B
 
-// Amplitude of the `hz` component of channel `ch` of interleaved `channels`-channel samples,
-// frames [from, from + count).
-inline double amplitude(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, double hz,
-                        int rate = 44100)
-{
-    double re = 0, im = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const double v = s[(from + i) * size_t(channels) + size_t(ch)];
-        const double ph = 2 * M_PI * hz * double(i) / rate;
-        re += v * std::cos(ph);
-        im += v * std::sin(ph);
-    }
-    return 2 * std::sqrt(re * re + im * im) / double(count);
-}
-
 // What a channel carries: bit 1 deck A's tone, bit 2 deck B's.
 inline int tones(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, int rate = 44100)
 {
     int t = 0;
-    if (amplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
-    if (amplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
+    if (testsupport::toneAmplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
+    if (testsupport::toneAmplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
     return t;
 }
 
