@@ -179,7 +179,7 @@ private:
     void route(bool asio, sound::Handle mixer, sound::DeviceRef device, const sound::OutputRoute& where, float pan,
                std::array<Shared<sound::Handle>, 9>* feed, int feedslot);
     bool startoutputs();  // false when a device refuses to run
-    void buildrecorder();
+    void buildrecorder(sound::DeviceRef device = {sound::DeviceApi::NoSound, 0});
     void snapshot();
     void createtimer();
     void headphonetaps(bool on);
@@ -193,6 +193,8 @@ private:
     void automix(carga* x, carga* y, int m);
     void endofmix(carga* x, int m);
     void recordtaps(bool on);
+    void drainrecorder();
+    static std::array<sound::Handle, 4> recordbuses();  // the decks' recording buses
     // the default input recording into file; 0 (message shown) on failure
     sound::Handle startinput(const QString& file);
     static int defaultinput();  // index of the default input; -1 when there is none

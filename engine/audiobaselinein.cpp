@@ -17,8 +17,12 @@ constexpr int kInputRate = 44100;
 void audiobase::grabaas()
 {
     recordtaps(false);
-    if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
-    if (Grabacion && !offlinerender) sound::stop(Grabacion);
+    const Handle e = encoder.exchange(0);
+    if (Grabacion && !offlinerender) {
+        sound::stop(Grabacion);
+        if (e) drainrecorder();
+    }
+    if (e) sound::stopEncoder(e);
     grabando = false;
     estagrabando = false;
 }

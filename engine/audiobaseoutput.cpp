@@ -102,11 +102,15 @@ void audiobase::route(bool asio, Handle mixer, DeviceRef device, const OutputRou
     if (!asio && !offlinerender) sound::setStreamDevice(mixer, device, where);
 }
 
-void audiobase::buildrecorder()
+// The recorder runs on the clock of the decks it records, so that the buses between them
+// neither run dry nor overflow: on the device of row 0 (heard nowhere, at volume 0) when that
+// runs at the buses' rate, else on the no-sound clock.
+void audiobase::buildrecorder(DeviceRef device)
 {
     const Handle g = sound::createMixer(kBusRate, 2, sound::NonStop | (offlinerender ? unsigned(sound::Decode) : 0u));
-    if (!offlinerender) sound::setStreamDevice(g, {DeviceApi::NoSound, 0});
-    for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()})
+    sound::setAttribute(g, sound::Attribute::Volume, 0);
+    if (!offlinerender) sound::setStreamDevice(g, device, channelroute(0));
+    for (Handle bus : recordbuses())
         sound::mixerAdd(g, bus, sound::Buffered | sound::NoRampIn);
     Grabacion = g;
 }
@@ -161,7 +165,7 @@ void audiobase::buildrouting(bool asio, const std::array<int, 2>& rates)
     for (Handle bus : {chanheadphones.load(), chanheadphones2.load()})
         sound::mixerAdd(hp, bus, sound::NoRampIn);
     headphones = hp;
-    buildrecorder();
+    buildrecorder(r0 == kBusRate ? d0 : DeviceRef{DeviceApi::NoSound, 0});
 
     usemaster = master;
     useheadphones = master;
@@ -417,7 +421,7 @@ bool audiobase::playcargas()
         for (Handle bus : {chanheadphones.load(), chanheadphones2.load()})
             if (bus && !sound::mixerOf(bus)) sound::mixerAdd(hp, bus, sound::NoRampIn);
     if (const Handle g = Grabacion)
-        for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()})
+        for (Handle bus : recordbuses())
             if (bus && !sound::mixerOf(bus)) sound::mixerAdd(g, bus, sound::Buffered | sound::NoRampIn);
     const std::array<int, 4> modes{mode1, mode2, mode3, mode4};
     for (int n = 1; n <= 4; ++n) {

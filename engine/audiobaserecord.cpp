@@ -1,5 +1,8 @@
 // The engine: recording the internal mix to a WAV file.
 #include <algorithm>
+#include <array>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "engine/audiobase.h"
@@ -12,6 +15,13 @@ namespace {
 // offline: frames of silence the recording buses start with, so that the recorder, pulled
 // right after the decks, never reads a bus dry
 constexpr int kOfflineLead = 3072;
+// how long a start waits for the decks to fill the buses (nothing may be playing)
+constexpr auto kFillWait = std::chrono::milliseconds(200);
+}
+
+std::array<Handle, 4> audiobase::recordbuses()
+{
+    return {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()};
 }
 
 // Each deck's copy of its processed sound into its recording bus.
@@ -24,10 +34,7 @@ void audiobase::recordtaps(bool on)
         const Handle mixer = d->Mixer;
         if (const Handle old = tap.exchange(0)) sound::removeDsp(mixer, old);
         if (!on || !mixer) continue;
-        const Handle bus = n == 1   ? changrabacion.load()
-                           : n == 2 ? changrabacion2.load()
-                           : n == 3 ? samgrabacion.load()
-                                    : samgrabacion2.load();
+        const Handle bus = recordbuses()[size_t(n - 1)];
         sound::lock(mixer, true);
         tap = sound::setDsp(mixer, [bus](Handle, Handle, float* f, int k) { sound::pushFloat(bus, f, k); }, 0);
         sound::lock(mixer, false);
@@ -48,7 +55,7 @@ void audiobase::graba(const QString& filerec, int grabar)
     }
     const Handle g = Grabacion;
     sound::setAttribute(g, sound::Attribute::Volume, 0);
-    for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()}) {
+    for (Handle bus : recordbuses()) {
         sound::setPosition(bus, 0);
         if (offlinerender) {
             const std::vector<float> lead(size_t(kOfflineLead) * 2, 0.0f);
@@ -66,15 +73,41 @@ void audiobase::graba(const QString& filerec, int grabar)
     encoder = e;
     grabando = true;
     estagrabando = true;
-    if (!offlinerender) sound::play(g);
     recordtaps(true);
+    if (!offlinerender) {
+        // the recorder runs on its own clock, not the decks': it starts once the buses hold
+        // its cushion, so that the take starts with the mix, not with silence
+        const auto until = std::chrono::steady_clock::now() + kFillWait;
+        auto filled = [] {
+            for (Handle bus : recordbuses())
+                if (sound::pushReady(bus)) return true;
+            return false;
+        };
+        while (!filled() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (!sound::play(g)) {
+            // its device does not run: the no-sound clock takes the take
+            sound::setStreamDevice(g, {sound::DeviceApi::NoSound, 0});
+            sound::play(g);
+        }
+    }
     volgrabacion(volgraba);
+}
+
+// The end of a take still waits in the buses (the recorder's cushion): with the taps gone and
+// the recorder stopped, it is taken through the recorder here, so that the take holds the mix
+// up to its stop.
+void audiobase::drainrecorder()
+{
+    int left = 0;
+    for (Handle bus : recordbuses()) left = std::max(left, sound::pushQueued(bus));
+    std::vector<float> buf(size_t(1024) * 2);
+    for (; left > 0; left -= 1024) sound::renderFloat(Grabacion, buf.data(), std::min(left, 1024));
 }
 
 void audiobase::volgrabacion(int grvol)
 {
     volgraba = std::clamp(grvol, 0, 100);
     const float v = volgraba / 100.0f;
-    for (Handle bus : {changrabacion.load(), changrabacion2.load(), samgrabacion.load(), samgrabacion2.load()})
-        sound::setAttribute(bus, sound::Attribute::Volume, v);
+    for (Handle bus : recordbuses()) sound::setAttribute(bus, sound::Attribute::Volume, v);
 }

@@ -14,6 +14,7 @@
 #include "engine/cargaasio.h"
 #include "engine/psoundconfig.h"
 #include "platform/sound/sound.h"
+#include "tests/support/tonemeter.h"
 
 namespace {
 
@@ -36,22 +37,6 @@ bool writeTone(const QString& path, int seconds)
         f.write(reinterpret_cast<const char*>(block.data()), qint64(block.size() * 2));
     }
     return true;
-}
-
-double measureHz(const std::vector<int16_t>& s)
-{
-    double first = -1, last = -1;
-    int n = 0;
-    for (size_t i = 2; i < s.size(); i += 2) {
-        const int a = s[i - 2], b = s[i];
-        if (a < 0 && b >= 0) {
-            const double t = double(i / 2 - 1) + double(-a) / double(b - a);
-            if (first < 0) first = t;
-            last = t;
-            ++n;
-        }
-    }
-    return n > 1 ? (n - 1) * kRate / (last - first) : 0;
 }
 
 struct Result { double hz, factor; };
@@ -82,7 +67,7 @@ Result run(const QString& file, bool keylock, int seconds)
         if (frames - done < 2 * kRate) tail.insert(tail.end(), buf.begin(), buf.begin() + got / 2);
     }
     const double secs = std::chrono::duration<double>(Clock::now() - t0).count();
-    return {measureHz(tail), double(done) / kRate / secs};
+    return {testsupport::toneFrequency(tail, 2, kRate), double(done) / kRate / secs};
 }
 
 }  // namespace

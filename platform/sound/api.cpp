@@ -792,6 +792,15 @@ int pushQueued(Handle h)
     return p->queued();
 }
 
+bool pushReady(Handle h)
+{
+    GraphLock l(graph().mutex);
+    auto* p = findAs<PushStream>(h, Kind::Push);
+    if (!p) return false;
+    ok();
+    return p->ready();
+}
+
 // ---- levels and FFT
 
 bool getLevel(Handle h, Level& out)

@@ -16,6 +16,7 @@ bool PushStream::seekFrames(std::int64_t frame)
         return false;
     head_ = count_ = 0;
     consumed_ = frame;
+    primed_ = false;
     return true;
 }
 
@@ -57,14 +58,34 @@ void PushStream::take(float* out, int n)
 
 int PushStream::produce(float* out, int n)
 {
-    // Keep the fill between an eighth and five eighths of the ring: above, drop a frame; below, repeat one.
-    if (count_ > capacity * 5 / 8 && count_ > n + 1) {
+    if (!primed_) {
+        // A reader that took each frame as it came would run dry at every block of a producer
+        // on another clock: it waits for its cushion first.
+        if (count_ < startLevel()) {
+            std::memset(out, 0, sizeof(float) * 2 * std::size_t(n));
+            consumed_ += n;
+            return n;
+        }
+        // a reader that started late keeps no more than half the ring
+        if (count_ > capacity / 2) {
+            const int over = count_ - capacity / 2;
+            head_ = (head_ + over) % capacity;
+            count_ -= over;
+            dropped += over;
+        }
+        primed_ = true;
+        level_ = count_;
+    }
+    // The fill the reader started at is the one it keeps. The blocks of producer and reader
+    // move the fill around it; only clocks that drift apart move it away for good, and a whole
+    // frame dropped or repeated per block brings it back.
+    if (count_ > level_ + capacity / 4 && count_ > n + 1) {
         float skip[2];
         take(skip, 1);
         ++dropped;
     }
     int k = std::min(n, count_);
-    if (k == n && count_ - n < capacity / 8 && count_ > 0 && n > 1 && count_ >= n) {
+    if (k == n && count_ < level_ - capacity / 8 && n > 1) {
         // running low: give n - 1 fresh frames and repeat the last one
         take(out, n - 1);
         out[2 * (n - 1)] = last_[0];
@@ -72,8 +93,10 @@ int PushStream::produce(float* out, int n)
         ++repeated;
     } else {
         take(out, k);
-        if (k < n)
+        if (k < n) {
             std::memset(out + 2 * k, 0, sizeof(float) * 2 * std::size_t(n - k));
+            primed_ = false;
+        }
     }
     consumed_ += n;
     return n;

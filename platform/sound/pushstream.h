@@ -1,6 +1,8 @@
 // A bounded ring of stereo frames fed by a producer on one clock and read by a mixer on
-// another. The reader keeps the fill near the middle by dropping or repeating one whole
-// frame per block; a full ring drops its oldest frames; an empty ring gives silence.
+// another. The reader starts once the ring holds a quarter of its capacity (after creation,
+// a reset, or running dry), a cushion against both clocks' jitter, and gives silence until
+// then; it keeps the fill near where it started by dropping or repeating one whole frame per
+// block. A full ring drops its oldest frames.
 #pragma once
 
 #include <vector>
@@ -19,6 +21,8 @@ public:
 
     int push(const float* stereo, int frames);
     int queued() const { return count_; }
+    // holds enough for the reader to start, or the reader has started
+    bool ready() const { return primed_ || count_ >= startLevel(); }
 
     const int channels;
     const int capacity;
@@ -30,10 +34,13 @@ protected:
 
 private:
     void take(float* out, int n);
+    int startLevel() const { return capacity / 4; }
     std::vector<float> ring_;
     int head_ = 0;   // oldest frame
     int count_ = 0;
     std::int64_t consumed_ = 0;
+    bool primed_ = false;  // the reader has started since the ring was last empty
+    int level_ = 0;        // the fill it started at
     float last_[2] = {0, 0};
 };
 

@@ -311,15 +311,17 @@ Handle streamOfProcessor(Handle processor);
 // Push streams (headphone and recording buses)
 //
 // A bounded ring of stereo frames at `rate`. The producer pushes, the consumer (a mixer)
-// pulls. When the two run on different clocks the consumer drops or repeats whole frames to
-// keep the fill near its middle; a full ring drops its oldest frames; an empty ring gives
-// silence. It never grows.
+// pulls. The consumer starts once the ring holds a quarter of its capacity, and again after
+// it ran dry, giving silence until then. When the two run on different clocks the consumer
+// drops or repeats whole frames to keep the fill near where it started; a full ring drops
+// its oldest frames. It never grows.
 
 Handle createPushStream(int rate, int channels = 2, unsigned flags = Decode, int capacityFrames = 0);
 // int16 interleaved (channels of the stream); returns frames queued after the call, -1 on error.
 int pushData(Handle push, const void* data, int bytes);
 int pushFloat(Handle push, const float* frames, int frameCount);  // stereo float
 int pushQueued(Handle push);  // frames waiting
+bool pushReady(Handle push);  // holds enough for the consumer to start (or it has started)
 // setPosition(push, 0) empties the ring.
 
 // ---------------------------------------------------------------------------------------------

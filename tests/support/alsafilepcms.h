@@ -10,6 +10,12 @@
 // Pacing::WallClock makes the PCMs take their sound at the pace of a real card (stereo float
 // frames at the rate given): each writes into a pipe that the test drains by the clock into
 // <name>.raw, so a player that follows its output's progress plays at its own speed.
+// addTrials() adds the odd devices a sound layer meets: "failing" is listed and opens, but its
+// first write fails (its file's folder does not exist); "leaving" is a plain `null` until
+// unplug() turns it into a sound card that is not there; "surround" takes any channel count
+// and declares speaker layouts of two, four and six (capturing into surround.raw); "fixed"
+// takes three channels and no other count, as a card does (it is listed, not played: `multi`
+// over `null` stalls).
 #pragma once
 
 #include <algorithm>
@@ -26,6 +32,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -51,10 +58,8 @@ public:
                     capture == Capture::File ? QStringLiteral("/dev/null") : filePath(QStringLiteral("default")), 2,
                     capture == Capture::File ? inputPath() : QString());
         for (const QString& n : names) conf += pcm(n, filePath(n), channels);
-        QFile f(dir_.filePath(QStringLiteral("asound.conf")));
-        if (f.open(QIODevice::WriteOnly)) f.write(conf.toUtf8());
-        f.close();
-        setenv("ALSA_CONFIG_PATH", QFile::encodeName(f.fileName()).constData(), 1);
+        conf_ = conf;
+        write();
         if (paced_) {
             drains_.push_back(std::make_unique<Drain>(QFile::encodeName(pipePath(QStringLiteral("default"))).toStdString(),
                                                       QFile::encodeName(filePath(QStringLiteral("default"))).toStdString(),
@@ -67,11 +72,46 @@ public:
     }
     ~AlsaFilePcms() { drains_.clear(); }
 
+    void addTrials()
+    {
+        trials_ = QStringLiteral(R"(pcm.failing {
+  type file
+  slave.pcm { type null }
+  file "%1"
+  format "raw"
+}
+pcm.fixed {
+  type multi
+  slaves.a { pcm { type null } channels 3 }
+  bindings { 0 { slave a channel 0 } 1 { slave a channel 1 } 2 { slave a channel 2 } }
+}
+pcm.surround {
+  type file
+  slave.pcm { type null chmap [ "FL,FR" "FL,FR,RL,RR" "FL,FR,RL,RR,FC,LFE" ] }
+  file "%2"
+  format "raw"
+}
+)").arg(dir_.filePath(QStringLiteral("gone/failing.raw")), filePath(QStringLiteral("surround")));
+        leaving_ = QStringLiteral("pcm.leaving { type null }\n");
+        write();
+    }
+    void unplug()
+    {
+        leaving_ = QStringLiteral("pcm.leaving {\n  type hw\n  card 29\n}\n");
+        write();
+    }
+
     int channels() const { return channels_; }
     QString filePath(const QString& name) const { return dir_.filePath(name + QStringLiteral(".raw")); }
     // what "default" records with Capture::File
     QString inputPath() const { return dir_.filePath(QStringLiteral("input.raw")); }
     qint64 size(const QString& name) const { return QFile(filePath(name)).size(); }
+    // all a PCM wrote
+    QByteArray captured(const QString& name) const
+    {
+        QFile f(filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
 
     // The float samples written so far (at most maxBytes of them, from byte `from` on).
     std::vector<float> samples(const QString& name, qint64 maxBytes, qint64 from = 0) const
@@ -85,6 +125,17 @@ public:
     }
 
 private:
+    void write()
+    {
+        QFile f(dir_.filePath(QStringLiteral("asound.conf")));
+        if (f.open(QIODevice::WriteOnly)) f.write((conf_ + trials_ + leaving_).toUtf8());
+        f.flush();
+        // ALSA reads its configuration again when the file's time (in seconds) changes
+        f.setFileTime(QDateTime::currentDateTime().addSecs(++edits_), QFileDevice::FileModificationTime);
+        f.close();
+        setenv("ALSA_CONFIG_PATH", QFile::encodeName(f.fileName()).constData(), 1);
+    }
+
     QString pcm(const QString& name, const QString& file, int channels, const QString& infile = QString()) const
     {
         static const char* const layouts[] = {"FL,FR,RL,RR", "FL,FR,RL,RR,FC,LFE", "FL,FR,RL,RR,FC,LFE,SL,SR"};
@@ -166,5 +217,7 @@ private:
     bool paced_;
     int rate_;
     std::vector<std::unique_ptr<Drain>> drains_;
+    QString conf_, trials_, leaving_;
+    int edits_ = 0;
     QTemporaryDir dir_;
 };

@@ -42,6 +42,15 @@ public:
     // True once the server answers. A restart keeps JACK's shared registry: this process's
     // libjack still maps it and would not find a server entered in a new one.
     bool start() { return startServer(true); }
+    // JACK allows a handful of servers at once: with tests running side by side, wait for a slot.
+    bool startWhenFree()
+    {
+        for (int i = 0; i < 60; ++i) {
+            if (start()) return true;
+            usleep(500000);
+        }
+        return false;
+    }
     bool restart()
     {
         stop();

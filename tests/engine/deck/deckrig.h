@@ -86,23 +86,6 @@ inline std::vector<int64_t> clicks(const std::vector<int16_t>& samples, int thre
     return out;
 }
 
-// Dominant frequency of the left channel by counting rising zero crossings, interpolated.
-inline double frequency(const std::vector<int16_t>& s, int rate)
-{
-    double first = -1, last = -1;
-    int n = 0;
-    for (size_t i = 2; i + 1 < s.size(); i += 2) {
-        const int a = s[i - 2], b = s[i];
-        if (a < 0 && b >= 0) {
-            const double t = double(i / 2 - 1) + double(-a) / double(b - a);
-            if (first < 0) first = t;
-            last = t;
-            ++n;
-        }
-    }
-    return n > 1 ? (n - 1) * rate / (last - first) : 0;
-}
-
 inline float attr(sound::Handle h, sound::Attribute a)
 {
     float v = -1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine/deck/deckrig.h"
+#include "tests/support/tonemeter.h"
 #include "engine/decktime.h"
 
 using namespace deckrig;
@@ -150,7 +151,7 @@ TEST(Speed, KeylockKeepsThePitch)
         EXPECT_EQ(d.keylock, lock);
         EXPECT_EQ(d.Getposition(), before);  // switching keeps the position
         rig.render(8820);
-        const double hz = frequency(rig.render(44100 * 2), 44100);
+        const double hz = testsupport::toneFrequency(rig.render(44100 * 2), 2, 44100);
         if (lock) {
             EXPECT_NEAR(hz, 440, 2);
         } else {
@@ -161,7 +162,7 @@ TEST(Speed, KeylockKeepsThePitch)
         d.setkeylock(!lock);
         EXPECT_NEAR(double(d.Getposition()), double(p), 4.0);
         rig.render(8820);
-        const double hz2 = frequency(rig.render(44100), 44100);
+        const double hz2 = testsupport::toneFrequency(rig.render(44100), 2, 44100);
         if (lock) {
             EXPECT_NEAR(hz2, 475.2, 2);
         } else {

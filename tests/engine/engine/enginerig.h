@@ -2,8 +2,11 @@
 // the test, and a measure of how much of a tone a run of samples holds.
 #pragma once
 
+#include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <QString>
@@ -15,34 +18,56 @@
 #include "tests/engine/deck/deckfakes.h"
 #include "tests/engine/deck/deckrig.h"
 #include "tests/support/fakemainservices.h"
+#include "tests/support/tonemeter.h"
 
 namespace enginerig {
 
 constexpr double kToneA = 500;   // deck A
 constexpr double kToneB = 1300;  // deck B
 
-// Amplitude of the `hz` component of channel `ch` of interleaved `channels`-channel samples,
-// frames [from, from + count).
-inline double amplitude(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, double hz,
-                        int rate = 44100)
-{
-    double re = 0, im = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const double v = s[(from + i) * size_t(channels) + size_t(ch)];
-        const double ph = 2 * M_PI * hz * double(i) / rate;
-        re += v * std::cos(ph);
-        im += v * std::sin(ph);
-    }
-    return 2 * std::sqrt(re * re + im * im) / double(count);
-}
-
 // What a channel carries: bit 1 deck A's tone, bit 2 deck B's.
 inline int tones(const std::vector<float>& s, int channels, int ch, size_t from, size_t count, int rate = 44100)
 {
     int t = 0;
-    if (amplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
-    if (amplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
+    if (testsupport::toneAmplitude(s, channels, ch, from, count, kToneA, rate) > 0.02) t |= 1;
+    if (testsupport::toneAmplitude(s, channels, ch, from, count, kToneB, rate) > 0.02) t |= 2;
     return t;
+}
+
+// The index of a JACK device in the engine's list, -1 when it is not there.
+inline int deviceIndex(const audiobase& e, const QString& name)
+{
+    for (size_t i = 0; i < e.listaasio.size(); ++i)
+        if (e.listaasio[i] == name) return int(i);
+    return -1;
+}
+
+// Reads the JACK list until every name is in it: under load a client can time out while it
+// opens, and the list misses it.
+inline bool listed(audiobase& e, std::initializer_list<const char*> names)
+{
+    auto all = [&] {
+        for (const char* n : names)
+            if (deviceIndex(e, QString::fromUtf8(n)) < 0) return false;
+        return true;
+    };
+    for (int i = 0; i < 10 && !all(); ++i) {
+        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        e.dameasio();
+    }
+    return all();
+}
+
+// ASIO driver mode: the mode, the devices of rows 0 and 1 by name, the channel choices.
+inline void useJack(audiobase& e, int mode, const char* dev0, const char* dev1, int chan0, int chan1)
+{
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 0;
+    cfg.devicework = mode;
+    cfg.asnum[0] = deviceIndex(e, QString::fromUtf8(dev0));
+    cfg.asnum[1] = deviceIndex(e, QString::fromUtf8(dev1));
+    cfg.aschan[0] = chan0;
+    cfg.aschan[1] = chan1;
 }
 
 struct Rig {

@@ -21,41 +21,6 @@ namespace {
 
 constexpr size_t kCapture = 44100 * 4;
 
-int deviceIndex(const audiobase& e, const QString& name)
-{
-    for (size_t i = 0; i < e.listaasio.size(); ++i)
-        if (e.listaasio[i] == name) return int(i);
-    return -1;
-}
-
-// Reads the JACK list until every name is in it: under load a client can time out while it
-// opens, and the list misses it.
-bool listed(audiobase& e, std::initializer_list<const char*> names)
-{
-    auto all = [&] {
-        for (const char* n : names)
-            if (deviceIndex(e, QString::fromUtf8(n)) < 0) return false;
-        return true;
-    };
-    for (int i = 0; i < 10 && !all(); ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-    }
-    return all();
-}
-
-// ASIO driver mode: the mode, the devices of rows 0 and 1 by name, the channel choices.
-void useJack(audiobase& e, int mode, const char* dev0, const char* dev1, int chan0, int chan1)
-{
-    PSoundConfig& cfg = *e.soundcfg;
-    cfg.devicemode = 0;
-    cfg.devicework = mode;
-    cfg.asnum[0] = deviceIndex(e, QString::fromUtf8(dev0));
-    cfg.asnum[1] = deviceIndex(e, QString::fromUtf8(dev1));
-    cfg.aschan[0] = chan0;
-    cfg.aschan[1] = chan1;
-}
-
 // Waits (counting samples) until both probes took `frames` frames.
 bool capture(JackProbe& a, JackProbe& b, size_t frames)
 {
@@ -73,26 +38,6 @@ int probeTones(const JackProbe& probe, int port, size_t from, size_t count)
     return tones(c, 1, 0, from, count, probe.rate());
 }
 
-// JACK allows a handful of servers at once: with tests running side by side, wait for a slot.
-bool startServer(JackServer& server)
-{
-    for (int i = 0; i < 60; ++i) {
-        if (server.start()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
-    return false;
-}
-
-std::unique_ptr<JackProbe> openProbe(const std::string& name)
-{
-    for (int i = 0; i < 10; ++i) {
-        auto p = std::make_unique<JackProbe>(name, 4, kCapture);
-        if (p->ok()) return p;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-    return nullptr;
-}
-
 struct Case {
     int mode;
     int chan0, chan1;
@@ -107,8 +52,8 @@ TEST_P(RoutingModesJack, TonesLandWhereTheModeRoutesThem)
 {
     const Case c = GetParam();
     JackServer server;
-    ASSERT_TRUE(startServer(server));
-    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(server.startWhenFree());
+    auto devAp = JackProbe::open("devA", 4, kCapture), devBp = JackProbe::open("devB", 4, kCapture);
     ASSERT_TRUE(devAp && devBp);
     JackProbe &devA = *devAp, &devB = *devBp;
 
@@ -156,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RoutingModesJack, StopRebuildAndPlayOnJack)
 {
     JackServer server;
-    ASSERT_TRUE(startServer(server));
-    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(server.startWhenFree());
+    auto devAp = JackProbe::open("devA", 4, kCapture), devBp = JackProbe::open("devB", 4, kCapture);
     ASSERT_TRUE(devAp && devBp);
     JackProbe &devA = *devAp, &devB = *devBp;
     Rig rig(false);
@@ -189,7 +134,7 @@ TEST(RoutingModesJack, StopRebuildAndPlayOnJack)
 TEST(RoutingModesJack, DeviceChecksByChannelCount)
 {
     JackServer server;
-    ASSERT_TRUE(startServer(server));
+    ASSERT_TRUE(server.startWhenFree());
     JackProbe four("four", 4, kCapture), two("two", 2, kCapture), one("one", 1, kCapture);
     ASSERT_TRUE(four.ok() && two.ok() && one.ok());
     Rig rig(false);
@@ -226,8 +171,8 @@ TEST(RoutingModesJack, DeviceChecksByChannelCount)
 TEST(RoutingModesJack, AServerAtAnotherRate)
 {
     JackServer server(48000);
-    ASSERT_TRUE(startServer(server));
-    auto devAp = openProbe("devA"), devBp = openProbe("devB");
+    ASSERT_TRUE(server.startWhenFree());
+    auto devAp = JackProbe::open("devA", 4, kCapture), devBp = JackProbe::open("devB", 4, kCapture);
     ASSERT_TRUE(devAp && devBp);
     Rig rig(false);
     audiobase& e = *rig.engine;

@@ -30,34 +30,6 @@ namespace {
 
 constexpr size_t kCapture = 44100 * 4;
 
-bool startServer(JackServer& server) {
-    for (int i = 0; i < 60; ++i) {
-        if (server.start()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    }
-    return false;
-}
-
-std::unique_ptr<JackProbe> openProbe(const std::string& name) {
-    for (int i = 0; i < 10; ++i) {
-        auto p = std::make_unique<JackProbe>(name, 4, kCapture);
-        if (p->ok()) return p;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    }
-    return nullptr;
-}
-
-// the JACK list read until it holds `name` (a client may time out while it opens under load)
-bool listed(audiobase& e, const QString& name) {
-    for (int i = 0; i < 10; ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        e.dameasio();
-        for (const QString& n : e.listaasio)
-            if (n == name) return true;
-    }
-    return false;
-}
-
 // The tones an ALSA file PCM received past byte `from`: bit 1 deck A, bit 2 deck B. The file
 // PCM is not paced: it takes whatever the output hands it as fast as it comes, silence before
 // the decks join included (hundreds of megabytes under load), and a deck's whole track in
@@ -219,15 +191,15 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
     const FileSizeLimit limit;
     AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
     JackServer server;
-    ASSERT_TRUE(startServer(server));
-    auto devA = openProbe("devA");
+    ASSERT_TRUE(server.startWhenFree());
+    auto devA = JackProbe::open("devA", 4, kCapture);
     ASSERT_TRUE(devA);
     TestProfile profile;
 
     Rig rig(false);
     audiobase& e = *rig.engine;
     e.dameds();
-    ASSERT_TRUE(listed(e, QStringLiteral("devA")));
+    ASSERT_TRUE(listed(e, {"devA"}));
     EngineHost host(e);
     PSoundConfig& c = *e.soundcfg;
     host.row.read(c);
@@ -306,12 +278,12 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
 // activation; an unchanged one does not.
 TEST(AudioSetupOnMachine, FirstActivationFindsAJackDeviceByName) {
     JackServer server;
-    ASSERT_TRUE(startServer(server));
-    auto devA = openProbe("devA");
+    ASSERT_TRUE(server.startWhenFree());
+    auto devA = JackProbe::open("devA", 4, kCapture);
     ASSERT_TRUE(devA);
     Rig rig(false);
     audiobase& e = *rig.engine;
-    ASSERT_TRUE(listed(e, QStringLiteral("devA")));
+    ASSERT_TRUE(listed(e, {"devA"}));
     AudiobaseConfigEngine ce(e);
     PSoundConfig& c = *e.soundcfg;
     MemoryRow row;
@@ -322,9 +294,9 @@ TEST(AudioSetupOnMachine, FirstActivationFindsAJackDeviceByName) {
     EXPECT_FALSE(ConfigBridge::deviceMismatch(c, ce.dsNames(), ce.asioNames()));
 
     devA.reset();
-    auto renamed = openProbe("devA_renamed");
+    auto renamed = JackProbe::open("devA_renamed", 4, kCapture);
     ASSERT_TRUE(renamed);
-    ASSERT_TRUE(listed(e, QStringLiteral("devA_renamed")));
+    ASSERT_TRUE(listed(e, {"devA_renamed"}));
     EXPECT_TRUE(ConfigBridge::deviceMismatch(c, ce.dsNames(), ce.asioNames()));
     renamed.reset();
     e.dameasio();

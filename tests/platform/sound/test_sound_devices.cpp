@@ -3,9 +3,10 @@
 // in samples by a capture client).
 #include "platform/sound/sound.h"
 
-#include "tests/platform/sound/alsafilepcm.h"
+#include "tests/support/alsafilepcms.h"
 #include "tests/support/jackprobe.h"
 #include "tests/support/jackserver.h"
+#include "tests/support/tonemeter.h"
 #include "tests/support/toolprocess.h"
 
 #include <gtest/gtest.h>
@@ -47,28 +48,12 @@ bool waitFor(const std::function<bool()>& cond, std::chrono::seconds bound = 30s
     return true;
 }
 
-// amplitude of the component at freq (Goertzel over a Hann window)
-double amplitude(const std::vector<float>& x, size_t from, size_t n, double freq, double rate)
-{
-    const double w = 2 * std::numbers::pi * freq / rate, c = 2 * std::cos(w);
-    double s1 = 0, s2 = 0, sum = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const double win = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / double(n));
-        const double s0 = win * x[from + i] + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-        sum += win;
-    }
-    const double re = s1 - s2 * std::cos(w), im = s2 * std::sin(w);
-    return 2 * std::sqrt(re * re + im * im) / sum;
-}
-
 // The median over blocks of 2048 frames: a period lost to an xrun of the dummy server
 // does not move it.
 double steadyAmplitude(const std::vector<float>& x, size_t from, size_t n, double freq, double rate)
 {
     std::vector<double> a;
-    for (size_t at = from; at + 2048 <= from + n; at += 2048) a.push_back(amplitude(x, at, 2048, freq, rate));
+    for (size_t at = from; at + 2048 <= from + n; at += 2048) a.push_back(testsupport::toneAmplitude(x, 1, 0, at, 2048, freq, int(rate)));
     std::sort(a.begin(), a.end());
     return a.empty() ? 0 : a[a.size() / 2];
 }
@@ -93,13 +78,14 @@ int alsaDeviceNamed(const std::string& name)
 
 class Devices : public ::testing::Test {
 protected:
+    Devices() { alsa.addTrials(); }
     void TearDown() override
     {
         for (DeviceApi api : {DeviceApi::Alsa, DeviceApi::Jack})
             for (int i = 0; i <= 64; ++i) freeDevice({api, i});
         freeAll();
     }
-    AlsaFilePcm alsa;
+    AlsaFilePcms alsa{QStringList{}};
     QTemporaryDir dir;
 };
 
@@ -218,7 +204,7 @@ TEST_F(Devices, AlsaFilePcmCapturesTheRenderedStreamBitExactly)
     ASSERT_TRUE(waitFor([&] { return getDeviceStats(dev, st) && st.frames >= before + uint64_t(frames) + 44100; }));
     ASSERT_TRUE(freeDevice(dev));
 
-    const QByteArray raw = alsa.captured();
+    const QByteArray raw = alsa.captured("default");
     ASSERT_GE(raw.size(), qsizetype(frames) * 8);
     std::vector<float> got(size_t(raw.size()) / 4);
     for (size_t i = 0; i < got.size(); ++i) std::memcpy(&got[i], raw.constData() + 4 * i, 4);
@@ -277,7 +263,7 @@ TEST_F(Devices, AlsaPcmIsAsWideAsTheSpeakersItDeclares)
     ASSERT_TRUE(waitFor([&] { return getDeviceStats(dev, st) && st.frames >= before + uint64_t(frames) + 44100; }));
     ASSERT_TRUE(freeDevice(dev));
 
-    const QByteArray raw = alsa.captured(alsa.surroundPath());
+    const QByteArray raw = alsa.captured("surround");
     std::vector<float> got(size_t(raw.size()) / 4);
     std::memcpy(got.data(), raw.constData(), got.size() * 4);
     ASSERT_EQ(got.size() % 6, 0u);

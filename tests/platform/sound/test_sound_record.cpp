@@ -2,7 +2,7 @@
 // side of the ALSA file PCM reads a file we wrote).
 #include "platform/sound/sound.h"
 
-#include "tests/platform/sound/alsafilepcm.h"
+#include "tests/support/alsafilepcms.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +201,7 @@ TEST_F(Recording, EncoderCallsOnBadHandles)
 
 TEST_F(Recording, InputDeviceDeliversWhatItCaptures)
 {
-    AlsaFilePcm alsa;
+    AlsaFilePcms alsa({}, 2, AlsaFilePcms::Capture::File);
     const int frames = 20000;
     std::vector<float> ramp(size_t(frames) * 2);
     for (int i = 0; i < frames; ++i) {
@@ -253,7 +253,7 @@ class InputEncoder : public ::testing::TestWithParam<int> {};
 TEST_P(InputEncoder, WritesWhatTheInputCaptures)
 {
     const int channels = GetParam();
-    AlsaFilePcm alsa;
+    AlsaFilePcms alsa({}, 2, AlsaFilePcms::Capture::File);
     QTemporaryDir dir;
     const int frames = 300000, period = 30000;  // input values 1..period, again and again
     std::vector<float> ramp(size_t(frames) * size_t(channels));

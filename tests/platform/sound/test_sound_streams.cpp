@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tests/platform/sound/soundfixtures.h"
+#include "tests/support/tonemeter.h"
 
 using namespace soundtest;
 
@@ -73,15 +74,6 @@ TEST(ReverseStream, ReadingBackwardEqualsTheForwardDecodeReversed)
     sound::freeStream(rev);
 }
 
-// zero crossings per second of the left channel
-double frequencyOf(const std::vector<std::int16_t>& v, int rate)
-{
-    int crossings = 0;
-    for (std::size_t i = 2; i < v.size(); i += 2)
-        if ((v[i - 2] < 0) != (v[i] < 0)) ++crossings;
-    return crossings / 2.0 / (double(v.size() / 2) / rate);
-}
-
 TEST(TempoStream, ChangesTempoAtConstantPitchAndReportsSourcePositions)
 {
     const int frames = 44100 * 4;
@@ -101,7 +93,7 @@ TEST(TempoStream, ChangesTempoAtConstantPitchAndReportsSourcePositions)
     std::int64_t pos = sound::getPosition(tempo) / 4;
     EXPECT_NEAR(double(pos), 44100 * 1.06, 44100 * 0.02);
     std::vector<std::int16_t> mid(first.begin() + 20000, first.end());
-    EXPECT_NEAR(frequencyOf(mid, 44100), 441.0, 441 * 0.02) << "pitch kept";
+    EXPECT_NEAR(testsupport::toneFrequency(mid, 2, 44100), 441.0, 441 * 0.02) << "pitch kept";
 
     std::vector<std::int16_t> all = first;
     for (;;) {
