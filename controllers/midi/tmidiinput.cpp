@@ -5,9 +5,15 @@
 std::atomic<TMidiInput*> TMidiInput::served_[2] = {nullptr, nullptr};
 
 TMidiInput::TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller)
+    : TMidiInput(backend, ring, controller, midi::MidiPortCatalog::inputs(backend))
+{
+}
+
+TMidiInput::TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller,
+                       const std::vector<midi::ListedPort>& ports)
     : backend_(backend), ring_(ring), controller_(controller == 2 ? 2 : 1)
 {
-    FNumdevs = int(midi::MidiPortCatalog::inputs(backend_).size());
+    FNumdevs = int(ports.size());
     FState = MidiInputState::misClosed;
     served_[controller_ - 1].store(this);
 }
@@ -23,7 +29,12 @@ TMidiInput::~TMidiInput()
 void TMidiInput::SetDeviceID(int id)
 {
     if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::inputs(backend_);
+    SetDeviceID(id, midi::MidiPortCatalog::inputs(backend_));
+}
+
+void TMidiInput::SetDeviceID(int id, const std::vector<midi::ListedPort>& ports)
+{
+    if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
     if (id < 0 || id >= int(ports.size())) throw EMidiInputError("Invalid device ID");
     port_ = ports[size_t(id)];
     selected_ = true;
@@ -39,10 +50,10 @@ void TMidiInput::SetProductName(const QString& name)
     SetDeviceID(id);
 }
 
-void TMidiInput::selectPort(const midi::ListedPort& port)
+void TMidiInput::selectPort(const midi::ListedPort& port, int position)
 {
     if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
-    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::inputs(backend_), port);
+    FDeviceID = position >= 0 ? position : midi::MidiPortCatalog::position(midi::MidiPortCatalog::inputs(backend_), port);
     port_ = port;
     selected_ = true;
     FProductName = QString::fromStdString(port.product);

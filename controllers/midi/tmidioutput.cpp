@@ -2,9 +2,13 @@
 
 #include <string>
 
-TMidiOutput::TMidiOutput(midi::Backend& backend) : backend_(backend)
+TMidiOutput::TMidiOutput(midi::Backend& backend) : TMidiOutput(backend, midi::MidiPortCatalog::outputs(backend))
 {
-    FNumdevs = int(midi::MidiPortCatalog::outputs(backend_).size());
+}
+
+TMidiOutput::TMidiOutput(midi::Backend& backend, const std::vector<midi::ListedPort>& ports) : backend_(backend)
+{
+    FNumdevs = int(ports.size());
 }
 
 TMidiOutput::~TMidiOutput()
@@ -47,10 +51,10 @@ void TMidiOutput::SetTechnology(OutPortTech t)
     throw EmidioutputError(("MIDI output technology " + TechName(t) + " not installed").toStdString());
 }
 
-void TMidiOutput::selectPort(const midi::ListedPort& port)
+void TMidiOutput::selectPort(const midi::ListedPort& port, int position)
 {
     if (abierto()) throw EmidioutputError("Change to DeviceID while device was open");
-    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::outputs(backend_), port);
+    FDeviceID = position >= 0 ? position : midi::MidiPortCatalog::position(midi::MidiPortCatalog::outputs(backend_), port);
     port_ = port;
     FProductName = QString::fromStdString(port.product);
     FTechnology = OutPortTech::opt_MidiPort;
