@@ -52,10 +52,13 @@ void MidiControllers::recreatePorts()
     if (MidiInput2) MidiInput2->Close();
     if (MidiOutput1) MidiOutput1->Close();
     if (MidiOutput2) MidiOutput2->Close();
-    MidiInput1 = std::make_unique<TMidiInput>(backend_, ring_, 1);
-    MidiInput2 = std::make_unique<TMidiInput2>(backend_, ring_, 2);
-    MidiOutput1 = std::make_unique<TMidiOutput>(backend_);
-    MidiOutput2 = std::make_unique<TMidiOutput>(backend_);
+    // one read of each port list for both twins (each read opens a client of every MIDI service)
+    const std::vector<midi::ListedPort> ins = midi::MidiPortCatalog::inputs(backend_);
+    const std::vector<midi::ListedPort> outs = midi::MidiPortCatalog::outputs(backend_);
+    MidiInput1 = std::make_unique<TMidiInput>(backend_, ring_, 1, ins);
+    MidiInput2 = std::make_unique<TMidiInput2>(backend_, ring_, 2, ins);
+    MidiOutput1 = std::make_unique<TMidiOutput>(backend_, outs);
+    MidiOutput2 = std::make_unique<TMidiOutput>(backend_, outs);
 }
 
 void MidiControllers::inicializamidifile(const QString& port) { inicializa(1, port); }
@@ -100,11 +103,11 @@ void MidiControllers::inicializa(int n, const QString& port)
     else controla->loadcontroller2(config_.controler2);
 
     const auto& flags = n == 1 ? controla->ignore : controla->ignore2;
-    in.selectPort(inputs[size_t(portIn)]);
+    in.selectPort(inputs[size_t(portIn)], portIn);
     for (size_t i = 0; i < flags.size(); ++i) in.ignore[i].store(flags[i]);
     in.Open();
     in.Start();
-    out.selectPort(outputs[size_t(portOut)]);
+    out.selectPort(outputs[size_t(portOut)], portOut);
     out.Open();
 
     const int delchan = n == 1 ? tables_.delchana : tables_.delchanb;

@@ -11,6 +11,13 @@ TMidiInput::TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controll
     served_[controller_ - 1].store(this);
 }
 
+TMidiInput::TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller,
+                       const std::vector<midi::ListedPort>& ports)
+    : TMidiInput(backend, ring, controller)
+{
+    FNumdevs = int(ports.size());
+}
+
 // Listing the ports opens the MIDI systems' clients: done when the count is first needed, not
 // each time the port objects are made.
 int TMidiInput::NumDevs()
@@ -30,7 +37,12 @@ TMidiInput::~TMidiInput()
 void TMidiInput::SetDeviceID(int id)
 {
     if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
-    const std::vector<midi::ListedPort> ports = midi::MidiPortCatalog::inputs(backend_);
+    SetDeviceID(id, midi::MidiPortCatalog::inputs(backend_));
+}
+
+void TMidiInput::SetDeviceID(int id, const std::vector<midi::ListedPort>& ports)
+{
+    if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
     if (id < 0 || id >= int(ports.size())) throw EMidiInputError("Invalid device ID");
     port_ = ports[size_t(id)];
     selected_ = true;
@@ -46,10 +58,10 @@ void TMidiInput::SetProductName(const QString& name)
     SetDeviceID(id);
 }
 
-void TMidiInput::selectPort(const midi::ListedPort& port)
+void TMidiInput::selectPort(const midi::ListedPort& port, int position)
 {
     if (abierto()) throw EMidiInputError("Change to DeviceID while device was open");
-    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::inputs(backend_), port);
+    FDeviceID = position >= 0 ? position : midi::MidiPortCatalog::position(midi::MidiPortCatalog::inputs(backend_), port);
     port_ = port;
     selected_ = true;
     FProductName = QString::fromStdString(port.product);

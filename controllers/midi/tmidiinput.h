@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -34,18 +35,24 @@ public:
     static constexpr int kNoError = 0, kOpenFailed = 1, kBadDeviceId = 2;
 
     TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller);
+    // The same, counting the ports of a list the caller has just read.
+    TMidiInput(midi::Backend& backend, MidiInputRing& ring, int controller,
+               const std::vector<midi::ListedPort>& ports);
     ~TMidiInput();
     TMidiInput(const TMidiInput&) = delete;
     TMidiInput& operator=(const TMidiInput&) = delete;
 
     // ---- device: a position in the input port list (MidiPortCatalog::inputs)
     void SetDeviceID(int id);  // EMidiInputError while open or when no such device exists now
+    // The same over a list the caller has just read (MidiPortCatalog::inputs), not read again.
+    void SetDeviceID(int id, const std::vector<midi::ListedPort>& ports);
     int DeviceID() const { return FDeviceID; }
     // The first device whose product name is exactly `name`; EMidiInputError when none.
     void SetProductName(const QString& name);
     QString ProductName() const { return FProductName; }
     // Selects a port the caller found in the list; refused while open.
-    void selectPort(const midi::ListedPort& port);
+    // `position` is its place in a list the caller has just read; -1 reads the list again.
+    void selectPort(const midi::ListedPort& port, int position = -1);
 
     void SetSysexBufferSize(int n);
     void SetSysexBufferCount(int n);

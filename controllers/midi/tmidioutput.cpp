@@ -4,6 +4,11 @@
 
 TMidiOutput::TMidiOutput(midi::Backend& backend) : backend_(backend) {}
 
+TMidiOutput::TMidiOutput(midi::Backend& backend, const std::vector<midi::ListedPort>& ports) : backend_(backend)
+{
+    FNumdevs = int(ports.size());
+}
+
 // counted when first needed: listing the ports opens the MIDI systems' clients
 int TMidiOutput::NumDevs()
 {
@@ -51,10 +56,10 @@ void TMidiOutput::SetTechnology(OutPortTech t)
     throw EmidioutputError(("MIDI output technology " + TechName(t) + " not installed").toStdString());
 }
 
-void TMidiOutput::selectPort(const midi::ListedPort& port)
+void TMidiOutput::selectPort(const midi::ListedPort& port, int position)
 {
     if (abierto()) throw EmidioutputError("Change to DeviceID while device was open");
-    FDeviceID = midi::MidiPortCatalog::position(midi::MidiPortCatalog::outputs(backend_), port);
+    FDeviceID = position >= 0 ? position : midi::MidiPortCatalog::position(midi::MidiPortCatalog::outputs(backend_), port);
     port_ = port;
     FProductName = QString::fromStdString(port.product);
     FTechnology = OutPortTech::opt_MidiPort;

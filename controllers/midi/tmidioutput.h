@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include <QString>
 
@@ -26,6 +27,8 @@ public:
     static constexpr int kNoError = 0, kSendFailed = 1, kOpenFailed = 2;
 
     explicit TMidiOutput(midi::Backend& backend);
+    // The same, counting the ports of a list the caller has just read.
+    TMidiOutput(midi::Backend& backend, const std::vector<midi::ListedPort>& ports);
     ~TMidiOutput();
     TMidiOutput(const TMidiOutput&) = delete;
     TMidiOutput& operator=(const TMidiOutput&) = delete;
@@ -37,7 +40,8 @@ public:
     QString ProductName() const { return FProductName; }
     // The first device from -1 on whose technology is `t`: every port here is a MIDI port.
     void SetTechnology(OutPortTech t);
-    void selectPort(const midi::ListedPort& port);
+    // `position` is its place in a list the caller has just read; -1 reads the list again.
+    void selectPort(const midi::ListedPort& port, int position = -1);
 
     // True when the port opened; false (and lastError) otherwise, the port stays closed.
     bool Open();

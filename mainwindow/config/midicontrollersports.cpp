@@ -15,11 +15,12 @@ std::vector<MidiPortEntry> MidiControllersPorts::inputPorts() {
     std::vector<MidiPortEntry> out;
     TMidiInput* in = controllers_.MidiInput1.get();
     if (!in) return out;
+    // read once: every read opens a client of each MIDI service
     const std::vector<midi::ListedPort> listed = midi::MidiPortCatalog::inputs(backend_);
     for (int i = 0, n = in->NumDevs(); i < n; ++i) {
         MidiPortEntry e;
         try {
-            in->SetDeviceID(i);
+            in->SetDeviceID(i, listed);
         } catch (const EMidiInputError&) {
             e.selectable = false;
         }
