@@ -1,6 +1,8 @@
 #include "platform/midi/rtmidibackend.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <mutex>
 
 #include <alsa/asoundlib.h>
@@ -131,17 +133,32 @@ public:
 
 class RtOutput : public Backend::Output {
 public:
-    ~RtOutput() override { rt.reset(); }
+    // RtMidi's JACK output hands messages to its process callback through a ring buffer, and
+    // its close waits for one callback only: one that had already emptied the buffer before the
+    // last messages came lets the port go with them still queued (the lights a close turns off,
+    // say). What was sent in the last moments gets a few periods to go out first.
+    ~RtOutput() override
+    {
+        if (api == Api::Jack) {
+            const auto since = std::chrono::steady_clock::now() - lastSend;
+            if (since < kDrain) std::this_thread::sleep_for(kDrain - since);
+        }
+        rt.reset();
+    }
 
     bool send(const uint8_t* bytes, size_t size, std::string* error) override
     {
         sink.reset();
+        lastSend = std::chrono::steady_clock::now();
         rt->sendMessage(bytes, size);
         if (!sink.failed()) return true;
         if (error) *error = sink.text();
         return false;
     }
 
+    static constexpr std::chrono::milliseconds kDrain{50};
+    Api api = Api::Alsa;
+    std::chrono::steady_clock::time_point lastSend{};
     ErrorSink sink;
     std::unique_ptr<RtMidiOut> rt;
 };
@@ -215,6 +232,7 @@ std::unique_ptr<Backend::Output> RtMidiBackend::openOutput(Api api, unsigned ind
                                                            std::string* error)
 {
     auto out = std::make_unique<RtOutput>();
+    out->api = api;
     out->rt = openRt<RtMidiOut>(api, index, name, "out", out->sink, error, [](RtMidiOut&) {});
     return out->rt ? std::move(out) : nullptr;
 }

@@ -46,17 +46,20 @@ public:
     // periods the server reported as late since the client started
     int xruns() const { return xruns_.load(); }
 
-    // True once both ports are connected and two periods have passed since (a connection takes
-    // effect at a period boundary; what is sent before it is lost).
+    // True once both ports are connected and three of our process cycles have run since (a
+    // connection takes effect at a cycle boundary, which a server that is running late reaches
+    // later than the wall clock says; what is sent before it is lost).
     bool waitConnected(int timeoutMs = 5000)
     {
-        for (int waited = 0; waited < timeoutMs; waited += 5) {
-            if (jack_port_connected(in_) > 0 && jack_port_connected(out_) > 0) {
-                const double period = double(jack_get_buffer_size(client_)) / jack_get_sample_rate(client_);
-                std::this_thread::sleep_for(std::chrono::duration<double>(2 * period));
-                return true;
+        uint64_t from = 0;
+        bool connected = false;
+        for (int waited = 0; waited < timeoutMs; waited += 2) {
+            if (!connected && jack_port_connected(in_) > 0 && jack_port_connected(out_) > 0) {
+                connected = true;
+                from = cycles_.load();
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (connected && cycles_.load() >= from + 3) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return false;
     }
@@ -86,6 +89,7 @@ private:
     static int process(jack_nframes_t frames, void* self)
     {
         auto* p = static_cast<JackMidiPeer*>(self);
+        p->cycles_.fetch_add(1, std::memory_order_relaxed);
         void* inBuf = jack_port_get_buffer(p->in_, frames);
         const jack_nframes_t n = jack_midi_get_event_count(inBuf);
         for (jack_nframes_t i = 0; i < n; ++i) {
@@ -114,4 +118,5 @@ private:
     jack_ringbuffer_t* toSend_ = nullptr;
     jack_ringbuffer_t* received_ = nullptr;
     std::atomic<int> xruns_{0};
+    std::atomic<uint64_t> cycles_{0};
 };
