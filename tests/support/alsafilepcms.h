@@ -49,6 +49,8 @@ public:
         : channels_(channels), captures_(capture != Capture::None), paced_(pacing == Pacing::WallClock),
           rate_(rate)
     {
+        if (const char* before = std::getenv("ALSA_CONFIG_PATH")) before_ = before;
+        hadBefore_ = std::getenv("ALSA_CONFIG_PATH") != nullptr;
         // with no capture, no PCM of ours (not even a slave) is defined by a name of its own:
         // every named PCM is listed as a device, and a named `null` would record
         QString conf = captures_ ? QStringLiteral("pcm.sink { type null }\n") : QString();
@@ -70,7 +72,14 @@ public:
                                                           rate_ * channels_ * int(sizeof(float))));
         }
     }
-    ~AlsaFilePcms() { drains_.clear(); }
+    // The configuration it replaced comes back: a path to the folder that goes with this object
+    // would leave the next user of ALSA in this process reading a configuration that is gone.
+    ~AlsaFilePcms()
+    {
+        drains_.clear();
+        if (hadBefore_) setenv("ALSA_CONFIG_PATH", before_.c_str(), 1);
+        else unsetenv("ALSA_CONFIG_PATH");
+    }
 
     void addTrials()
     {
@@ -212,6 +221,8 @@ private:
         std::thread thread_;
     };
 
+    std::string before_;
+    bool hadBefore_ = false;
     int channels_;
     bool captures_;
     bool paced_;
