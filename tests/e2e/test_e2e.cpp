@@ -659,7 +659,9 @@ TEST_F(E2eSet, Step4_Mix)
     m("loop start");
     pause(24000);
     m("loop end");
-    click(p.centre(QStringLiteral("l5")));
+    // a second press on the length button sets the loop again from its start; the exit control
+    // (reloop, lit while looping) leaves it
+    click(p.centre(QStringLiteral("loop2reloop")));
     pause(2000);
 
     // the kill of B's treble on and off (key F11)
@@ -670,6 +672,17 @@ TEST_F(E2eSet, Step4_Mix)
     ASSERT_TRUE(key(w, QStringLiteral("F11")));
     pause(4000);
     m("kill end");
+
+    // The centre selectors work in the 1024 wide window only (the wide one keeps the mixer in
+    // the centre and its selectors disabled): the width button first
+    if (p.window().width() > 1024) {
+        click(p.centre(QStringLiteral("maximizar")));
+        const auto start = std::chrono::steady_clock::now();
+        while (r.refreshGeometry().width() > 1024 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        }
+        ASSERT_EQ(p.window().width(), 1024) << "step 'narrow window': the window not 1024 wide within 5 s";
+        r.shot(QStringLiteral("04-narrow"));
+    }
 
     // the echo on B, from the effects section
     click(p.centre(QStringLiteral("bfx")));
