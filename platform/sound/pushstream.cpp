@@ -16,6 +16,7 @@ bool PushStream::seekFrames(std::int64_t frame)
         return false;
     head_ = count_ = 0;
     consumed_ = frame;
+    refilling_ = true;
     return true;
 }
 
@@ -57,6 +58,17 @@ void PushStream::take(float* out, int n)
 
 int PushStream::produce(float* out, int n)
 {
+    // Empty at first, or after running dry, the ring fills to a quarter before it gives frames:
+    // a stall of the producer leaves one gap, not seconds of repeated frames while the fill
+    // climbs back.
+    if (refilling_) {
+        if (count_ < std::min(capacity, std::max(n, capacity / 4))) {
+            std::memset(out, 0, sizeof(float) * 2 * std::size_t(n));
+            consumed_ += n;
+            return n;
+        }
+        refilling_ = false;
+    }
     // Keep the fill between an eighth and five eighths of the ring: above, drop a frame; below, repeat one.
     if (count_ > capacity * 5 / 8 && count_ > n + 1) {
         float skip[2];
@@ -72,8 +84,10 @@ int PushStream::produce(float* out, int n)
         ++repeated;
     } else {
         take(out, k);
-        if (k < n)
+        if (k < n) {
             std::memset(out + 2 * k, 0, sizeof(float) * 2 * std::size_t(n - k));
+            refilling_ = true;
+        }
     }
     consumed_ += n;
     return n;

@@ -1,6 +1,7 @@
 // A bounded ring of stereo frames fed by a producer on one clock and read by a mixer on
 // another. The reader keeps the fill near the middle by dropping or repeating one whole
-// frame per block; a full ring drops its oldest frames; an empty ring gives silence.
+// frame per block; a full ring drops its oldest frames; an empty ring gives silence until it
+// holds a quarter of its capacity again.
 #pragma once
 
 #include <vector>
@@ -34,6 +35,7 @@ private:
     int head_ = 0;   // oldest frame
     int count_ = 0;
     std::int64_t consumed_ = 0;
+    bool refilling_ = true;  // empty or ran dry: silence until a quarter is queued
     float last_[2] = {0, 0};
 };
 
