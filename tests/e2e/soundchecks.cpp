@@ -165,22 +165,30 @@ std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb
 
 Drift onsetDrift(const std::vector<double>& a, const std::vector<double>& b, double fromS, double toS, double pairS)
 {
-    std::vector<double> offsets;
+    std::vector<double> times, offsets;
     for (double t : a) {
         if (t < fromS || t >= toS) continue;
         const auto it = std::lower_bound(b.begin(), b.end(), t);
         double best = 1e9;
         if (it != b.end()) best = *it - t;
         if (it != b.begin() && std::fabs(*(it - 1) - t) < std::fabs(best)) best = *(it - 1) - t;
-        if (std::fabs(best) <= pairS) offsets.push_back(best * 1000);
+        if (std::fabs(best) <= pairS) {
+            times.push_back(t);
+            offsets.push_back(best * 1000);
+        }
     }
     Drift d;
     d.pairs = int(offsets.size());
     if (offsets.empty()) return d;
     d.offsetMs = median(offsets);
-    const size_t fifth = std::max<size_t>(1, offsets.size() / 5);
-    d.driftMs = median({offsets.end() - std::ptrdiff_t(fifth), offsets.end()}) -
-                median({offsets.begin(), offsets.begin() + std::ptrdiff_t(fifth)});
+    // the trend of the offset: the median of the slopes between pairs at least a second apart
+    // (a few onsets of one instrument paired with another's shift the offset by a constant and
+    // would bend an end-to-end difference), over the time the pairs span
+    std::vector<double> slopes;
+    for (size_t i = 0; i < times.size(); ++i)
+        for (size_t j = i + 1; j < times.size(); ++j)
+            if (times[j] - times[i] >= 1.0) slopes.push_back((offsets[j] - offsets[i]) / (times[j] - times[i]));
+    if (!slopes.empty()) d.driftMs = median(slopes) * (times.back() - times.front());
     const auto [lo, hi] = std::minmax_element(offsets.begin(), offsets.end());
     d.spreadMs = *hi - *lo;
     return d;

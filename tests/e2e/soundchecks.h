@@ -36,7 +36,7 @@ std::vector<double> onsets(const std::vector<float>& x, int rate, double floorDb
 
 // The offset between two onset lists, each A onset paired with the nearest B onset within
 // `pairS`, in the time range [fromS, toS). `driftMs` is the change of the offset across the
-// range: the median of its last fifth less the median of its first fifth.
+// time the pairs span, from the median slope of the offset between pairs a second or more apart.
 struct Drift {
     int pairs = 0;
     double offsetMs = 0;  // median offset B - A

@@ -92,7 +92,7 @@ TEST(E2eChecks, DriftBetweenTwoDecksPlayingAtOnce)
     };
     const double seconds = 32;
     // B at 126.02 against 126 BPM ends 30 s later by 30 * (1 - 126/126.02) s earlier
-    const Case cases[] = {{126, 132, 0}, {126, 0, 0}, {126.02, 132, -30000 * (1 - 126 / 126.02) * 0.8}};
+    const Case cases[] = {{126, 132, 0}, {126, 0, 0}, {126.02, 132, -30000 * (1 - 126 / 126.02)}};
     const std::vector<float> a = groove(126, false, seconds, 1);
     for (const Case& c : cases) {
         const std::vector<float> mix = sum(a, delayed(groove(c.bpmB, true, seconds, 2), c.delayB));
@@ -112,6 +112,29 @@ TEST(E2eChecks, DriftBetweenTwoDecksPlayingAtOnce)
     const std::vector<double> ob1 = onsets(bandpass(mix, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 0.2);
     const std::vector<double> ob2 = onsets(bandpass(late, kRate, kHighBandLoHz, kHighBandHiHz), kRate, -40, 0.2);
     EXPECT_NEAR(onsetDrift(oa, ob2, 1, 31).offsetMs - onsetDrift(oa, ob1, 1, 31).offsetMs, 3.0, 0.1);
+}
+
+// Onsets of two kinds paired at two offsets (a kick against a kick, a kick against a hat), in
+// changing proportions, read as no drift; a steady change of the offset reads as drift.
+TEST(E2eChecks, DriftIsTheOffsetsTrendNotItsMix)
+{
+    struct Case {
+        double trendMs;  // over 30 s
+        double expectMs;
+    } cases[] = {{0, 0}, {10, 10}, {-6, -6}};
+    for (const Case& c : cases) {
+        std::vector<double> a, b;
+        for (int k = 0; k < 60; ++k) {
+            const double t = 1 + k * 0.5;
+            // the second kind: a quarter of the pairs in the first third, three quarters in the last
+            const bool late = k < 20 ? k % 4 == 0 : k < 40 ? k % 2 == 0 : k % 4 != 0;
+            a.push_back(t);
+            b.push_back(t + (late ? 0.012 : 0.003) + c.trendMs / 1000 * (t - 1) / 29.5);
+        }
+        const Drift d = onsetDrift(a, b, 0, 40);
+        EXPECT_EQ(d.pairs, 60) << c.trendMs;
+        EXPECT_NEAR(d.driftMs, c.expectMs, 0.5) << c.trendMs;
+    }
 }
 
 TEST(E2eChecks, LoopPassesEqualAndUnequal)

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QUrl>
 
@@ -340,4 +341,76 @@ TEST(MainWindow, AGroupsRowLoadsOnDeckAThroughItsLoadButton)
     EXPECT_EQ(text(f, "title1"), "Row");
     EXPECT_FALSE(f.adj->carga2->loaded);
     EXPECT_EQ(sg->Cells(0, 1), " A") << "the Groups grid marks the row deck A holds";
+}
+
+namespace {
+
+// A press and release of the left button at `at` (window coordinates) on whatever the window
+// shows there, as the pointer would give them.
+void clickOn(Tform1& f, QPoint at)
+{
+    QWidget* target = f.childAt(at);
+    ASSERT_NE(target, nullptr) << "nothing at " << at.x() << "," << at.y();
+    const QPointF local = target->mapFrom(&f, QPointF(at));
+    const QPointF global = f.mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+QPoint centreIn(Tform1& f, const char* name)
+{
+    QWidget* w = f.get<QWidget>(QLatin1String(name));
+    return w ? w->mapTo(&f, w->rect().center()) : QPoint(-1, -1);
+}
+
+bool under(QWidget* w, const QWidget* control)
+{
+    for (; w; w = w->parentWidget())
+        if (w == control) return true;
+    return false;
+}
+
+}  // namespace
+
+// In the 1024 wide window a click on a centre selector brings its section to the front: the
+// section's controls are shown and are what the pointer finds at their centres. In the wide
+// window the selectors are disabled and the centre keeps the mixer.
+TEST(MainWindow, TheCentreSelectorsBringTheirSectionUnderThePointer)
+{
+    WindowRig rig;
+    Tform1& f = *rig.form;
+    f.show();
+    ASSERT_TRUE(waitUntil([&] { return f.isVisible(); }));
+    f.modemax = false;
+    f.maximizo();
+    ASSERT_EQ(f.width(), 1024);
+    struct Row {
+        const char* selector;
+        std::vector<const char*> controls;
+    } rows[] = {
+        {"bfx", {"echo", "echo2", "flange2", "dry2"}},
+        {"bsampler", {"vl1", "vr1", "vr6", "samplevolume2"}},
+        {"bmix", {"crossfader"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.selector);
+        clickOn(f, centreIn(f, r.selector));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.get<QWidget>(QLatin1String(r.selector))->property("Tag").toInt(), 1);
+        for (const char* c : r.controls) {
+            auto* control = f.get<QWidget>(QLatin1String(c));
+            ASSERT_NE(control, nullptr) << c;
+            EXPECT_TRUE(control->isVisible()) << c;
+            EXPECT_TRUE(under(f.childAt(centreIn(f, c)), control)) << c << " is covered";
+        }
+    }
+    // wide (the offscreen screen is narrower than the wide window, so the form is told)
+    f.form().applyWidth(1280, f.height());
+    ASSERT_EQ(f.width(), 1280);
+    EXPECT_FALSE(f.get<QWidget>(QStringLiteral("bfx"))->isEnabled());
+    clickOn(f, centreIn(f, "bfx"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(under(f.childAt(centreIn(f, "echo2")), f.get<QWidget>(QStringLiteral("echo2"))));
 }

@@ -243,6 +243,51 @@ TEST(PushStream, BoundedAndKeepsWholeFramesAcrossClocks)
     sound::freeStream(bus);
 }
 
+// The producer stalls (its device ran late) while the reader's clock goes on: the reader gives
+// one stretch of silence and then every frame in order, with none repeated while the ring
+// fills again, and none lost.
+TEST(PushStream, AStallOfTheProducerLeavesOneGap)
+{
+    sound::Handle bus = sound::createPushStream(44100, 2, sound::Decode, 8820);
+    sound::Handle mix = nonStop();
+    sound::mixerAdd(mix, bus, sound::NoRampIn);
+    std::vector<float> in(2 * 441);
+    int next = 1;
+    auto produce = [&] {
+        for (int i = 0; i < 441; ++i, ++next) {
+            // 1 to 29999, never silence
+            in[2 * std::size_t(i)] = float(next % 29999 + 1) / 32768.0f;
+            in[2 * std::size_t(i) + 1] = -float(next % 29999 + 1) / 32768.0f;
+        }
+        sound::pushFloat(bus, in.data(), 441);
+    };
+    std::vector<int> heard;
+    for (int block = 0; block < 600; ++block) {
+        if (block < 100 || block >= 110) produce();  // ten blocks (100 ms) without a push
+        const auto out = renderFrames(mix, 441);
+        for (int i = 0; i < 441; ++i) heard.push_back(rampFrame(out[2 * std::size_t(i)]));
+    }
+    // from the first frame on: runs of consecutive frames separated by silence
+    size_t i = 0;
+    while (i < heard.size() && heard[i] == 0) ++i;
+    int gaps = 0, repeats = 0, skips = 0;
+    for (++i; i < heard.size(); ++i) {
+        if (heard[i] == 0) continue;
+        if (heard[i - 1] == 0) {
+            ++gaps;
+            continue;
+        }
+        // while the ring drains towards the gap it may repeat one frame a block; after it, none
+        if (heard[i] == heard[i - 1]) repeats += gaps > 0 ? 1 : 0;
+        else if (heard[i] != heard[i - 1] % 29999 + 1) ++skips;
+    }
+    EXPECT_EQ(gaps, 1) << "one silence, at the stall";
+    EXPECT_EQ(repeats, 0);
+    EXPECT_EQ(skips, 0);
+    sound::freeStream(mix);
+    sound::freeStream(bus);
+}
+
 TEST(LevelsAndFft, OfWhatTheStreamProducedLast)
 {
     const int rate = 44100;
