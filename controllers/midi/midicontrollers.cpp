@@ -30,7 +30,11 @@ MidiControllers::MidiControllers(ControllerTables& tables, DispatcherState& stat
     : tables_(tables), state_(state), surface_(surface), config_(config), bp_(bp), bp2_(bp2),
       updatecontroler_(std::move(updatecontroler)), backend_(backend), profile_(profile)
 {
-    recreatePorts();
+    // the ports count their devices when first asked: start-up reads no port list
+    MidiInput1 = std::make_unique<TMidiInput>(backend_, ring_, 1);
+    MidiInput2 = std::make_unique<TMidiInput2>(backend_, ring_, 2);
+    MidiOutput1 = std::make_unique<TMidiOutput>(backend_);
+    MidiOutput2 = std::make_unique<TMidiOutput>(backend_);
     if (QCoreApplication::instance() && ring_.wakeHandle() >= 0) {
         notifier_ = std::make_unique<QSocketNotifier>(ring_.wakeHandle(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { processPending(); });
