@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +42,13 @@ public:
 
     // True once the server answers. A restart keeps JACK's shared registry: this process's
     // libjack still maps it and would not find a server entered in a new one.
-    bool start() { return startServer(true); }
+    // Only the first server of a process clears what dead servers left: a later one would
+    // take away the registry that this process's libjack still maps, and not be found.
+    bool start()
+    {
+        static std::atomic<bool> started{false};
+        return startServer(!started.exchange(true));
+    }
     // JACK allows a handful of servers at once: with tests running side by side, wait for a slot.
     bool startWhenFree()
     {
