@@ -213,14 +213,3 @@ TEST(RoutingModesJack, WithoutServerTheListIsEmptyAndOutputFails)
 }
 
 }  // namespace
-
-// PortAudio closes its JACK client at exit, after the test's server is gone, and asserts on
-// the failure: leave without running the static destructors.
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    const int rc = RUN_ALL_TESTS();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(rc);
-}
