@@ -60,6 +60,23 @@ QString text(Tform1& f, const char* label)
     return l ? l->text() : QStringLiteral("<none>");
 }
 
+// A tone file in row 1 of the Groups grid, that grid the load source (the focus came into its
+// host); the file's path.
+QString groupsSourceRow(WindowRig& rig, const QString& file, const QString& artist, const QString& title)
+{
+    Tform1& f = *rig.form;
+    const QString path = rig.dir.filePath(file);
+    if (!deckrig::tone(path, 44100, 2, 440, 0.3)) return {};
+    TquorGrid* sg = f.ep->sg();
+    sg->setRowCount(2);
+    sg->setCells(6, 1, path);
+    sg->setCells(3, 1, artist);
+    sg->setCells(4, 1, title);
+    sg->setRow(1);
+    f.gruposEnter();
+    return path;
+}
+
 }  // namespace
 
 TEST(Startup, TheSplashShowsEachStep)
@@ -176,15 +193,9 @@ TEST(MainWindow, TheLoadButtonsAndTheControllersLoadTheSourceRow)
 {
     WindowRig rig;
     Tform1& f = *rig.form;
-    const QString path = rig.dir.filePath(QStringLiteral("row.wav"));
-    ASSERT_TRUE(deckrig::tone(path, 44100, 2, 440, 0.3));
+    const QString path = groupsSourceRow(rig, QStringLiteral("row.wav"), QStringLiteral("Row"), QStringLiteral("Loaded"));
+    ASSERT_FALSE(path.isEmpty());
     TquorGrid* sg = f.ep->sg();
-    sg->setRowCount(2);
-    sg->setCells(6, 1, path);
-    sg->setCells(3, 1, QStringLiteral("Row"));
-    sg->setCells(4, 1, QStringLiteral("Loaded"));
-    sg->setRow(1);
-    f.gruposEnter();
     ASSERT_EQ(f.source.msender, f.ep->grid());
     f.MouseDown(SurfaceButton::btnload2);  // as a controller presses it
     ASSERT_TRUE(waitUntil([&] { return f.adj->carga2->loaded && !f.loader.loading(2); }));
@@ -319,15 +330,10 @@ TEST(MainWindow, AGroupsRowLoadsOnDeckAThroughItsLoadButton)
 {
     WindowRig rig;
     Tform1& f = *rig.form;
-    const QString path = rig.dir.filePath(QStringLiteral("grouped.wav"));
-    ASSERT_TRUE(deckrig::tone(path, 44100, 2, 440, 0.3));
+    const QString path =
+        groupsSourceRow(rig, QStringLiteral("grouped.wav"), QStringLiteral("Grouped"), QStringLiteral("Row"));
+    ASSERT_FALSE(path.isEmpty());
     TquorGrid* sg = f.ep->sg();
-    sg->setRowCount(2);
-    sg->setCells(6, 1, path);
-    sg->setCells(3, 1, QStringLiteral("Grouped"));
-    sg->setCells(4, 1, QStringLiteral("Row"));
-    sg->setRow(1);
-    f.gruposEnter();  // the focus came into the Groups host: its grid is the load source
     ASSERT_EQ(f.source.msender, f.ep->grid());
     QWidget* load = f.get<QWidget>(QStringLiteral("btnload1"));
     ASSERT_TRUE(load);
