@@ -221,8 +221,25 @@ Spans Session::xrunSpans() const
     if (!f.open(QIODevice::ReadOnly)) return s;
     for (const QByteArray& line : f.readAll().split('\n')) {
         bool ok = false;
-        const qint64 at = line.trimmed().toLongLong(&ok);
+        const qint64 at = line.trimmed().split(' ').value(0).toLongLong(&ok);
         if (ok) s.push_back({at - 2048, at + 2048});
+    }
+    return s;
+}
+
+Spans Session::stallSpans(double minMs) const
+{
+    Spans s;
+    QFile f(artifacts_ + QStringLiteral("/capture.f32.late"));
+    if (!f.open(QIODevice::ReadOnly)) return s;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> v = line.simplified().split(' ');  // frame, ms, gap ms
+        bool ok = false;
+        const qint64 at = v.value(0).toLongLong(&ok);
+        const double gap = v.value(2).toDouble();
+        if (!ok || gap < minMs) continue;
+        const qint64 reach = qint64(gap * 44.1) + 2048;
+        s.push_back({at - reach, at + reach});
     }
     return s;
 }

@@ -77,6 +77,9 @@ public:
     int64_t framesHeard() const;
     std::vector<float> captured(int64_t fromFrame = 0) const;
     Spans xrunSpans() const;
+    // the stalls of the server the capture saw: callbacks that began `minMs` or more after the one
+    // before, each as the frames that the stall's time holds on either side of where it fell
+    Spans stallSpans(double minMs) const;
 
     // Ends the program if it still runs (by its pid), then the clients; keeps the database and
     // the program's standard error in the artifacts.

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <limits>
+#include <memory>
 #include <numeric>
 #include <sstream>
+
+#include <kissfft/kiss_fftr.h>
 
 namespace e2e {
 
@@ -88,6 +93,69 @@ std::pair<int64_t, double> bestLag(const std::vector<float>& x, int64_t a, const
         }
     }
     return {best, bestC};
+}
+
+// The normalised correlation of x[a, a+n) with y[a+lag, a+lag+n) for every lag in [lo, hi],
+// through one FFT of each; 0 where y's stretch leaves y or is far quieter than x's.
+std::vector<double> correlationOverLags(const std::vector<float>& x, int64_t a, int64_t n, const std::vector<float>& y,
+                                        int64_t lo, int64_t hi)
+{
+    std::vector<double> c(size_t(std::max<int64_t>(0, hi - lo + 1)), 0.0);
+    if (c.empty() || n <= 0 || a < 0 || a + n > int64_t(x.size())) return c;
+    const int64_t m = hi - lo + n;  // y[a + lo, a + hi + n)
+    int64_t size = 2;
+    while (size < m) size *= 2;
+    std::vector<float> xs(size_t(size), 0.0f), ys(size_t(size), 0.0f);
+    double xx = 0;
+    for (int64_t i = 0; i < n; ++i) {
+        xs[size_t(i)] = x[size_t(a + i)];
+        xx += double(xs[size_t(i)]) * xs[size_t(i)];
+    }
+    std::vector<double> energy(size_t(m) + 1, 0.0);  // running sum of ys squared
+    for (int64_t j = 0; j < m; ++j) {
+        const int64_t at = a + lo + j;
+        if (at >= 0 && at < int64_t(y.size())) ys[size_t(j)] = y[size_t(at)];
+        energy[size_t(j) + 1] = energy[size_t(j)] + double(ys[size_t(j)]) * ys[size_t(j)];
+    }
+    if (xx <= 0) return c;
+    using Plan = std::unique_ptr<void, void (*)(void*)>;
+    const Plan forward(kiss_fftr_alloc(int(size), 0, nullptr, nullptr), kiss_fftr_free);
+    const Plan inverse(kiss_fftr_alloc(int(size), 1, nullptr, nullptr), kiss_fftr_free);
+    if (!forward || !inverse) return c;
+    std::vector<kiss_fft_cpx> fx(size_t(size) / 2 + 1), fy(fx.size());
+    kiss_fftr(kiss_fftr_cfg(forward.get()), xs.data(), fx.data());
+    kiss_fftr(kiss_fftr_cfg(forward.get()), ys.data(), fy.data());
+    for (size_t k = 0; k < fx.size(); ++k) {
+        const std::complex<float> p =
+            std::conj(std::complex<float>(fx[k].r, fx[k].i)) * std::complex<float>(fy[k].r, fy[k].i);
+        fy[k] = {p.real(), p.imag()};
+    }
+    kiss_fftri(kiss_fftr_cfg(inverse.get()), fy.data(), ys.data());  // ys[k]: sum of x[i] y[k + i], times size
+    for (int64_t k = 0; k <= hi - lo; ++k) {
+        const int64_t at = a + lo + k;
+        if (at < 0 || at + n > int64_t(y.size())) continue;
+        // a stretch 40 dB below x is no match of it (there the transform's rounding would rule)
+        const double yy = energy[size_t(k + n)] - energy[size_t(k)];
+        if (yy > 1e-4 * xx)
+            c[size_t(k)] = std::clamp(double(ys[size_t(k)]) / double(size) / std::sqrt(xx * yy), -1.0, 1.0);
+    }
+    return c;
+}
+
+// How many frames of [from, to) the spans cover.
+int64_t coveredFrames(const Spans& spans, int64_t from, int64_t to)
+{
+    std::vector<Span> in;
+    for (const Span& x : spans)
+        if (x.from < to && from < x.to) in.push_back({std::max(x.from, from), std::min(x.to, to)});
+    std::sort(in.begin(), in.end(), [](const Span& a, const Span& b) { return a.from < b.from; });
+    int64_t covered = 0, reached = from;
+    for (const Span& x : in) {
+        if (x.to <= reached) continue;
+        covered += x.to - std::max(x.from, reached);
+        reached = x.to;
+    }
+    return covered;
 }
 
 }  // namespace
@@ -256,14 +324,21 @@ double tailEnergy(const std::vector<float>& x, int rate, const std::vector<doubl
 }
 
 std::vector<WindowMatch> windowCorrelation(const std::vector<float>& rec, const std::vector<float>& out, int rate,
-                                           double windowS, double searchS, int64_t trackFrames, const Spans& skip)
+                                           double windowS, const LagRange& lags, const Spans& skip)
 {
+    constexpr int kBy = 8;               // the coarse copies' decimation
+    constexpr double kCoarseNear = 0.05;  // coarse peaks this close to the best are tried at full rate
+    constexpr size_t kTried = 16;
+    constexpr double kNear = 0.005;       // full-rate matches this close to the best count as equal
     std::vector<WindowMatch> result;
-    const int64_t w = int64_t(windowS * rate), search = int64_t(searchS * rate);
-    if (w <= 0) return result;
-    const std::vector<float> dr = decimate(rec, 8), dout = decimate(out, 8);
+    const int64_t w = int64_t(windowS * rate);
+    if (w <= 0 || lags.hi < lags.lo) return result;
+    // low-passed first: what is left moves little between the coarse copies' grid points
+    const std::vector<float> dr = decimate(bandpass(rec, rate, 0, 1200), kBy);
+    const std::vector<float> dout = decimate(bandpass(out, rate, 0, 1200), kBy);
+    const int64_t lo = lags.lo / kBy - 1, hi = lags.hi / kBy + 1;
+    int64_t previous = lags.start, lastAt = 0;
     bool aligned = false;
-    int64_t lag = 0;
     for (int64_t at = 0; at + w <= int64_t(rec.size()); at += w) {
         WindowMatch m;
         m.atS = double(at) / rate;
@@ -272,16 +347,43 @@ std::vector<WindowMatch> windowCorrelation(const std::vector<float>& rec, const 
             result.push_back(m);
             continue;
         }
-        // coarse on the 8:1 copies: everywhere within the search the first time, then near
-        const int64_t lo = aligned ? lag - trackFrames : -search, hi = aligned ? lag + trackFrames : search;
-        const int64_t coarse = bestLag(dr, at / 8, dout, w / 8, lo / 8, hi / 8).first;
-        const auto [fine, c] = bestLag(rec, at, out, w, coarse * 8 - 12, coarse * 8 + 12);
-        m.lag = fine;
-        m.corr = c;
-        m.skipped = touches(skip, at + fine, at + fine + w);
-        if (!m.skipped && c > 0.5) {
+        const std::vector<double> coarse = correlationOverLags(dr, at / kBy, w / kBy, dout, lo, hi);
+        const double top = coarse.empty() ? 0 : *std::max_element(coarse.begin(), coarse.end());
+        std::vector<std::pair<double, int64_t>> peaks;  // (coarse correlation, lag in full frames)
+        for (size_t k = 0; k < coarse.size(); ++k) {
+            const bool peak =
+                (k == 0 || coarse[k] >= coarse[k - 1]) && (k + 1 == coarse.size() || coarse[k] > coarse[k + 1]);
+            if (peak && coarse[k] >= top - kCoarseNear) peaks.push_back({coarse[k], (lo + int64_t(k)) * kBy});
+        }
+        // the best, then those nearest the previous lag
+        std::sort(peaks.begin(), peaks.end(), [](const auto& p, const auto& q) { return p.first > q.first; });
+        if (peaks.size() > 1)
+            std::sort(peaks.begin() + 1, peaks.end(), [&](const auto& p, const auto& q) {
+                return std::llabs(p.second - previous) < std::llabs(q.second - previous);
+            });
+        if (peaks.size() > kTried) peaks.resize(kTried);
+        std::vector<std::pair<int64_t, double>> fine;
+        if (aligned) fine.push_back(bestLag(rec, at, out, w, previous - kBy - 4, previous + kBy + 4));
+        for (const auto& p : peaks) fine.push_back(bestLag(rec, at, out, w, p.second - kBy - 4, p.second + kBy + 4));
+        double best = -2;
+        for (const auto& f : fine) best = std::max(best, f.second);
+        m.corr = best;
+        int64_t nearest = std::numeric_limits<int64_t>::max();
+        for (const auto& [lag, c] : fine)
+            if (c >= best - kNear && std::llabs(lag - previous) < nearest) {
+                nearest = std::llabs(lag - previous);
+                m.lag = lag;
+                m.corr = c;
+            }
+        m.skipped = touches(skip, at + m.lag, at + m.lag + w) ||
+                    (aligned && touches(skip, at + previous, at + previous + w));
+        // the lag moves only where frames went missing or were repeated: near a skipped span
+        const int64_t allowed = 64 + coveredFrames(skip, lastAt + previous, at + w + std::max(previous, m.lag));
+        m.jumped = aligned && !m.skipped && std::llabs(m.lag - previous) > allowed;
+        if (!m.skipped && m.corr > 0.5) {
             aligned = true;
-            lag = fine;
+            previous = m.lag;
+            lastAt = at;
         }
         result.push_back(m);
     }

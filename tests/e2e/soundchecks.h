@@ -60,18 +60,30 @@ std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, 
 double tailEnergy(const std::vector<float>& x, int rate, const std::vector<double>& onsetsS, double afterS,
                   double untilS);
 
-// The recording against the output, window by window: each `windowS` window of `rec` is aligned
-// on its own against `out` (first globally within ±`searchS`, then within ±`trackFrames` of the
-// previous window's lag), and its normalised correlation is reported. Windows that are silent
-// in the recording or touch a skipped span (in `out`'s frames) are marked skipped.
+// The recording against the output, window by window (out frame = rec frame + lag). Each
+// `windowS` window of `rec` is aligned on its own over every lag the take can have, [lo, hi]:
+// coarse on low-passed 8:1 copies, then at full rate around each of the best coarse peaks and
+// around the previous window's lag. A groove repeats
+// every beat, so several lags match almost equally: among the lags within 0.005 of the best, the
+// one nearest the previous window's wins (for the first window, nearest `start`). A window that
+// is silent in the recording, or whose stretch of `out` touches a skipped span through its own
+// lag or the previous window's, is marked skipped. Frames go missing or come twice only where a
+// span is skipped, so a window whose lag moved from the last judged one's by more than the
+// skipped frames between them (and 64) is marked jumped: it matched some other stretch of a
+// groove that repeats, not its own.
+struct LagRange {
+    int64_t lo = 0, hi = 0;
+    int64_t start = 0;  // the lag the take most likely starts at
+};
 struct WindowMatch {
     double atS = 0;
     int64_t lag = 0;  // out frame = rec frame + lag
     double corr = 0;
     bool skipped = false;
+    bool jumped = false;
 };
 std::vector<WindowMatch> windowCorrelation(const std::vector<float>& rec, const std::vector<float>& out, int rate,
-                                           double windowS, double searchS, int64_t trackFrames, const Spans& skip);
+                                           double windowS, const LagRange& lags, const Spans& skip);
 
 // The longest run, in seconds, of 10 ms blocks below `thresholdDb` in [from, to); blocks that
 // touch a skipped span break a run.

@@ -333,6 +333,18 @@ SetState* state = nullptr;
 
 LibraryPlaces& libraryPlaces();
 
+// The frame heard now, under `name`; also listed in artifacts/marks.txt with the monotonic
+// clock's milliseconds, for a look afterwards beside the capture's xrun and stall logs.
+void mark(const std::string& name)
+{
+    state->marks[name] = state->run->framesHeard();
+    const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch());
+    QFile f(state->run->artifacts() + QStringLiteral("/marks.txt"));
+    if (f.open(QIODevice::Append | QIODevice::Text))
+        f.write(QByteArray::fromStdString(name + " " + std::to_string(state->marks[name]) + " " +
+                                          QString::number(ms.count(), 'f', 1).toStdString() + "\n"));
+}
+
 // REC pressed by the map's key F12 and the "Recording" dialog accepted with its first folder (the
 // home folder) and name ("Recording"): state->recording names the file. The library's dialog
 // is clicked at its places; the window's own plain dialog is driven by keys from its folder
@@ -340,6 +352,7 @@ LibraryPlaces& libraryPlaces();
 bool startRecording(Session& r)
 {
     const QString file = r.home() + QStringLiteral("/Recording.wav");
+    mark("rec key");
     if (!key(r.window(), QStringLiteral("F12"))) return false;
     const QString dialog = waitWindow(r.program().pid(), QStringLiteral("^Recording$"), 10000);
     if (dialog.isEmpty()) {
@@ -348,6 +361,7 @@ bool startRecording(Session& r)
     }
     const QRect g = settledGeometry(dialog);
     r.shot(QStringLiteral("04-recording-dialog"));
+    mark("rec accept");
     if (mentioned("mainwindow", "TTquorsavedialog2")) {
         const QRect accept = libraryPlaces().recordingControl(QStringLiteral("bffd1")).translated(g.topLeft());
         click(accept.center());
@@ -355,6 +369,7 @@ bool startRecording(Session& r)
         for (const char* k : {"Tab", "Tab", "space"}) key(dialog, QLatin1String(k));
     }
     answerYes(r.program().pid(), 2000);  // a file left by an earlier run is replaced
+    mark("rec answered");
     if (!waitWindowGone(r.program().pid(), QStringLiteral("^Recording$"), 10000)) {
         ADD_FAILURE() << "step 'REC': the \"Recording\" dialog was still open 10 s after Accept";
         return false;
@@ -382,19 +397,12 @@ protected:
         if (state->run) state->run->finish();
         // a clean run keeps its photographs, standard error and database, not the capture
         if (state->run && ::testing::UnitTest::GetInstance()->failed_test_count() == 0)
-            for (const char* f : {"/capture.f32", "/capture.f32.xruns"}) QFile::remove(state->run->artifacts() + QLatin1String(f));
+            for (const char* f : {"/capture.f32", "/capture.f32.xruns", "/capture.f32.late"})
+                QFile::remove(state->run->artifacts() + QLatin1String(f));
         delete state;
         state = nullptr;
     }
     Session& run() { return *state->run; }
-    // the frame heard now, under `name`; also listed in artifacts/marks.txt for a look afterwards
-    void mark(const std::string& name)
-    {
-        state->marks[name] = run().framesHeard();
-        QFile f(run().artifacts() + QStringLiteral("/marks.txt"));
-        if (f.open(QIODevice::Append | QIODevice::Text))
-            f.write(QByteArray::fromStdString(name + " " + std::to_string(state->marks[name]) + "\n"));
-    }
 };
 
 }  // namespace
@@ -867,7 +875,10 @@ TEST_F(E2eSet, CheckOutput)
 }
 
 // The recorded WAV against what the master carried: every 1 s window, aligned on its own, at
-// a correlation of 0.99 or more (the recorder runs on the no-sound clock, the output on JACK's).
+// a correlation of 0.99 or more. The take began between the click on Accept and the dialog's
+// answer, and ended at the second REC; the lag between the two only shrinks, by a period for
+// each cycle the capture missed (an xrun). Windows touching an xrun, or a stall of the server
+// long enough to empty the recorder's cushion had it run on another clock, are not judged.
 TEST_F(E2eSet, CheckRecording)
 {
     E2E_NEEDS(state->recorded, "Step5 recording");
@@ -879,23 +890,63 @@ TEST_F(E2eSet, CheckRecording)
     ASSERT_EQ(wav.bits, 16);
     std::vector<float> rec(wav.samples.size() / 2);
     for (size_t i = 0; i < rec.size(); ++i) rec[i] = (wav.samples[2 * i] + wav.samples[2 * i + 1]) / 65536.0f;
-    // the master from a little before REC was pressed
-    const int64_t from = std::max<int64_t>(0, state->marks.at("rec start") - kRate);
+    const auto mark = [](const char* name, const char* otherwise) {
+        return state->marks.count(name) ? state->marks.at(name) : state->marks.at(otherwise);
+    };
+    const int64_t accepted = mark("rec accept", "rec start"), answered = mark("rec answered", "rec start");
+    const int64_t ended = state->marks.at("rec end");
+    // the master from a little before the take
+    const int64_t from = std::max<int64_t>(0, accepted - kRate);
     const std::vector<float> all = r.captured(from);
     const std::vector<float> master = mixOf(channelOf(all, 4, 0), channelOf(all, 4, 1));
-    Spans xruns;
-    for (const Span& x : r.xrunSpans()) xruns.push_back({x.from - from, x.to - from});
-    int judged = 0, below = 0;
-    for (const WindowMatch& w : windowCorrelation(rec, master, kRate, 1.0, 3.0, 256, xruns)) {
-        if (w.skipped) continue;
+    Spans skip;
+    int64_t missed = 0;
+    for (const Span& x : r.xrunSpans()) {
+        skip.push_back({x.from - from, x.to - from});
+        missed += x.to > accepted && x.from < ended;
+    }
+    for (const Span& x : r.stallSpans(50)) skip.push_back({x.from - from, x.to - from});
+    const int64_t atEnd = ended - from - int64_t(rec.size());
+    LagRange lags;
+    lags.start = accepted - from;
+    lags.lo = std::min(lags.start, atEnd) - kRate - missed * 256;
+    lags.hi = std::max(answered - from, atEnd) + kRate;
+    int judged = 0, below = 0, skipped = 0;
+    const std::vector<WindowMatch> windows = windowCorrelation(rec, master, kRate, 1.0, lags, skip);
+    for (const WindowMatch& w : windows) {
+        if (w.skipped) {
+            ++skipped;
+            continue;
+        }
         ++judged;
-        below += w.corr < 0.99;
+        below += w.corr < 0.99 || w.jumped;
         EXPECT_GE(w.corr, 0.99) << "the recording at " << w.atS << " s (lag " << w.lag << " frames)";
+        EXPECT_FALSE(w.jumped) << "the recording at " << w.atS << " s matches the master only at lag " << w.lag
+                               << ", away from the lag of the window before";
     }
     EXPECT_GE(judged, 10) << "windows of the recording judged";
-    std::printf("e2e recording windows judged: %d, below 0.99: %d\n", judged, below);
-    // a recording that falls out of line is kept beside the capture
-    if (below > 0) QFile::copy(state->recording, r.artifacts() + QStringLiteral("/recording.wav"));
+    std::printf("e2e recording: %.2f s, begun between capture seconds %.2f and %.2f; lags searched %.2f to %.2f s\n",
+                double(rec.size()) / kRate, double(accepted) / kRate, double(answered) / kRate,
+                double(lags.lo) / kRate, double(lags.hi) / kRate);
+    std::printf("e2e recording windows judged: %d, below 0.99: %d (skipped, silent or near an xrun: %d)\n", judged,
+                below, skipped);
+    // a recording that falls out of line is kept beside the capture, with its windows' matches
+    // (lags in frames of the capture from `from`)
+    if (below > 0) {
+        QFile::copy(state->recording, r.artifacts() + QStringLiteral("/recording.wav"));
+        QFile f(r.artifacts() + QStringLiteral("/recording-windows.txt"));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            f.write(QByteArray("# capture frame of lag 0: ") + QByteArray::number(qint64(from)) + "\n# s lag corr\n");
+            for (const WindowMatch& w : windows)
+                f.write(QStringLiteral("%1 %2 %3%4%5\n")
+                            .arg(w.atS)
+                            .arg(w.lag)
+                            .arg(w.corr, 0, 'f', 4)
+                            .arg(w.skipped ? QStringLiteral(" skipped") : QString())
+                            .arg(w.jumped ? QStringLiteral(" jumped") : QString())
+                            .toUtf8());
+        }
+    }
 }
 
 // Automix through a playlist of four 15 s tracks: three changes and no silence longer than the

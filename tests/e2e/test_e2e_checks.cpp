@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <utility>
 
@@ -202,12 +203,15 @@ TEST(E2eChecks, RecordingMatchesTheOutputWindowByWindow)
     rec.erase(rec.begin() + 3 * kRate + 100);                       // a frame dropped
     rec.insert(rec.begin() + 7 * kRate + 5, rec[7 * kRate + 5]);    // a frame repeated
     rec.erase(rec.begin() + 9 * kRate + 17, rec.begin() + 9 * kRate + 19);
-    const std::vector<WindowMatch> w = windowCorrelation(rec, out, kRate, 1.0, 2.0, 64, {});
+    // the take's lag is known to within two seconds, the groove repeats every 42000 frames
+    const LagRange lags{-2 * kRate, 2 * kRate, 25000};
+    const std::vector<WindowMatch> w = windowCorrelation(rec, out, kRate, 1.0, lags, {});
     ASSERT_GE(w.size(), 12u);
     for (const WindowMatch& m : w) {
         if (m.skipped) continue;
         // a window with a slip inside keeps most of itself aligned
         EXPECT_GE(m.corr, 0.6) << m.atS;
+        EXPECT_FALSE(m.jumped) << m.atS;
     }
     EXPECT_EQ(w[0].lag, 30000);
     EXPECT_EQ(w[5].lag, 30001);
@@ -218,14 +222,75 @@ TEST(E2eChecks, RecordingMatchesTheOutputWindowByWindow)
     // windows where the output carries something else fall below
     std::vector<float> other = out;
     for (int i = 4 * kRate; i < 6 * kRate; ++i) other[size_t(i)] = 0.3f * std::sin(float(i) * 0.05f);
-    const std::vector<WindowMatch> bad = windowCorrelation(rec, other, kRate, 1.0, 2.0, 64, {});
+    const std::vector<WindowMatch> bad = windowCorrelation(rec, other, kRate, 1.0, lags, {});
     int below = 0;
-    for (const WindowMatch& m : bad) below += !m.skipped && m.corr < 0.99;
+    for (const WindowMatch& m : bad) below += !m.skipped && (m.corr < 0.99 || m.jumped);
     EXPECT_GE(below, 2);
 
-    // a window touching an xrun is skipped
-    const std::vector<WindowMatch> s = windowCorrelation(rec, other, kRate, 1.0, 2.0, 64, {{4 * kRate + 30000, 6 * kRate + 30000}});
-    for (const WindowMatch& m : s) EXPECT_TRUE(m.skipped || m.corr >= 0.99) << m.atS;
+    // a window touching an xrun (in the output's frames) is skipped
+    const std::vector<WindowMatch> s = windowCorrelation(rec, other, kRate, 1.0, lags, {{4 * kRate, 6 * kRate}});
+    for (const WindowMatch& m : s) EXPECT_TRUE(m.skipped || (m.corr >= 0.99 && !m.jumped)) << m.atS;
+}
+
+// A whole take against the master as the set hears them: silence, deck A's groove from 2.5 s,
+// deck B's from 14 s on top. The take began a second in, ten seconds before the mark the judge
+// is given; the capture may miss cycles (a period each, at its xruns), the recorder must not
+// lose or add sound.
+TEST(E2eChecks, ATakeIsJudgedAtItsOwnLagWhateverTheGroovesRepeat)
+{
+    const int64_t start = kRate;  // the take's first frame in the master
+    const std::vector<float> master = sum(delayed(groove(120, false, 37.5, 3), int64_t(2.5 * kRate)),
+                                          delayed(groove(126, true, 26, 4), 14 * kRate));
+    const std::vector<float> take(master.begin() + start, master.begin() + start + 36 * kRate);
+    const int64_t cuts[] = {8 * kRate, 20 * kRate + 777, 30 * kRate + 1500};  // in the master
+    // the capture misses a period at each cut
+    auto missed = [&](bool logged, std::vector<float>& out, std::vector<float>&, Spans& xruns) {
+        for (int k = 2; k >= 0; --k) {
+            out.erase(out.begin() + cuts[k], out.begin() + cuts[k] + 256);
+            if (logged) xruns.push_back({cuts[k] - 256 * k - 2048, cuts[k] - 256 * k + 2048});
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void(std::vector<float>& out, std::vector<float>& rec, Spans& xruns)> alter;
+        int minBelow, maxBelow;
+        int64_t lastLag;  // of the last window judged; 0: not checked
+    } cases[] = {
+        {"as it was", [](auto&, auto&, auto&) {}, 0, 0, start},
+        {"the capture missed a period at each xrun", [&](auto& o, auto& r, auto& x) { missed(true, o, r, x); }, 0, 0,
+         start - 3 * 256},
+        {"the capture missed periods with no xrun logged", [&](auto& o, auto& r, auto& x) { missed(false, o, r, x); }, 3,
+         6, 0},
+        {"the recorder put in 0.3 s of silence",
+         [](auto&, auto& r, auto&) { r.insert(r.begin() + int64_t(12.5 * kRate), size_t(0.3 * kRate), 0.0f); }, 1,
+         36, 0},
+        {"the recorder lost 0.3 s", [](auto&, auto& r, auto&) {
+             r.erase(r.begin() + int64_t(20.5 * kRate), r.begin() + int64_t(20.8 * kRate));
+         }, 1, 36, 0},
+        {"the recorder lost one period", [](auto&, auto& r, auto&) {
+             r.erase(r.begin() + int64_t(25.5 * kRate), r.begin() + int64_t(25.5 * kRate) + 256);
+         }, 1, 36, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<float> out = master, rec = take;
+        Spans xruns;
+        c.alter(out, rec, xruns);
+        const LagRange lags{start - kRate, start + 11 * kRate, start + 10 * kRate};
+        int judged = 0, below = 0;
+        int64_t last = 0;
+        for (const WindowMatch& m : windowCorrelation(rec, out, kRate, 1.0, lags, xruns)) {
+            if (m.skipped) continue;
+            ++judged;
+            below += m.corr < 0.99 || m.jumped;
+            last = m.lag;
+        }
+        EXPECT_GE(judged, 25) << c.what;
+        EXPECT_GE(below, c.minBelow) << c.what;
+        EXPECT_LE(below, c.maxBelow) << c.what;
+        if (c.lastLag) {
+            EXPECT_EQ(last, c.lastLag) << c.what;
+        }
+    }
 }
 
 TEST(E2eChecks, LongestSilence)

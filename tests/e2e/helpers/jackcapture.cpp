@@ -5,7 +5,10 @@
 //       order) as soon as they appear, again after they come back, and writes every frame it
 //       hears to FILE (interleaved 32-bit floats, P channels), from its first period on. FILE
 //       grows as the sound comes, so its size tells the frame now heard. The frames at which
-//       the server reported an xrun go to FILE.xruns, one a line, as they happen.
+//       the server reported an xrun go to FILE.xruns, one a line with the CLOCK_MONOTONIC time
+//       in ms ("FRAME MS"), as they happen; each callback that began late (a stall of the
+//       server) goes to FILE.late as "FRAME MS GAPMS": the frames heard before it, when it
+//       began, and how long after the one before.
 //   e2e_jackcapture --name N --bare
 //       Only counts its own callbacks: the peer a program's late callbacks are compared with.
 //
@@ -36,8 +39,19 @@ struct Capture {
     std::atomic<uint64_t> frames{0}, callbacks{0}, late{0}, xruns{0}, lost{0};
     std::atomic<int64_t> lastNs{0};
     double periodNs = 0;
-    // xrun frames handed from the notification thread to the writer
+    // events handed from the notification and process threads to the writer
+    struct Event {
+        uint64_t frame;
+        int64_t ns, gapNs;
+    };
     jack_ringbuffer_t* xrunRing = nullptr;
+    jack_ringbuffer_t* lateRing = nullptr;
+
+    static void post(jack_ringbuffer_t* ring, const Event& e)
+    {
+        if (ring && jack_ringbuffer_write_space(ring) >= sizeof e)
+            jack_ringbuffer_write(ring, reinterpret_cast<const char*>(&e), sizeof e);
+    }
 
     static int64_t nowNs()
     {
@@ -50,7 +64,10 @@ struct Capture {
     {
         auto* c = static_cast<Capture*>(self);
         const int64_t t = nowNs(), last = c->lastNs.exchange(t);
-        if (last != 0 && double(t - last) > 1.5 * c->periodNs) c->late.fetch_add(1);
+        if (last != 0 && double(t - last) > 1.5 * c->periodNs) {
+            c->late.fetch_add(1);
+            post(c->lateRing, {c->frames.load(), t, t - last});
+        }
         c->callbacks.fetch_add(1);
         if (c->ports.empty()) return 0;
         const size_t channels = c->ports.size();
@@ -73,9 +90,7 @@ struct Capture {
     {
         auto* c = static_cast<Capture*>(self);
         c->xruns.fetch_add(1);
-        const uint64_t at = c->frames.load();
-        if (c->xrunRing && jack_ringbuffer_write_space(c->xrunRing) >= sizeof at)
-            jack_ringbuffer_write(c->xrunRing, reinterpret_cast<const char*>(&at), sizeof at);
+        post(c->xrunRing, {c->frames.load(), nowNs(), 0});
         return 0;
     }
 };
@@ -129,15 +144,18 @@ int main(int argc, char** argv)
     c.periodNs = 1e9 * jack_get_buffer_size(c.client) / jack_get_sample_rate(c.client);
     FILE* file = nullptr;
     FILE* xrunFile = nullptr;
+    FILE* lateFile = nullptr;
     if (!bare) {
         for (int p = 0; p < nports; ++p)
             c.ports.push_back(jack_port_register(c.client, ("in_" + std::to_string(p + 1)).c_str(),
                                                  JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0));
         c.ring = jack_ringbuffer_create(size_t(jack_get_sample_rate(c.client)) * 4 * sizeof(float) * size_t(nports));
-        c.xrunRing = jack_ringbuffer_create(4096);
+        c.xrunRing = jack_ringbuffer_create(16384);
+        c.lateRing = jack_ringbuffer_create(16384);
         file = std::fopen(out.c_str(), "wb");
         xrunFile = std::fopen((out + ".xruns").c_str(), "w");
-        if (!file || !xrunFile) {
+        lateFile = std::fopen((out + ".late").c_str(), "w");
+        if (!file || !xrunFile || !lateFile) {
             std::fprintf(stderr, "e2e_jackcapture: cannot write %s\n", out.c_str());
             return 1;
         }
@@ -158,11 +176,17 @@ int main(int argc, char** argv)
         size_t n;
         while ((n = jack_ringbuffer_read(c.ring, chunk.data(), chunk.size())) > 0) std::fwrite(chunk.data(), 1, n, file);
         std::fflush(file);
-        uint64_t at;
-        while (jack_ringbuffer_read_space(c.xrunRing) >= sizeof at) {
-            jack_ringbuffer_read(c.xrunRing, reinterpret_cast<char*>(&at), sizeof at);
-            std::fprintf(xrunFile, "%llu\n", (unsigned long long)at);
+        Capture::Event e;
+        while (jack_ringbuffer_read_space(c.xrunRing) >= sizeof e) {
+            jack_ringbuffer_read(c.xrunRing, reinterpret_cast<char*>(&e), sizeof e);
+            std::fprintf(xrunFile, "%llu %.1f\n", (unsigned long long)e.frame, double(e.ns) / 1e6);
             std::fflush(xrunFile);
+        }
+        while (jack_ringbuffer_read_space(c.lateRing) >= sizeof e) {
+            jack_ringbuffer_read(c.lateRing, reinterpret_cast<char*>(&e), sizeof e);
+            std::fprintf(lateFile, "%llu %.1f %.1f\n", (unsigned long long)e.frame, double(e.ns) / 1e6,
+                         double(e.gapNs) / 1e6);
+            std::fflush(lateFile);
         }
     };
     while (!quit) {
@@ -175,6 +199,7 @@ int main(int argc, char** argv)
     jack_client_close(c.client);
     if (file) std::fclose(file);
     if (xrunFile) std::fclose(xrunFile);
+    if (lateFile) std::fclose(lateFile);
     std::printf("callbacks: %llu, late: %llu, xruns: %llu, lost frames: %llu\n", (unsigned long long)c.callbacks.load(),
                 (unsigned long long)c.late.load(), (unsigned long long)c.xruns.load(), (unsigned long long)c.lost.load());
     return 0;
