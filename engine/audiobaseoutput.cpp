@@ -252,7 +252,11 @@ bool audiobase::initds()
             // a device that is gone or refuses to open leaves its output silent; the others play
             if (!sound::initDevice(d, kBusRate, up, bu)) {
                 opened = false;
-                message(QStringLiteral("Can't start sound device %1 !  ").arg(soundcfg->dsname[size_t(row)].get()));
+                // with no device chosen yet (a first start) the configuration dialog, which opens
+                // at the first activation, is the answer: a box naming no device would only
+                // stand in its way
+                const QString name = soundcfg->dsname[size_t(row)].get();
+                if (!name.isEmpty()) message(QStringLiteral("Can't start sound device %1 !  ").arg(name));
             } else if (std::find(used_.begin(), used_.end(), d) == used_.end()) {
                 used_.push_back(d);
             }

@@ -271,6 +271,22 @@ TEST(RoutingModesAlsaLists, RecordingAcrossClocks)
     sound::freeStream(dec);
 }
 
+// On a first start no device is chosen: a row that cannot open fails the set-up (the
+// configuration dialog opens at the first activation) without a box that names no device.
+TEST(RoutingModesAlsaLists, NoDeviceChosenFailsTheSetUpWithoutAMessage)
+{
+    Rig rig(false);
+    audiobase& e = *rig.engine;
+    e.dameds();
+    PSoundConfig& cfg = *e.soundcfg;
+    cfg.devicemode = 1;
+    cfg.devicework = 1;
+    cfg.dsnum[0] = int(e.listads.size()) + 40;  // no such card
+    cfg.dsname[0] = QString();
+    EXPECT_FALSE(e.initds());
+    EXPECT_TRUE(rig.messages.isEmpty()) << rig.messages.join(QLatin1Char('|')).toStdString();
+}
+
 // A device of a row that cannot open makes the set-up fail, named in the engine's message by
 // its stored name; the other row's output still plays.
 TEST(RoutingModesAlsaLists, ADeviceThatCannotOpenFailsTheSetUpAndTheOtherRowPlays)
