@@ -256,7 +256,7 @@ bool audiobase::initds()
                 // at the first activation, is the answer: a box naming no device would only
                 // stand in its way
                 const QString name = soundcfg->dsname[size_t(row)].get();
-                if (!name.isEmpty()) message(QStringLiteral("Can't start sound device %1 !  ").arg(name));
+                if (!name.isEmpty() && name != QLatin1String("-")) message(QStringLiteral("Can't start sound device %1 !  ").arg(name));
             } else if (std::find(used_.begin(), used_.end(), d) == used_.end()) {
                 used_.push_back(d);
             }
