@@ -276,7 +276,7 @@ public:
     void gruposEnter();
     void explorerEnter();
     void devuelvofoco();
-    // The Playlists panel's playlist tree (dt), enabled again when automix is switched off.
+    // The Playlists panel's playlist tree (dt): disabled while automix runs.
     QWidget* playlistTree() const;
     // Focuses a control when it can take the focus; the window when it refuses.
     void focusea(QWidget* control);

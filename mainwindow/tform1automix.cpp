@@ -25,9 +25,11 @@ class WindowAutomixHost : public AutomixHost {
 public:
     explicit WindowAutomixHost(Tform1& w) : w_(w) {}
     bool autoenable() const override { return w_.adj && w_.adj->autoenable; }
+    // while automix runs, the listed playlist (the one it walks, and CURRENT) cannot change
     void setAutoenable(bool on) override
     {
         if (w_.adj) w_.adj->autoenable = on;
+        if (QWidget* dt = w_.playlistTree()) dt->setEnabled(!on);
     }
     void setFades(int dr, int lr) override
     {

@@ -319,11 +319,26 @@ TEST(RecordingOnWindow, AutomixSwitchOnTheWindowWritesTheWalksNumber)
     // fewer than three tracks: the warning, automix stays off
     w.MouseDown(SurfaceButton::auto_enable);
     EXPECT_FALSE(w.adj->autoenable);
+    QWidget* tree = w.playlistTree();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(tree->isEnabled());
     // a press while automix runs switches it off whatever the playlist holds
     w.adj->autoenable = true;
     w.MouseDown(SurfaceButton::auto_enable);
     EXPECT_FALSE(w.adj->autoenable);
     EXPECT_EQ(w.automix->number, &w.walk.CURRENTPLAYNUMBER);
+    // three entries: automix runs over the listed playlist, whose tree is locked until it stops
+    sg->setRowCount(4);
+    for (int r = 1; r <= 3; ++r) {
+        sg->setCell(gridcol::order, r, QStringLiteral("%1").arg(r, 4, 10, QLatin1Char('0')));
+        sg->setCell(gridcol::path, r, QStringLiteral("/nowhere/%1.mp3").arg(r));
+    }
+    w.MouseDown(SurfaceButton::auto_enable);
+    EXPECT_TRUE(w.adj->autoenable);
+    EXPECT_FALSE(tree->isEnabled()) << "the playlist tree while automix runs";
+    w.MouseDown(SurfaceButton::auto_enable);
+    EXPECT_FALSE(w.adj->autoenable);
+    EXPECT_TRUE(tree->isEnabled()) << "the playlist tree once automix is off";
 }
 
 TEST(DownloaderOnWindow, MissingDownloaderGivesAMessageAndLeavesTheButtonUp)
