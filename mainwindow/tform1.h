@@ -548,6 +548,7 @@ private:
     // automix switched off by a CUE click or a walk that cannot go on: the engine's flag, the
     // automix button up and the Playlists panel's playlist tree enabled again
     void automixOff();
+    void showAfterPress(const QString& button, std::function<bool()> down);
     bool shuffle_ = false;
 
 public:
