@@ -829,6 +829,13 @@ TEST_F(E2eSet, Step5_RecordAndAutomix)
     QImage lit;
     EXPECT_TRUE(r.waitChanged(section, QStringLiteral("auto_enable"), 0.05, 5000, &lit))
         << "step 'automix on': its button did not change within 5 s";
+    if (!lit.isNull()) {
+        lit.save(r.artifacts() + QStringLiteral("/05-automix-on.png"));
+        EXPECT_GT(p.cellMatch(section, QStringLiteral("auto_enable"), 0), 0.98)
+            << "step 'automix on': before the click its button did not show the skin's normal cell";
+        EXPECT_GT(p.cellMatch(lit, QStringLiteral("auto_enable"), 1), 0.98)
+            << "step 'automix on': its button does not show the skin's lit cell";
+    }
     // entry 1 (low) on A, then 2 (high) on B, 3 (low) on A, 4 (high) on B
     ASSERT_TRUE(waitRegister(r, false, 10000)) << "step 'automix on': entry 1 (the low groove) not heard within 10 s";
     for (int change = 1; change <= 3; ++change) {
