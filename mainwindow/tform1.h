@@ -276,7 +276,7 @@ public:
     void gruposEnter();
     void explorerEnter();
     void devuelvofoco();
-    // The Playlists panel's playlist tree (dt), enabled again when automix is switched off.
+    // The Playlists panel's playlist tree (dt): disabled while automix runs.
     QWidget* playlistTree() const;
     // Focuses a control when it can take the focus; the window when it refuses.
     void focusea(QWidget* control);
@@ -548,6 +548,7 @@ private:
     // automix switched off by a CUE click or a walk that cannot go on: the engine's flag, the
     // automix button up and the Playlists panel's playlist tree enabled again
     void automixOff();
+    void showAfterPress(const QString& button, std::function<bool()> down);
     bool shuffle_ = false;
 
 public:

@@ -25,9 +25,11 @@ class WindowAutomixHost : public AutomixHost {
 public:
     explicit WindowAutomixHost(Tform1& w) : w_(w) {}
     bool autoenable() const override { return w_.adj && w_.adj->autoenable; }
+    // while automix runs, the listed playlist (the one it walks, and CURRENT) cannot change
     void setAutoenable(bool on) override
     {
         if (w_.adj) w_.adj->autoenable = on;
+        if (QWidget* dt = w_.playlistTree()) dt->setEnabled(!on);
     }
     void setFades(int dr, int lr) override
     {
@@ -215,10 +217,21 @@ void Tform1::wireAutomix()
     onMouseUp(QStringLiteral("newlist"), &Tform1::newlistMouseUp);
 }
 
+// A latched kit button inverts its own Down after its press handler has run: the state the
+// handler leaves is shown once the press is over.
+void Tform1::showAfterPress(const QString& button, std::function<bool()> down)
+{
+    QTimer::singleShot(0, this, [this, button, down = std::move(down)] {
+        if (ButtonView* b = buttonView(button)) b->setDown(down());
+    });
+}
+
 void Tform1::auto_enableMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 {
     automix->playlist = ep3 ? ep3->grid() : nullptr;
     automix->auto_enableMouseDown();
+    // lit exactly while automix is on
+    showAfterPress(QStringLiteral("auto_enable"), [this] { return adj && adj->autoenable; });
 }
 
 void Tform1::mixnowMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { automix->mixnowMouseDown(); }
@@ -232,9 +245,7 @@ void Tform1::recMouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int,
 {
     recording->recMouseDown();
     // the latched button shows the engine's state, not the press (a shown dialog records nothing)
-    QTimer::singleShot(0, this, [this] {
-        if (ButtonView* rec = buttonView(QStringLiteral("REC"))) rec->setDown(adj && adj->grabando);
-    });
+    showAfterPress(QStringLiteral("REC"), [this] { return adj && adj->grabando; });
 }
 void Tform1::boffd1click() { recording->boffd1click(); }
 void Tform1::boffd2click() { recording->boffd2click(); }

@@ -1,7 +1,7 @@
 // Places inside the library's own widgets, which lay themselves out at run time: the Groups
-// panel in a host of a given size and the "Files From Directory" dialog. As with the
-// configuration dialog (dialogplaces.h), the test builds the same widgets offscreen, over a
-// library of its own in a temporary folder, and asks them where each control lies.
+// and Playlists panels in a host of a given size and the "Files From Directory" dialog. As
+// with the configuration dialog (dialogplaces.h), the test builds the same widgets offscreen,
+// over a library of its own in a temporary folder, and asks them where each control lies.
 #pragma once
 
 #include <QRect>
@@ -13,18 +13,22 @@ namespace e2e {
 
 class LibraryPlaces {
 public:
-    // `rows`: how many entries the offscreen Groups panel lists (as many as the real one will)
-    explicit LibraryPlaces(int rows);
+    enum class Panel { groups, playlists };
+
+    // `groupsRows`, `playlistRows`: how many entries the offscreen panels list (as many as the
+    // real ones will: the Groups panel's group, the Playlists panel's listed playlist)
+    LibraryPlaces(int groupsRows, int playlistRows);
     ~LibraryPlaces();
     LibraryPlaces(const LibraryPlaces&) = delete;
     LibraryPlaces& operator=(const LibraryPlaces&) = delete;
 
-    // In a Groups panel whose host is `host` large, in the host's coordinates: the bar's button
-    // with that caption ("Add from Dir"), data row `row` (1 the first) of the grid scrolled to
-    // its top, the grid's viewport.
-    QRect groupsButton(QSize host, const QString& caption);
-    QRect groupsRow(QSize host, int row);
-    QRect groupsGrid(QSize host);
+    // In a panel whose host is `host` large, in the host's coordinates: the bar's button with
+    // that caption ("Add from Dir"), data row `row` (1 the first) of the grid scrolled to its
+    // top, the grid's viewport, the tree's viewport.
+    QRect button(Panel panel, QSize host, const QString& caption);
+    QRect row(Panel panel, QSize host, int row);
+    QRect grid(Panel panel, QSize host);
+    QRect tree(Panel panel, QSize host);
     // In the "Files From Directory" dialog, in its coordinates: the folder tree (tffd), Accept
     // (bffd1).
     QRect filesDirControl(const QString& name);

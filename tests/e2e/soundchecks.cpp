@@ -423,6 +423,58 @@ std::string presenceSequence(const std::vector<float>& bandA, const std::vector<
     return s;
 }
 
+std::vector<Stretch> leadingStretches(const std::vector<float>& bandA, const std::vector<float>& bandB, int rate,
+                                      double leadDb, double floorDb, int minRunS, const Spans& skip)
+{
+    // each band's level per second, and its loudest second
+    const int64_t n = int64_t(std::min(bandA.size(), bandB.size()));
+    std::vector<double> la, lb;
+    double topA = -200, topB = -200;
+    for (int64_t at = 0; at + rate <= n; at += rate) {
+        la.push_back(levelDb(bandA, at, at + rate));
+        lb.push_back(levelDb(bandB, at, at + rate));
+        if (touches(skip, at, at + rate)) continue;
+        topA = std::max(topA, la.back());
+        topB = std::max(topB, lb.back());
+    }
+    // runs of one label; a skipped second belongs to no run and splits none
+    std::vector<Stretch> runs;
+    std::vector<int> counted;  // each run's seconds that were judged
+    for (size_t i = 0; i < la.size(); ++i) {
+        const int64_t at = int64_t(i) * rate;
+        if (touches(skip, at, at + rate)) continue;
+        const double lead = (la[i] - topA) - (lb[i] - topB);
+        char band = '-';
+        if (std::max(la[i], lb[i]) > floorDb) band = lead >= leadDb ? 'A' : -lead >= leadDb ? 'B' : '-';
+        const double s = double(i);
+        if (!runs.empty() && runs.back().band == band) {
+            runs.back().toS = s + 1;
+            ++counted.back();
+        } else {
+            runs.push_back({band, s, s + 1, 0});
+            counted.push_back(1);
+        }
+    }
+    std::vector<Stretch> kept;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const Stretch& r = runs[i];
+        if (r.band == '-' || counted[i] < minRunS) continue;
+        if (!kept.empty() && kept.back().band == r.band) kept.back().toS = r.toS;
+        else kept.push_back(r);
+    }
+    for (Stretch& k : kept) {
+        const std::vector<float>& x = k.band == 'A' ? bandA : bandB;
+        const std::vector<float> part(x.begin() + int64_t(k.fromS * rate), x.begin() + int64_t(k.toS * rate));
+        const std::vector<double> o = onsets(part, rate, floorDb, 0.2);
+        std::vector<double> gaps;
+        for (size_t i = 1; i < o.size(); ++i) gaps.push_back(o[i] - o[i - 1]);
+        if (gaps.empty()) continue;
+        std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+        k.bpm = 60.0 / gaps[gaps.size() / 2];
+    }
+    return kept;
+}
+
 namespace {
 
 // Whether both accesses of the ThreadSanitizer report starting at `from` are made in Qt's own

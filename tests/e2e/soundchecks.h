@@ -96,6 +96,22 @@ double longestSilenceS(const std::vector<float>& x, int rate, int64_t from, int6
 std::string presenceSequence(const std::vector<float>& bandA, const std::vector<float>& bandB, int rate,
                              double thresholdDb, int minRunS);
 
+// A playlist played one track after another, each track told by its register and its tempo:
+// the stretches of whole seconds in which one band leads the other by `leadDb` or more and
+// sounds above `floorDb`, each of `minRunS` judged seconds at least. A band's level counts from
+// its own loudest second, so that two registers of unlike loudness weigh alike. A second that
+// touches a skipped span is not judged: it neither ends nor lengthens a stretch. Neighbouring
+// stretches of the same band are joined (the seconds of a change, when both sound, do not split
+// a track). Each stretch's tempo is read from its band's onsets: 60 over the median interval
+// between them.
+struct Stretch {
+    char band = '-';  // 'A' or 'B'
+    double fromS = 0, toS = 0;
+    double bpm = 0;
+};
+std::vector<Stretch> leadingStretches(const std::vector<float>& bandA, const std::vector<float>& bandB, int rate,
+                                      double leadDb, double floorDb, int minRunS, const Spans& skip);
+
 // Reports of sanitizers, assertions and Qt's thread warnings in a program's standard error:
 // one line each. With `qtInternal` false, a ThreadSanitizer race whose two accesses are both
 // made inside Qt's own (uninstrumented) code is not counted: Qt 6 locks with futexes the

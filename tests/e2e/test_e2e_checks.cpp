@@ -316,6 +316,46 @@ TEST(E2eChecks, ADeckThenBothThenB)
     EXPECT_EQ(seq, "A AB B");
 }
 
+TEST(E2eChecks, APlaylistsTracksToldApartByRegisterAndTempo)
+{
+    // four 15 s tracks, low and high in turn, each next one starting 2 s before the end of the
+    // one before; xruns, or a track that never came
+    Spans everyOther;
+    for (int64_t s = 0; s < 60; s += 2) everyOther.push_back({s * kRate + kRate / 2, s * kRate + kRate / 2 + 10});
+    const struct {
+        const char* name;
+        std::vector<int> played;  // which of the four, in order
+        Spans skip;
+        std::string bands;
+    } cases[] = {
+        {"all four", {0, 1, 2, 3}, {}, "ABAB"},
+        {"an xrun in the second", {0, 1, 2, 3}, {{20 * kRate, 21 * kRate + kRate / 2}}, "ABAB"},
+        {"xruns in every other second", {0, 1, 2, 3}, everyOther, "ABAB"},
+        {"the second missed", {0, 2, 3}, {}, "AB"},
+    };
+    const double bpm[] = {115, 120, 125, 130};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> mix;
+        int64_t at = 0;
+        for (int i : c.played) {
+            mix = sum(mix, delayed(groove(bpm[i], i % 2 == 1, 15, uint32_t(30 + i)), at));
+            at += 13 * kRate;
+        }
+        const std::vector<Stretch> st = leadingStretches(bandpass(mix, kRate, 0, kLowBandHz),
+                                                         bandpass(mix, kRate, kHighBandLoHz, kHighBandHiHz), kRate, 6,
+                                                         -45, 1, c.skip);
+        std::string bands;
+        for (const Stretch& x : st) bands += x.band;
+        EXPECT_EQ(bands, c.bands);
+        if (bands != "ABAB") continue;
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_NEAR(st[i].bpm, bpm[i], 1.0) << "track " << i + 1;
+            EXPECT_NEAR(st[i].fromS, 13.0 * double(i), 3.5) << "track " << i + 1;
+        }
+    }
+}
+
 TEST(E2eChecks, StderrFaults)
 {
     const struct {

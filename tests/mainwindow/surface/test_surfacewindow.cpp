@@ -21,6 +21,7 @@
 #include "engine/audiobase.h"
 #include "engine/carga.h"
 #include "library/shell/filedialogs.h"
+#include "snkins/quor/tquorbutton.h"
 #include "snkins/quor/tquorswitch1.h"
 #include "mainwindow/explorerpanelview.h"
 #include "mainwindow/songpanelviews.h"
@@ -319,11 +320,39 @@ TEST(RecordingOnWindow, AutomixSwitchOnTheWindowWritesTheWalksNumber)
     // fewer than three tracks: the warning, automix stays off
     w.MouseDown(SurfaceButton::auto_enable);
     EXPECT_FALSE(w.adj->autoenable);
+    QWidget* tree = w.playlistTree();
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(tree->isEnabled());
     // a press while automix runs switches it off whatever the playlist holds
     w.adj->autoenable = true;
     w.MouseDown(SurfaceButton::auto_enable);
     EXPECT_FALSE(w.adj->autoenable);
     EXPECT_EQ(w.automix->number, &w.walk.CURRENTPLAYNUMBER);
+    // three entries: automix runs over the listed playlist, whose tree is locked until it stops
+    sg->setRowCount(4);
+    for (int r = 1; r <= 3; ++r) {
+        sg->setCell(gridcol::order, r, QStringLiteral("%1").arg(r, 4, 10, QLatin1Char('0')));
+        sg->setCell(gridcol::path, r, QStringLiteral("/nowhere/%1.mp3").arg(r));
+    }
+    // clicked on the skin: the latched button, which inverts itself after the press, ends
+    // showing whether automix is on
+    auto* button = w.get<TquorButton>(QStringLiteral("auto_enable"));
+    ASSERT_NE(button, nullptr);
+    for (bool on : {true, false}) {
+        SCOPED_TRACE(on ? "switched on" : "switched off");
+        // the pointer comes over the button first, so that the press completes as a hand's does
+        const QPointF at = button->rect().center();
+        for (auto [type, b] : {std::pair{QEvent::MouseMove, Qt::NoButton}, {QEvent::MouseButtonPress, Qt::LeftButton},
+                               {QEvent::MouseButtonRelease, Qt::LeftButton}}) {
+            QMouseEvent e(type, at, button->mapToGlobal(at), b, type == QEvent::MouseButtonPress ? b : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(button, &e);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.adj->autoenable, on);
+        EXPECT_EQ(button->Down(), on) << "the automix button's look";
+        EXPECT_EQ(tree->isEnabled(), !on) << "the playlist tree";
+    }
 }
 
 TEST(DownloaderOnWindow, MissingDownloaderGivesAMessageAndLeavesTheButtonUp)
