@@ -273,6 +273,16 @@ double levelDb(const std::vector<float>& x, int64_t from, int64_t to)
     return e <= 1e-20 ? -200 : 10 * std::log10(e);
 }
 
+double medianLevelDb(const std::vector<float>& x, int64_t from, int64_t to, int64_t block)
+{
+    std::vector<double> levels;
+    for (int64_t at = from; block > 0 && at + block <= to; at += block) levels.push_back(levelDb(x, at, at + block));
+    if (levels.empty()) return levelDb(x, from, to);
+    std::sort(levels.begin(), levels.end());
+    const size_t n = levels.size();
+    return n % 2 ? levels[n / 2] : (levels[n / 2 - 1] + levels[n / 2]) / 2;
+}
+
 std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes)
 {
     const int64_t n = std::min<int64_t>(approxLen / 2, 11025);

@@ -49,6 +49,10 @@ Drift onsetDrift(const std::vector<double>& a, const std::vector<double>& b, dou
 // Level in dB full scale (RMS) of [from, to).
 double levelDb(const std::vector<float>& x, int64_t from, int64_t to);
 
+// The median of the levels of the `block`-long blocks of [from, to): a switch that takes a
+// moment to act on a press moves only the first block, not the whole span's level.
+double medianLevelDb(const std::vector<float>& x, int64_t from, int64_t to, int64_t block);
+
 // A periodic stretch starting at or after `from`: the period is searched within ±8 % of
 // `approxLen`, then each of `passes` passes is found around the end of the last one. Returns
 // the pass lengths in frames (empty when the stretch does not repeat: correlation below 0.9).

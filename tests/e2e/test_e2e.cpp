@@ -930,8 +930,9 @@ TEST_F(E2eSet, CheckOutput)
     // the kill lowers the treble by at least 20 dB
     {
         const std::vector<float> treble = bandpass(master, kRate, 8000, 0);
-        const double on = levelDb(treble, at("kill on") + kRate / 2, at("kill off") - kRate / 2);
-        const double off = levelDb(treble, at("kill off") + kRate / 2, at("kill end") - kRate / 2);
+        // half-second blocks: a press the window takes a moment to act on changes only the first
+        const double on = medianLevelDb(treble, at("kill on") + kRate / 2, at("kill off") - kRate / 2, kRate / 2);
+        const double off = medianLevelDb(treble, at("kill off") + kRate / 2, at("kill end") - kRate / 2, kRate / 2);
         if (!touches(xruns, at("kill on"), at("kill end"))) {
             EXPECT_GE(off - on, 20) << "the kill of B's treble";
         }

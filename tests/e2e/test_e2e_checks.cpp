@@ -180,6 +180,29 @@ TEST(E2eChecks, KillLowersItsBandByMoreThan20Db)
     EXPECT_NEAR(levelDb(low, kRate / 2, kRate * 3 / 2), levelDb(low, kRate * 5 / 2, kRate * 7 / 2), 0.5);
 }
 
+// A kill that acts 0.4 s after its press: the span's mean level hides it, the median of its
+// half-second blocks does not; a kill that never acts shows in both.
+TEST(E2eChecks, AKillThatActsLateStillShowsInTheMedianLevel)
+{
+    struct Case {
+        double killFromS;
+        bool lowered;
+    } cases[] = {{0.4, true}, {3.0, false}};
+    for (const Case& c : cases) {
+        std::vector<float> x(size_t(kRate) * 3);
+        for (size_t i = 0; i < x.size(); ++i) {
+            const double t = double(i) / kRate;
+            x[i] = float(t < c.killFromS ? 0.3 * std::sin(2 * M_PI * 9000 * t) : 0.0001 * std::sin(2 * M_PI * 9000 * t));
+        }
+        const std::vector<float> high = bandpass(x, kRate, 6000, 0);
+        const double open = levelDb(high, kRate / 4, kRate / 3);
+        EXPECT_EQ(open - medianLevelDb(high, 0, kRate * 3, kRate / 2) > 20, c.lowered) << "kill from " << c.killFromS;
+        if (c.lowered) {
+            EXPECT_LT(open - levelDb(high, 0, kRate * 3), 20);
+        }
+    }
+}
+
 TEST(E2eChecks, EchoAddsEnergyAfterEachOnset)
 {
     const std::vector<float> dry = groove(120, true, 12, 4);
