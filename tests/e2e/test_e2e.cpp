@@ -963,11 +963,15 @@ TEST_F(E2eSet, CheckOutput)
         // B started on A's beat by hand: each A onset is paired with B's nearest, up to a
         // little under half a beat away
         const Drift d = onsetDrift(oa, ob, double(from) / kRate, double(to) / kRate, 0.45 * 60.0 / a.groove.bpm);
-        EXPECT_GE(d.pairs, 40) << "beats of A and B paired while both played (onsets in the span: A "
-                               << std::count_if(oa.begin(), oa.end(), [&](double t) { return t * kRate >= from && t * kRate < to; })
-                               << ", B "
-                               << std::count_if(ob.begin(), ob.end(), [&](double t) { return t * kRate >= from && t * kRate < to; })
-                               << ")";
+        const auto inSpan = [&](const std::vector<double>& o) {
+            return std::count_if(o.begin(), o.end(), [&](double t) { return t * kRate >= from && t * kRate < to; });
+        };
+        // onsets near an xrun are left out; of those that stay, most beats of the one with fewer
+        // find their partner
+        const auto na = inSpan(oa), nb = inSpan(ob);
+        EXPECT_GE(d.pairs, std::max<double>(10, 0.8 * double(std::min(na, nb))))
+            << "beats of A and B paired while both played (onsets in the span clear of xruns: A " << na << ", B " << nb
+            << ")";
         EXPECT_LE(std::fabs(d.driftMs), 5.0) << "A-B onset offset " << d.offsetMs << " ms, drift " << d.driftMs
                                              << " ms, spread " << d.spreadMs << " ms";
     }
