@@ -635,8 +635,14 @@ void Tfnewconfig::showModel() {
     syncCombo(record_sel, st.record_sel);
     syncCombo(ComboBox2, st.ComboBox2);
     syncList(ListView2, st.ListView2);
-    for (int l = 0; l < P::kLists; ++l)
-        syncList(lists[size_t(l)], m.controllers.list(P::List(l)));
+    const bool waiting = m.controllers.readingPorts();
+    for (int l = 0; l < P::kLists; ++l) {
+        const bool port = l == P::listview1 || l == P::ListView4;
+        syncList(lists[size_t(l)], waiting && port ? m.controllers.waitingList(P::List(l))
+                                                   : m.controllers.list(P::List(l)));
+        if (port) lists[size_t(l)]->setEnabled(!waiting);
+    }
+    JvHTButton12->setEnabled(!waiting);
 }
 
 // ---- showing, closing, dragging

@@ -75,14 +75,34 @@ class FakePrompts : public ConfigPrompts {
     }
 };
 
+// The port list is `ports` (read by the reader's worker too: set it while no read runs); an
+// entry's selectable flag is looked up by its text when the list is shown.
 class FakeMidiPorts : public ConfigMidiPorts {
   public:
     std::vector<MidiPortEntry> ports;
     int recreated = 0, closedFirst = 0;
 
-    void recreatePorts() override { ++recreated; }
+    MidiPortList readPorts() override {
+        MidiPortList l;
+        for (const MidiPortEntry& e : ports) {
+            midi::ListedPort p;
+            p.listedName = e.text.toStdString();
+            l.push_back(p);
+        }
+        return l;
+    }
+    void recreatePorts(const MidiPortList&) override { ++recreated; }
     void closeFirstInput() override { ++closedFirst; }
-    std::vector<MidiPortEntry> inputPorts() override { return ports; }
+    std::vector<MidiPortEntry> inputPorts(const MidiPortList& inputs) override {
+        std::vector<MidiPortEntry> out;
+        for (const midi::ListedPort& p : inputs) {
+            MidiPortEntry e{QString::fromStdString(p.listedName), true};
+            for (const MidiPortEntry& known : ports)
+                if (known.text == e.text) e.selectable = known.selectable;
+            out.push_back(e);
+        }
+        return out;
+    }
     void set(std::initializer_list<const char*> names) {
         ports.clear();
         for (const char* n : names)
