@@ -638,9 +638,19 @@ void Tfnewconfig::showModel() {
     const bool waiting = m.controllers.readingPorts();
     for (int l = 0; l < P::kLists; ++l) {
         const bool port = l == P::listview1 || l == P::ListView4;
-        syncList(lists[size_t(l)], waiting && port ? m.controllers.waitingList(P::List(l))
-                                                   : m.controllers.list(P::List(l)));
-        if (port) lists[size_t(l)]->setEnabled(!waiting);
+        QTreeWidget* t = lists[size_t(l)];
+        const CheckList shown =
+            waiting && port ? m.controllers.waitingList(P::List(l)) : m.controllers.list(P::List(l));
+        syncList(t, shown);
+        if (!port) continue;
+        // waiting: greyed, and the "…" of no stored port (the one unchecked entry) without a check box
+        t->setEnabled(!waiting);
+        const QSignalBlocker b(t);
+        for (int i = 0; i < t->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = t->topLevelItem(i);
+            item->setForeground(0, waiting ? QBrush(QColor(0x8A, 0x8A, 0x8A)) : QBrush());
+            if (waiting && !shown.isChecked(i)) item->setData(0, Qt::CheckStateRole, QVariant());
+        }
     }
     JvHTButton12->setEnabled(!waiting);
 }

@@ -2,8 +2,10 @@
 // prompts a test answers, MIDI ports and a HID driver, and the configuration row in memory.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include <QDir>
@@ -108,6 +110,34 @@ class FakeMidiPorts : public ConfigMidiPorts {
         for (const char* n : names)
             ports.push_back({QString::fromUtf8(n), true});
     }
+};
+
+// The port list of FakeMidiPorts, its every read held until the test releases the gate.
+class GatedMidiPorts : public FakeMidiPorts {
+  public:
+    MidiPortList readPorts() override {
+        {
+            std::unique_lock<std::mutex> l(m_);
+            ++reads_;
+            cv_.wait(l, [this] { return open_; });
+        }
+        return FakeMidiPorts::readPorts();
+    }
+    void release() {
+        const std::lock_guard<std::mutex> l(m_);
+        open_ = true;
+        cv_.notify_all();
+    }
+    int reads() {
+        const std::lock_guard<std::mutex> l(m_);
+        return reads_;
+    }
+
+  private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool open_ = false;
+    int reads_ = 0;
 };
 
 // A driver with the first HID driver's list members, adapted as the window adapts hidcontrol1.

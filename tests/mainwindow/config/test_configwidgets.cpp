@@ -3,9 +3,6 @@
 // user's choices to the model, and the MIDI port lists waiting for the worker that reads them.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -213,43 +210,6 @@ TEST(ConfigDialogWidgets, OneDialogAtATimeAndItsTabsDoNotChangeTheDialogSize) {
 }
 
 // ---- the MIDI port list read on the reader's worker
-
-// The port list of FakeMidiPorts, its every read held until the test releases the gate.
-class GatedMidiPorts : public FakeMidiPorts {
-  public:
-    MidiPortList readPorts() override {
-        {
-            std::unique_lock<std::mutex> l(m_);
-            ++reads_;
-            cv_.wait(l, [this] { return open_; });
-        }
-        return FakeMidiPorts::readPorts();
-    }
-    void release() {
-        const std::lock_guard<std::mutex> l(m_);
-        open_ = true;
-        cv_.notify_all();
-    }
-    int reads() {
-        const std::lock_guard<std::mutex> l(m_);
-        return reads_;
-    }
-
-  private:
-    std::mutex m_;
-    std::condition_variable cv_;
-    bool open_ = false;
-    int reads_ = 0;
-};
-
-// The gated ports and their reader, made before the rig and gone after its dialogs; the gate is
-// opened before the reader goes, so that its worker can end.
-struct GatedReader {
-    GatedReader() : reader((configApp(), ports)) {}
-    ~GatedReader() { ports.release(); }
-    GatedMidiPorts ports;
-    MidiPortReader reader;
-};
 
 // Runs the event loop until `done` holds, for 10 s at most.
 bool settleUntil(const std::function<bool()>& done) {

@@ -70,3 +70,12 @@ struct WidgetRig : ConfigAppFirst, DialogRig {
     std::vector<bool> closes;
     bool skinChanged = false;
 };
+
+// The gated ports and their reader, made before the rig and gone after its dialogs; the gate is
+// opened before the reader goes, so that its worker can end.
+struct GatedReader {
+    GatedReader() : reader((configApp(), ports)) {}
+    ~GatedReader() { ports.release(); }
+    GatedMidiPorts ports;
+    MidiPortReader reader;
+};
