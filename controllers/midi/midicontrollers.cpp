@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -88,8 +89,8 @@ void MidiControllers::inicializa(int n, const QString& port)
     // the lists, whose every read opens a client of each MIDI service, are not read for them
     const QString wanted = port.toUpper();
     const bool none = wanted.isEmpty() || wanted == QLatin1String("-");
-    const std::vector<midi::ListedPort> inputs = none ? std::vector<midi::ListedPort>{} : midi::MidiPortCatalog::inputs(backend_);
-    const std::vector<midi::ListedPort> outputs = none ? std::vector<midi::ListedPort>{} : midi::MidiPortCatalog::outputs(backend_);
+    std::vector<midi::ListedPort> inputs, outputs;
+    if (!none) std::tie(inputs, outputs) = midi::MidiPortCatalog::inputsAndOutputs(backend_);
     portIn = -1;
     portOut = -1;
     for (size_t i = 0; i < inputs.size() && portIn < 0; ++i)
