@@ -19,6 +19,7 @@
 #include "mainwindow/config/configbridge.h"
 #include "mainwindow/config/configbridgehost.h"
 #include "mainwindow/config/midicontrollersports.h"
+#include "mainwindow/config/midiportreader.h"
 #include "mainwindow/config/tfnewconfig.h"
 #include "mainwindow/logic/buttonview.h"
 #include "platform/midi/rtmidibackend.h"
@@ -98,11 +99,15 @@ class Tform1::ConfigHost : public ConfigBridgeHost {
     void createDialog() override {
         delete w_.fnewconfig.data();
         engine_ = std::make_unique<AudiobaseConfigEngine>(*w_.adj);
-        ports_.reset();
-        if (w_.set) ports_ = std::make_unique<MidiControllersPorts>(w_.set->midi, backend());
+        // made once: a read the last dialog left under way serves the next one
+        if (w_.set && !ports_) {
+            ports_ = std::make_unique<MidiControllersPorts>(w_.set->midi, backend());
+            reader_ = std::make_unique<MidiPortReader>(*ports_);
+        }
         ConfigDialogModel::Services s;
         s.engine = engine_.get();
         s.midi = ports_.get();
+        s.midiReader = reader_.get();
         s.main = &w_;
         s.profile = w_.myApplicationdir;
         w_.fnewconfig = new Tfnewconfig(&w_, s);
@@ -187,6 +192,7 @@ class Tform1::ConfigHost : public ConfigBridgeHost {
     Tform1& w_;
     std::unique_ptr<AudiobaseConfigEngine> engine_;
     std::unique_ptr<MidiControllersPorts> ports_;
+    std::unique_ptr<MidiPortReader> reader_; // goes first: its worker reads through ports_
 };
 
 void Tform1::wireConfig()

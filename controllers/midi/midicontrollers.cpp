@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -56,13 +57,18 @@ void MidiControllers::recreatePorts()
     if (MidiInput2) MidiInput2->Close();
     if (MidiOutput1) MidiOutput1->Close();
     if (MidiOutput2) MidiOutput2->Close();
-    // one read of each port list for both twins (each read opens a client of every MIDI service)
-    const std::vector<midi::ListedPort> ins = midi::MidiPortCatalog::inputs(backend_);
-    const std::vector<midi::ListedPort> outs = midi::MidiPortCatalog::outputs(backend_);
-    MidiInput1 = std::make_unique<TMidiInput>(backend_, ring_, 1, ins);
-    MidiInput2 = std::make_unique<TMidiInput2>(backend_, ring_, 2, ins);
-    MidiOutput1 = std::make_unique<TMidiOutput>(backend_, outs);
-    MidiOutput2 = std::make_unique<TMidiOutput>(backend_, outs);
+    // no list read here: every read opens a client of each MIDI service
+    MidiInput1 = std::make_unique<TMidiInput>(backend_, ring_, 1);
+    MidiInput2 = std::make_unique<TMidiInput2>(backend_, ring_, 2);
+    MidiOutput1 = std::make_unique<TMidiOutput>(backend_);
+    MidiOutput2 = std::make_unique<TMidiOutput>(backend_);
+}
+
+void MidiControllers::recreatePorts(const std::vector<midi::ListedPort>& inputs)
+{
+    recreatePorts();
+    MidiInput1->NumDevs(inputs);
+    MidiInput2->NumDevs(inputs);
 }
 
 void MidiControllers::inicializamidifile(const QString& port) { inicializa(1, port); }
@@ -79,9 +85,12 @@ void MidiControllers::inicializa(int n, const QString& port)
     in.Close();
 
     // the input of that listed name, then the output of the same product name and index
-    const std::vector<midi::ListedPort> inputs = midi::MidiPortCatalog::inputs(backend_);
-    const std::vector<midi::ListedPort> outputs = midi::MidiPortCatalog::outputs(backend_);
+    // every listed name ends in its index, so "-" (no port) and an empty name are never listed:
+    // the lists, whose every read opens a client of each MIDI service, are not read for them
     const QString wanted = port.toUpper();
+    const bool none = wanted.isEmpty() || wanted == QLatin1String("-");
+    std::vector<midi::ListedPort> inputs, outputs;
+    if (!none) std::tie(inputs, outputs) = midi::MidiPortCatalog::inputsAndOutputs(backend_);
     portIn = -1;
     portOut = -1;
     for (size_t i = 0; i < inputs.size() && portIn < 0; ++i)

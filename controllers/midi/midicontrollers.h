@@ -54,8 +54,11 @@ public:
     // ---- lights: value 0 for numbers 1 to 127 on one status, through output 1 or 2
     void apagacanal(int output, int status);
 
-    // New port objects in place of the four (the configuration dialog's device-list refresh).
+    // New, closed port objects in place of the four; they count the ports when first asked.
     void recreatePorts();
+    // The same, the inputs counting the ports of `inputs`, a list the caller has just read (the
+    // configuration dialog's device-list refresh).
+    void recreatePorts(const std::vector<midi::ListedPort>& inputs);
 
     std::unique_ptr<TMidiInput> MidiInput1, MidiInput2;    // TMidiInput, TMidiInput2
     std::unique_ptr<TMidiOutput> MidiOutput1, MidiOutput2;

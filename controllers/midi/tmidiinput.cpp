@@ -26,6 +26,12 @@ int TMidiInput::NumDevs()
     return FNumdevs;
 }
 
+int TMidiInput::NumDevs(const std::vector<midi::ListedPort>& ports)
+{
+    if (FNumdevs < 0) FNumdevs = int(ports.size());
+    return FNumdevs;
+}
+
 TMidiInput::~TMidiInput()
 {
     FState = MidiInputState::misDestroying;

@@ -84,6 +84,8 @@ public:
     bool FSysexOnly = false;
     int FNumdevs = -1;     // input ports, counted the first time NumDevs asks (-1: not yet)
     int NumDevs();
+    // The same, counted from a list the caller has just read when not counted yet.
+    int NumDevs(const std::vector<midi::ListedPort>& ports);
     uint32_t FDriverVersion = 0;
 
 private:

@@ -15,10 +15,11 @@ ConfigDialogModel::ConfigDialogModel(const Services& services, QObject* parent)
                                  [this](const QString& name) { emit focusRequested(name); },
                                  [this] { emit changed(); },
                              }),
-      controllers(services.midi, services.hid, *services.pending, services.engine->soundcfg(),
-                  services.profile),
+      controllers(services.midi, services.midiReader, services.hid, *services.pending,
+                  services.engine->soundcfg(), services.profile),
       settings(*services.engine, *services.pending, services.profile), s_(services) {
     controllers.busy = [this](bool on) { emit busy(on); };
+    controllers.portsShown = [this] { emit changed(); };
 }
 
 ConfigDialogModel::~ConfigDialogModel() = default;
@@ -54,20 +55,19 @@ void ConfigDialogModel::create() {
     controllers.fillCreation();
     controllers.attach();
     settings.fill(false);
-    controllers.fillMidiPorts(true);
+    controllers.readMidiPorts(ControllerPages::PortFill::creation);
     audio.cambio();
     emit changed();
 }
 
 void ConfigDialogModel::activate() {
     mmain(false);
-    controllers.JvHTButton12Click();
+    controllers.readMidiPorts(ControllerPages::PortFill::activation);
     settings.fill(true);
     audio.pressStoredDriver();
     audio.cambio();
     audio.selectStored();
     settings.fillPerformance();
-    controllers.fillMidiPorts(false);
     controllers.detach();
     settings.fillRecording();
     settings.checkStoredSkin();
@@ -110,5 +110,6 @@ void ConfigDialogModel::cancel() {
 }
 
 void ConfigDialogModel::closed() {
+    controllers.stopReading();
     mmain(true);
 }

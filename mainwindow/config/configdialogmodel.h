@@ -21,6 +21,7 @@ class ConfigEngine;
 class ConfigHidDriver;
 class ConfigMidiPorts;
 class ConfigPrompts;
+class MidiPortReader;
 class MainServices;
 struct PendingChoices;
 
@@ -46,6 +47,7 @@ class ConfigDialogModel : public QObject {
         ConfigEngine* engine = nullptr;
         ConfigPrompts* prompts = nullptr;
         ConfigMidiPorts* midi = nullptr;   // the main window's MIDI port objects
+        MidiPortReader* midiReader = nullptr; // reads their list on a worker; nullptr: in place
         ConfigHidDriver* hid = nullptr;    // the first HID driver; nullptr while none exists
         MainServices* main = nullptr;      // the main loop pause
         PendingChoices* pending = nullptr; // the unit-level choices (PendingChoices::unit())

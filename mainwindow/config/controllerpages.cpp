@@ -1,11 +1,13 @@
 #include "mainwindow/config/controllerpages.h"
 
+#include <algorithm>
+
 #include <QDir>
 
 #include "controllers/profilepath.h"
 #include "engine/psoundconfig.h"
 #include "mainwindow/config/confighiddriver.h"
-#include "mainwindow/config/configmidiports.h"
+#include "mainwindow/config/midiportreader.h"
 #include "mainwindow/config/pendingchoices.h"
 
 namespace {
@@ -29,10 +31,14 @@ bool isPortList(ControllerPages::List l) {
 
 } // namespace
 
-ControllerPages::ControllerPages(ConfigMidiPorts* midi, ConfigHidDriver* hid, PendingChoices& pending,
-                                 PSoundConfig& config, const QString& profile)
-    : midi_(midi), hid_(hid), pending_(pending), cfg_(config), profile_(profile) {
+ControllerPages::ControllerPages(ConfigMidiPorts* midi, MidiPortReader* reader, ConfigHidDriver* hid,
+                                 PendingChoices& pending, PSoundConfig& config, const QString& profile)
+    : midi_(midi), reader_(reader), hid_(hid), pending_(pending), cfg_(config), profile_(profile) {
     attached_.fill(true);
+}
+
+ControllerPages::~ControllerPages() {
+    stopReading();
 }
 
 void ControllerPages::detach() {
@@ -191,12 +197,58 @@ void ControllerPages::fillCreation() {
     fillHidDevices();
 }
 
-void ControllerPages::fillMidiPorts(bool creation) {
+void ControllerPages::readMidiPorts(PortFill fill) {
+    if (readingPorts()) {
+        fill_ = std::max(fill_, fill);
+        return;
+    }
+    if (!midi_ || !reader_) {
+        takePorts(midi_ ? midi_->readPorts() : MidiPortList{}, fill);
+        return;
+    }
+    fill_ = fill;
+    ticket_ = reader_->request([this](const MidiPortList& inputs) {
+        ticket_ = 0;
+        takePorts(inputs, fill_);
+        if (portsShown) portsShown();
+    });
+}
+
+void ControllerPages::stopReading() {
+    if (ticket_ && reader_) reader_->cancel(ticket_);
+    ticket_ = 0;
+}
+
+CheckList ControllerPages::waitingList(List l) const {
+    CheckList c;
+    const QString port = stored(l);
+    if (port.isEmpty() || port == QLatin1String("-")) {
+        c.add(QStringLiteral("\u2026"));
+        return c;
+    }
+    c.add(port);
+    c.checked[0] = true;
+    return c;
+}
+
+void ControllerPages::takePorts(const MidiPortList& inputs, PortFill fill) {
+    if (fill != PortFill::creation && midi_) midi_->recreatePorts(inputs);
+    fillMidiPorts(inputs, fill == PortFill::creation);
+    portsListed_ = true;
+    if (fill != PortFill::activation) return;
+    const bool attached = attached_[size_t(listview1)];
+    detach();
+    checkStored(listview1);
+    checkStored(ListView4);
+    if (attached) attach();
+}
+
+void ControllerPages::fillMidiPorts(const MidiPortList& inputs, bool creation) {
     list(listview1).clear();
     list(ListView4).clear();
     selectable_.clear();
     if (midi_) {
-        for (const MidiPortEntry& p : midi_->inputPorts()) {
+        for (const MidiPortEntry& p : midi_->inputPorts(inputs)) {
             list(listview1).add(p.text);
             list(ListView4).add(p.text);
             selectable_.push_back(p.selectable);
@@ -214,30 +266,49 @@ void ControllerPages::fillMidiPorts(bool creation) {
     }
 }
 
-void ControllerPages::checkStored() {
-    const struct {
-        List list;
-        QString stored;
-    } rows[] = {{listview1, cfg_.portconin},  {ListView4, cfg_.portconin2}, {ListView3, cfg_.controler},
-                {ListView5, cfg_.controler2}, {ListView6, cfg_.hid},        {ListView8, cfg_.hid2},
-                {ListView7, cfg_.porthid},    {ListView9, cfg_.porthid2}};
-    for (const auto& r : rows) {
-        const int i = list(r.list).indexOf(r.stored);
-        if (i < 0) continue;
-        if ((r.list == listview1 || r.list == ListView4) && !portSelectable(i)) continue;
-        setCheck(r.list, i, true);
-        if (!list(r.list).isChecked(i)) continue; // refused by its handler: the other controller has it
-        // a single-choice list shows one mark
-        checkOnly(r.list, i);
-        pendingOf(r.list) = r.stored;
+QString ControllerPages::stored(List l) const {
+    switch (l) {
+    case listview1:
+        return cfg_.portconin;
+    case ListView4:
+        return cfg_.portconin2;
+    case ListView3:
+        return cfg_.controler;
+    case ListView5:
+        return cfg_.controler2;
+    case ListView6:
+        return cfg_.hid;
+    case ListView8:
+        return cfg_.hid2;
+    case ListView7:
+        return cfg_.porthid;
+    case ListView9:
+    default:
+        return cfg_.porthid2;
     }
+}
+
+void ControllerPages::checkStored(List l) {
+    const QString s = stored(l);
+    const int i = list(l).indexOf(s);
+    if (i < 0) return;
+    if ((l == listview1 || l == ListView4) && !portSelectable(i)) return;
+    setCheck(l, i, true);
+    if (!list(l).isChecked(i)) return; // refused by its handler: the other controller has it
+    // a single-choice list shows one mark
+    checkOnly(l, i);
+    pendingOf(l) = s;
+}
+
+void ControllerPages::checkStored() {
+    for (List l : {listview1, ListView4, ListView3, ListView5, ListView6, ListView8, ListView7, ListView9})
+        checkStored(l);
 }
 
 // ---- buttons
 
 void ControllerPages::JvHTButton12Click() {
-    if (midi_) midi_->recreatePorts();
-    fillMidiPorts(false);
+    readMidiPorts(PortFill::refresh);
 }
 
 void ControllerPages::JvHTButton10Click() {
@@ -262,9 +333,11 @@ void ControllerPages::store() {
           &pending_.nhid, &pending_.porthid, &pending_.nhid2, &pending_.porthid2, &pending_.skin})
         if (p->isEmpty()) *p = QStringLiteral("-");
     cfg_.controler = pending_.controladora;
-    cfg_.portconin = pending_.portconin;
     cfg_.controler2 = pending_.controladora2;
-    cfg_.portconin2 = pending_.portconin2;
+    if (portsListed_) {
+        cfg_.portconin = pending_.portconin;
+        cfg_.portconin2 = pending_.portconin2;
+    }
     cfg_.hid = pending_.nhid;
     cfg_.porthid = pending_.porthid;
     cfg_.hid2 = pending_.nhid2;

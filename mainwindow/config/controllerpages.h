@@ -5,7 +5,8 @@
 //
 // The MIDI port lists also re-create the main window's four MIDI port objects: on every
 // activation and on their refresh button. Nothing here opens a port; the main window sets the
-// controllers up after the dialog has closed.
+// controllers up after the dialog has closed. The port list is read on a worker when a reader is
+// given: until it arrives, the two port lists wait, showing the stored ports, and OK keeps them.
 #pragma once
 
 #include <array>
@@ -15,9 +16,11 @@
 #include <QString>
 
 #include "mainwindow/config/checklist.h"
+#include "mainwindow/config/configmidiports.h"
 
 class ConfigHidDriver;
 class ConfigMidiPorts;
+class MidiPortReader;
 class PSoundConfig;
 struct PendingChoices;
 
@@ -35,12 +38,17 @@ class ControllerPages {
         kLists
     };
 
-    // `hid`: the first HID driver, nullptr while it does not exist; `profile`: the user profile
-    // folder with its "devices" and "devices/HID" subfolders of definition files.
-    ControllerPages(ConfigMidiPorts* midi, ConfigHidDriver* hid, PendingChoices& pending,
-                    PSoundConfig& config, const QString& profile);
+    // `reader`: reads the MIDI port list on a worker, nullptr: it is read in place; `hid`: the
+    // first HID driver, nullptr while it does not exist; `profile`: the user profile folder with
+    // its "devices" and "devices/HID" subfolders of definition files.
+    ControllerPages(ConfigMidiPorts* midi, MidiPortReader* reader, ConfigHidDriver* hid,
+                    PendingChoices& pending, PSoundConfig& config, const QString& profile);
+    ~ControllerPages();
+    ControllerPages(const ControllerPages&) = delete;
+    ControllerPages& operator=(const ControllerPages&) = delete;
 
-    std::function<void(bool)> busy; // wait cursor on / off
+    std::function<void(bool)> busy;   // wait cursor on / off
+    std::function<void()> portsShown; // a port list read on the worker has filled the lists
 
     CheckList& list(List l) { return lists_[size_t(l)]; }
     const CheckList& list(List l) const { return lists_[size_t(l)]; }
@@ -61,8 +69,18 @@ class ControllerPages {
     // ---- fills
     void refreshHidDevices(); // creation: the first HID driver's name list cleared and enumerated
     void fillCreation();      // creation: MIDI input 1 closed, map lists, HID map and device lists
-    // the MIDI port lists; at creation an entry equal to the pending port of list 1 is not checked
-    void fillMidiPorts(bool creation);
+    // The MIDI port lists filled from a fresh read of the port list: at creation (an entry equal
+    // to the pending port of list 1 is not checked), after a refresh (new port objects first),
+    // or at activation (a refresh, then each port list's stored port checked). Asked while a
+    // read runs, that read serves, with the fuller of the two fills.
+    enum class PortFill { creation, refresh, activation };
+    void readMidiPorts(PortFill fill);
+    // a read asked for has not arrived: the port lists wait
+    bool readingPorts() const { return ticket_ != 0; }
+    // what a waiting port list (listview1, ListView4) shows: its stored port, checked, or "…"
+    CheckList waitingList(List l) const;
+    // the dialog has closed: a read still under way fills nothing
+    void stopReading();
     // activation: each list's entry equal to its stored field checked, becoming the pending choice
     void checkStored();
 
@@ -70,10 +88,15 @@ class ControllerPages {
     void JvHTButton12Click(); // "Refresh MIDI Device List": new port objects, port lists refilled
     void JvHTButton10Click(); // "Refresh HID Device List"
 
-    // ---- OK: HID choices from the check marks, empty choices become "-", then into the configuration
+    // ---- OK: HID choices from the check marks, empty choices become "-", then into the
+    // configuration; the MIDI ports only when their lists were filled
     void store();
 
   private:
+    void takePorts(const MidiPortList& inputs, PortFill fill);
+    void fillMidiPorts(const MidiPortList& inputs, bool creation);
+    void checkStored(List l);
+    QString stored(List l) const;
     void change(List l, int index);
     QString& pendingOf(List l);
     void fillMaps();
@@ -83,6 +106,7 @@ class ControllerPages {
     static List partner(List l);
 
     ConfigMidiPorts* midi_;
+    MidiPortReader* reader_;
     ConfigHidDriver* hid_;
     PendingChoices& pending_;
     PSoundConfig& cfg_;
@@ -90,4 +114,7 @@ class ControllerPages {
     std::array<CheckList, kLists> lists_;
     std::array<bool, kLists> attached_{};
     std::vector<bool> selectable_;
+    int ticket_ = 0; // the read asked of the reader
+    PortFill fill_ = PortFill::creation;
+    bool portsListed_ = false;
 };

@@ -1,23 +1,24 @@
 #include "mainwindow/config/midicontrollersports.h"
 
 #include "controllers/midi/midicontrollers.h"
-#include "platform/midi/midiportcatalog.h"
 
-void MidiControllersPorts::recreatePorts() {
-    controllers_.recreatePorts();
+MidiPortList MidiControllersPorts::readPorts() {
+    return midi::MidiPortCatalog::inputs(backend_);
+}
+
+void MidiControllersPorts::recreatePorts(const MidiPortList& inputs) {
+    controllers_.recreatePorts(inputs);
 }
 
 void MidiControllersPorts::closeFirstInput() {
     if (controllers_.MidiInput1) controllers_.MidiInput1->Close();
 }
 
-std::vector<MidiPortEntry> MidiControllersPorts::inputPorts() {
+std::vector<MidiPortEntry> MidiControllersPorts::inputPorts(const MidiPortList& listed) {
     std::vector<MidiPortEntry> out;
     TMidiInput* in = controllers_.MidiInput1.get();
     if (!in) return out;
-    // read once: every read opens a client of each MIDI service
-    const std::vector<midi::ListedPort> listed = midi::MidiPortCatalog::inputs(backend_);
-    for (int i = 0, n = in->NumDevs(); i < n; ++i) {
+    for (int i = 0, n = in->NumDevs(listed); i < n; ++i) {
         MidiPortEntry e;
         try {
             in->SetDeviceID(i, listed);

@@ -15,9 +15,10 @@ class MidiControllersPorts : public ConfigMidiPorts {
     MidiControllersPorts(MidiControllers& controllers, midi::Backend& backend)
         : controllers_(controllers), backend_(backend) {}
 
-    void recreatePorts() override;
+    MidiPortList readPorts() override;
+    void recreatePorts(const MidiPortList& inputs) override;
     void closeFirstInput() override;
-    std::vector<MidiPortEntry> inputPorts() override;
+    std::vector<MidiPortEntry> inputPorts(const MidiPortList& inputs) override;
 
   private:
     MidiControllers& controllers_;

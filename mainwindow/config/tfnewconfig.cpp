@@ -635,8 +635,24 @@ void Tfnewconfig::showModel() {
     syncCombo(record_sel, st.record_sel);
     syncCombo(ComboBox2, st.ComboBox2);
     syncList(ListView2, st.ListView2);
-    for (int l = 0; l < P::kLists; ++l)
-        syncList(lists[size_t(l)], m.controllers.list(P::List(l)));
+    const bool waiting = m.controllers.readingPorts();
+    for (int l = 0; l < P::kLists; ++l) {
+        const bool port = l == P::listview1 || l == P::ListView4;
+        QTreeWidget* t = lists[size_t(l)];
+        const CheckList shown =
+            waiting && port ? m.controllers.waitingList(P::List(l)) : m.controllers.list(P::List(l));
+        syncList(t, shown);
+        if (!port) continue;
+        // waiting: greyed, and the "…" of no stored port (the one unchecked entry) without a check box
+        t->setEnabled(!waiting);
+        const QSignalBlocker b(t);
+        for (int i = 0; i < t->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* item = t->topLevelItem(i);
+            item->setForeground(0, waiting ? QBrush(QColor(0x8A, 0x8A, 0x8A)) : QBrush());
+            if (waiting && !shown.isChecked(i)) item->setData(0, Qt::CheckStateRole, QVariant());
+        }
+    }
+    JvHTButton12->setEnabled(!waiting);
 }
 
 // ---- showing, closing, dragging

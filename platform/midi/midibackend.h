@@ -41,6 +41,12 @@ public:
     // is not available on this machine. Inputs are the ports we can read from.
     virtual std::vector<std::string> inputNames(Api api) = 0;
     virtual std::vector<std::string> outputNames(Api api) = 0;
+    // Both lists of one API at one look, one client of the service where it can.
+    virtual void portNames(Api api, std::vector<std::string>& inputs, std::vector<std::string>& outputs)
+    {
+        inputs = inputNames(api);
+        outputs = outputNames(api);
+    }
 
     // Opens raw port `index` of `api` when it still carries `name`; a port gone or renamed since it
     // was listed, or any error of the service, gives nullptr and the reason in *error.

@@ -88,4 +88,12 @@ std::vector<ListedPort> MidiPortCatalog::outputs(Backend& backend)
     return list(backend.outputNames(Api::Alsa), backend.outputNames(Api::Jack));
 }
 
+std::pair<std::vector<ListedPort>, std::vector<ListedPort>> MidiPortCatalog::inputsAndOutputs(Backend& backend)
+{
+    std::vector<std::string> alsaIn, alsaOut, jackIn, jackOut;
+    backend.portNames(Api::Alsa, alsaIn, alsaOut);
+    backend.portNames(Api::Jack, jackIn, jackOut);
+    return {list(alsaIn, jackIn), list(alsaOut, jackOut)};
+}
+
 }  // namespace midi

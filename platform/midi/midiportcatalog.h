@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/midi/midibackend.h"
@@ -25,6 +26,8 @@ class MidiPortCatalog {
 public:
     static std::vector<ListedPort> inputs(Backend& backend);
     static std::vector<ListedPort> outputs(Backend& backend);
+    // Both at one look of each service (Backend::portNames): the first holds the inputs.
+    static std::pair<std::vector<ListedPort>, std::vector<ListedPort>> inputsAndOutputs(Backend& backend);
 
     // The position of the first port of product name `product`, or of `port` itself; -1 for none.
     static int findProduct(const std::vector<ListedPort>& ports, const std::string& product);

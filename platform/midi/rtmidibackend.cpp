@@ -71,18 +71,26 @@ bool jackServerUp()
 }
 
 // The JACK ports in the order RtMidi numbers them (jack_get_ports over the MIDI type).
-std::vector<std::string> jackPorts(unsigned long flags)
+std::vector<std::string> jackPorts(jack_client_t* c, unsigned long flags)
 {
     std::vector<std::string> out;
-    jack_status_t status{};
-    jack_client_t* c = jack_client_open((std::string(kOurClient) + " midi list").c_str(), JackNoStartServer, &status);
-    if (!c) return out;
     if (const char** ports = jack_get_ports(c, nullptr, JACK_DEFAULT_MIDI_TYPE, flags)) {
         for (const char** p = ports; *p; ++p) out.emplace_back(*p);
         jack_free(ports);
     }
-    jack_client_close(c);
     return out;
+}
+
+// The ports we read from (flags JackPortIsOutput) into `inputs` and those we write to into
+// `outputs`, through one client: opening it is the slow part. Either may be null.
+void jackPorts(std::vector<std::string>* inputs, std::vector<std::string>* outputs)
+{
+    jack_status_t status{};
+    jack_client_t* c = jack_client_open((std::string(kOurClient) + " midi list").c_str(), JackNoStartServer, &status);
+    if (!c) return;
+    if (inputs) *inputs = jackPorts(c, JackPortIsOutput);
+    if (outputs) *outputs = jackPorts(c, JackPortIsInput);
+    jack_client_close(c);
 }
 
 // RtMidi's ALSA objects print before they throw when there is no sequencer: ask first, quietly.
@@ -207,12 +215,30 @@ RtMidiBackend& RtMidiBackend::instance()
 
 std::vector<std::string> RtMidiBackend::inputNames(Api api)
 {
-    return api == Api::Jack ? jackPorts(JackPortIsOutput) : rtMidiPorts<RtMidiIn>(api);
+    if (api != Api::Jack) return rtMidiPorts<RtMidiIn>(api);
+    std::vector<std::string> out;
+    jackPorts(&out, nullptr);
+    return out;
 }
 
 std::vector<std::string> RtMidiBackend::outputNames(Api api)
 {
-    return api == Api::Jack ? jackPorts(JackPortIsInput) : rtMidiPorts<RtMidiOut>(api);
+    if (api != Api::Jack) return rtMidiPorts<RtMidiOut>(api);
+    std::vector<std::string> out;
+    jackPorts(nullptr, &out);
+    return out;
+}
+
+void RtMidiBackend::portNames(Api api, std::vector<std::string>& inputs, std::vector<std::string>& outputs)
+{
+    inputs.clear();
+    outputs.clear();
+    if (api == Api::Jack) {
+        jackPorts(&inputs, &outputs);
+        return;
+    }
+    inputs = rtMidiPorts<RtMidiIn>(api);
+    outputs = rtMidiPorts<RtMidiOut>(api);
 }
 
 std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index, const std::string& name,

@@ -14,6 +14,7 @@ public:
 
     std::vector<std::string> inputNames(Api api) override;
     std::vector<std::string> outputNames(Api api) override;
+    void portNames(Api api, std::vector<std::string>& inputs, std::vector<std::string>& outputs) override;
     std::unique_ptr<Input> openInput(Api api, unsigned index, const std::string& name, InputCallback callback,
                                      void* user, std::string* error) override;
     std::unique_ptr<Output> openOutput(Api api, unsigned index, const std::string& name,

@@ -164,6 +164,17 @@ TEST_F(CtlMidiJack, ControllerOnJackDrivesTheDispatcherAndItsThruComesBack)
     // our own ports are never listed
     for (const auto& p : midi::MidiPortCatalog::inputs(midi::RtMidiBackend::instance()))
         EXPECT_EQ(p.rawName.find("ostrelkorvanta"), std::string::npos) << p.rawName;
+    // both lists at one look are the lists looked at one by one
+    const auto names = [](const std::vector<midi::ListedPort>& ports) {
+        std::vector<std::string> n;
+        for (const auto& p : ports) n.push_back(p.listedName + " " + p.rawName);
+        return n;
+    };
+    const auto [ins, outs] = midi::MidiPortCatalog::inputsAndOutputs(midi::RtMidiBackend::instance());
+    EXPECT_EQ(names(ins), names(midi::MidiPortCatalog::inputs(midi::RtMidiBackend::instance())));
+    EXPECT_EQ(names(outs), names(midi::MidiPortCatalog::outputs(midi::RtMidiBackend::instance())));
+    EXPECT_FALSE(ins.empty());
+    EXPECT_FALSE(outs.empty());
 
     ASSERT_TRUE(sendUntil({{0x90, 60, 127}}, [&] { return !seen.empty(); }));
     EXPECT_EQ(seen[0].info.accion, 1);

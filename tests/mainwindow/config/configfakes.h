@@ -2,8 +2,10 @@
 // prompts a test answers, MIDI ports and a HID driver, and the configuration row in memory.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include <QDir>
@@ -75,19 +77,67 @@ class FakePrompts : public ConfigPrompts {
     }
 };
 
+// The port list is `ports` (read by the reader's worker too: set it while no read runs); an
+// entry's selectable flag is looked up by its text when the list is shown.
 class FakeMidiPorts : public ConfigMidiPorts {
   public:
     std::vector<MidiPortEntry> ports;
     int recreated = 0, closedFirst = 0;
 
-    void recreatePorts() override { ++recreated; }
+    MidiPortList readPorts() override {
+        MidiPortList l;
+        for (const MidiPortEntry& e : ports) {
+            midi::ListedPort p;
+            p.listedName = e.text.toStdString();
+            l.push_back(p);
+        }
+        return l;
+    }
+    void recreatePorts(const MidiPortList&) override { ++recreated; }
     void closeFirstInput() override { ++closedFirst; }
-    std::vector<MidiPortEntry> inputPorts() override { return ports; }
+    std::vector<MidiPortEntry> inputPorts(const MidiPortList& inputs) override {
+        std::vector<MidiPortEntry> out;
+        for (const midi::ListedPort& p : inputs) {
+            MidiPortEntry e{QString::fromStdString(p.listedName), true};
+            for (const MidiPortEntry& known : ports)
+                if (known.text == e.text) e.selectable = known.selectable;
+            out.push_back(e);
+        }
+        return out;
+    }
     void set(std::initializer_list<const char*> names) {
         ports.clear();
         for (const char* n : names)
             ports.push_back({QString::fromUtf8(n), true});
     }
+};
+
+// The port list of FakeMidiPorts, its every read held until the test releases the gate.
+class GatedMidiPorts : public FakeMidiPorts {
+  public:
+    MidiPortList readPorts() override {
+        {
+            std::unique_lock<std::mutex> l(m_);
+            ++reads_;
+            cv_.wait(l, [this] { return open_; });
+        }
+        return FakeMidiPorts::readPorts();
+    }
+    void release() {
+        const std::lock_guard<std::mutex> l(m_);
+        open_ = true;
+        cv_.notify_all();
+    }
+    int reads() {
+        const std::lock_guard<std::mutex> l(m_);
+        return reads_;
+    }
+
+  private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool open_ = false;
+    int reads_ = 0;
 };
 
 // A driver with the first HID driver's list members, adapted as the window adapts hidcontrol1.

@@ -1,6 +1,7 @@
 // Pictures of the configuration dialog as the X server shows it (run by shots.sh under
-// xvfb-run): every shown page, a JACK set-up of two devices, and a question box. Each picture
-// is checked for the dialog's colours and for no see-through key colour.
+// xvfb-run): every shown page, a JACK set-up of two devices, a question box, and the MIDI page
+// while its port list is read. Each picture is checked for the dialog's colours and for no
+// see-through key colour.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -93,6 +94,23 @@ TEST(ConfigDialogShots, JackTwoDevicesAndTheQuestion) {
     ASSERT_NE(box, nullptr);
     save(photograph(d), QStringLiteral("config-question"));
     box->button(QMessageBox::No)->click();
+}
+
+// The MIDI page while its port list is read: the first list shows the stored port, the second
+// "…", both greyed, and the refresh button off; then the read list.
+TEST(ConfigDialogShots, TheMidiPageWhileThePortListIsRead) {
+    GatedReader gate;
+    gate.ports.set({"Dev:Dev MIDI 10", "Dev:Dev MIDI 11", "pad0"});
+    ShotRig rig;
+    rig.ports = &gate.ports;
+    rig.reader = &gate.reader;
+    Tfnewconfig* d = rig.openDialog();
+    d->JvPageControl1->setCurrentIndex(M::TabSheet3);
+    save(photograph(d), QStringLiteral("config-midi-reading"));
+    gate.ports.release();
+    while (gate.reader.reading())
+        WidgetRig::settle(5);
+    save(photograph(d), QStringLiteral("config-midi-read"));
 }
 
 } // namespace

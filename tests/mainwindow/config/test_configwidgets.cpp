@@ -1,6 +1,6 @@
 // The configuration dialog's widgets, offscreen: the frame, the pages, opening without a nested
 // event loop, closing from its signal, the boxes that ask and warn, and the widgets handing the
-// user's choices to the model.
+// user's choices to the model, and the MIDI port lists waiting for the worker that reads them.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "mainwindow/config/routingcheck.h"
@@ -206,6 +207,114 @@ TEST(ConfigDialogWidgets, OneDialogAtATimeAndItsTabsDoNotChangeTheDialogSize) {
         EXPECT_EQ(d->model().page, p);
     }
     EXPECT_EQ(d->size(), QSize(939, 660));
+}
+
+// ---- the MIDI port list read on the reader's worker
+
+// Runs the event loop until `done` holds, for 10 s at most.
+bool settleUntil(const std::function<bool()>& done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 10000)
+        WidgetRig::settle(5);
+    return done();
+}
+
+QStringList itemTexts(QTreeWidget* t) {
+    QStringList l;
+    for (int i = 0; i < t->topLevelItemCount(); ++i)
+        l << t->topLevelItem(i)->text(0);
+    return l;
+}
+
+TEST(ConfigDialogWidgets, ThePortListsWaitForTheWorkerWhileTheWindowRuns) {
+    GatedReader gate;
+    gate.ports.set({"A0", "B0", "C0"});
+    WidgetRig rig;
+    rig.settled();
+    rig.ports = &gate.ports;
+    rig.reader = &gate.reader;
+    rig.engine.cfg.portconin = QStringLiteral("B0");
+    rig.engine.cfg.portconin2 = QStringLiteral("-");
+    Tfnewconfig* d = rig.openDialog();
+    ConfigDialogModel& m = d->model();
+    ASSERT_TRUE(settleUntil([&] { return gate.ports.reads() == 1; }));
+
+    // the UI thread runs on while the read is held
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    ASSERT_TRUE(settleUntil([&] { return ticks >= 5; }));
+    QTreeWidget* l1 = d->lists[ControllerPages::listview1];
+    QTreeWidget* l4 = d->lists[ControllerPages::ListView4];
+    EXPECT_EQ(itemTexts(l1), QStringList{"B0"});
+    EXPECT_EQ(l1->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(itemTexts(l4), QStringList{"\u2026"});
+    EXPECT_FALSE(l1->isEnabled());
+    EXPECT_FALSE(l4->isEnabled());
+    EXPECT_FALSE(d->JvHTButton12->isEnabled());
+    EXPECT_EQ(gate.ports.recreated, 0);
+    // asked again while it runs (the refresh, a second activation): the running read serves
+    m.controllers.JvHTButton12Click();
+    m.activate();
+    WidgetRig::settle();
+    EXPECT_EQ(gate.ports.reads(), 1);
+
+    gate.ports.release();
+    ASSERT_TRUE(settleUntil([&] { return !gate.reader.reading(); }));
+    WidgetRig::settle();
+    EXPECT_EQ(gate.ports.reads(), 1);
+    EXPECT_EQ(gate.ports.recreated, 1);
+    EXPECT_EQ(itemTexts(l1), (QStringList{"A0", "B0", "C0"}));
+    EXPECT_EQ(l1->topLevelItem(1)->checkState(0), Qt::Checked);
+    EXPECT_EQ(l1->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(itemTexts(l4), (QStringList{"A0", "B0", "C0"}));
+    EXPECT_TRUE(l1->isEnabled());
+    EXPECT_TRUE(d->JvHTButton12->isEnabled());
+    EXPECT_GT(ticks, 5);
+
+    // the user's choice of controller 2 goes in at OK
+    l4->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    ASSERT_TRUE(m.ok());
+    EXPECT_EQ(rig.engine.cfg.portconin.get(), "B0");
+    EXPECT_EQ(rig.engine.cfg.portconin2.get(), "C0");
+}
+
+// Closed while the read is held: the list that comes later fills nothing and re-creates no port
+// object, OK keeps the stored ports, and the reader serves the next dialog.
+TEST(ConfigDialogWidgets, ADialogClosedBeforeThePortListArrivesTakesNothingFromIt) {
+    for (const bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "OK" : "CANCEL");
+        GatedReader gate;
+        gate.ports.set({"A0", "B0"});
+        WidgetRig rig;
+        rig.settled();
+        rig.ports = &gate.ports;
+        rig.reader = &gate.reader;
+        rig.engine.cfg.portconin = QStringLiteral("B0");
+        rig.engine.cfg.portconin2 = QStringLiteral("A0");
+        rig.pending.portconin = QStringLiteral("A0");
+        Tfnewconfig* d = rig.openDialog();
+        ASSERT_TRUE(settleUntil([&] { return gate.ports.reads() == 1; }));
+        clickButton(ok ? d->JvHTButton2 : d->JvHTButton1);
+        ASSERT_TRUE(settleUntil([&] { return rig.dialog.isNull(); }));
+        EXPECT_EQ(rig.closes, std::vector<bool>{ok});
+        EXPECT_EQ(rig.engine.cfg.portconin.get(), "B0");
+        EXPECT_EQ(rig.engine.cfg.portconin2.get(), "A0");
+
+        gate.ports.release();
+        ASSERT_TRUE(settleUntil([&] { return !gate.reader.reading(); }));
+        WidgetRig::settle();
+        EXPECT_EQ(gate.ports.recreated, 0);
+
+        Tfnewconfig* next = rig.openDialog();
+        ASSERT_TRUE(settleUntil([&] { return !gate.reader.reading(); }));
+        WidgetRig::settle();
+        EXPECT_EQ(gate.ports.reads(), 2);
+        EXPECT_EQ(gate.ports.recreated, 1);
+        EXPECT_EQ(itemTexts(next->lists[ControllerPages::listview1]), (QStringList{"A0", "B0"}));
+    }
 }
 
 } // namespace

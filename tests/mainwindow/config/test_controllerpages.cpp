@@ -42,8 +42,9 @@ TEST(ControllerPageMidi, TwoPortsOfOneNameAndANameEndingInADigit) {
     MidiRig r;
     r.backend.setInputs(Api::Alsa, {"Dev:Dev MIDI 1 20:0", "Dev:Dev MIDI 1 24:0", "Dev:Dev MIDI 11 28:0"});
     r.backend.setInputs(Api::Jack, {"pad:out", "ostrelkorvanta:in"});
-    r.ports.recreatePorts();
-    const std::vector<MidiPortEntry> listed = r.ports.inputPorts();
+    const MidiPortList read = r.ports.readPorts();
+    r.ports.recreatePorts(read);
+    const std::vector<MidiPortEntry> listed = r.ports.inputPorts(read);
     EXPECT_EQ(texts(listed), (QStringList{"Dev:Dev MIDI 10", "Dev:Dev MIDI 11", "Dev:Dev MIDI 110", "pad0"}));
     for (const MidiPortEntry& e : listed)
         EXPECT_TRUE(e.selectable);
@@ -104,7 +105,7 @@ TEST(ControllerPageMidi, ReplacedPortObjectsAreFreedWhileMessagesArrive) {
         in->Open();
         in->Start();
         ASSERT_TRUE(in->abierto());
-        r.ports.recreatePorts();
+        r.ports.recreatePorts(r.ports.readPorts());
         EXPECT_EQ(r.backend.openInputCount(), 0);
         EXPECT_FALSE(r.set.midi.MidiInput1->abierto());
     }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "mainwindow/config/midiportreader.h"
 #include "mainwindow/config/tfnewconfig.h"
 #include "tests/mainwindow/config/configapp.h"
 #include "tests/mainwindow/config/dialogrig.h"
@@ -31,7 +32,8 @@ struct WidgetRig : ConfigAppFirst, DialogRig {
         ConfigDialogModel::Services s;
         s.engine = &engine;
         s.prompts = withOwnPrompts ? nullptr : &prompts;
-        s.midi = &midi;
+        s.midi = ports ? ports : &midi;
+        s.midiReader = reader;
         s.main = &services;
         s.pending = &pending;
         s.profile = profile.path();
@@ -60,8 +62,20 @@ struct WidgetRig : ConfigAppFirst, DialogRig {
         return dialog ? dialog->findChild<QMessageBox*>(QStringLiteral("configwarning")) : nullptr;
     }
 
+    // other MIDI ports than `midi`, and a reader that reads them on its worker (both outlive the rig)
+    ConfigMidiPorts* ports = nullptr;
+    MidiPortReader* reader = nullptr;
     QWidget mainWindow;
     QPointer<Tfnewconfig> dialog;
     std::vector<bool> closes;
     bool skinChanged = false;
+};
+
+// The gated ports and their reader, made before the rig and gone after its dialogs; the gate is
+// opened before the reader goes, so that its worker can end.
+struct GatedReader {
+    GatedReader() : reader((configApp(), ports)) {}
+    ~GatedReader() { ports.release(); }
+    GatedMidiPorts ports;
+    MidiPortReader reader;
 };
