@@ -544,6 +544,8 @@ std::vector<std::string> stderrFaults(const std::string& text, bool qtInternal)
             if (line.find("SUMMARY:") != std::string::npos) skipping = false;
             continue;
         }
+        // the closing tally: each report above it was judged on its own
+        if (line.find("ThreadSanitizer: reported ") != std::string::npos) continue;
         for (const char* m : marks)
             if (line.find(m) != std::string::npos) {
                 found.push_back(line);
