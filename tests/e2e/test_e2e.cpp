@@ -1002,6 +1002,9 @@ TEST_F(E2eSet, CheckRecording)
     ASSERT_EQ(wav.rate, kRate);
     ASSERT_EQ(wav.channels, 2);
     ASSERT_EQ(wav.bits, 16);
+    // under the thread sanitizer the program runs several times slower and its JACK client
+    // stalls for whole seconds: the window-by-window match is a timing check there
+    if (kTsan) GTEST_SKIP() << "thread sanitizer build: the recording's window-by-window match is skipped";
     std::vector<float> rec(wav.samples.size() / 2);
     for (size_t i = 0; i < rec.size(); ++i) rec[i] = (wav.samples[2 * i] + wav.samples[2 * i + 1]) / 65536.0f;
     const auto mark = [](const char* name, const char* otherwise) {
