@@ -48,8 +48,9 @@ public:
         outputs = outputNames(api);
     }
 
-    // Opens raw port `index` of `api` when it still carries `name`; a port gone or renamed since it
-    // was listed, or any error of the service, gives nullptr and the reason in *error.
+    // Opens raw port `index` of `api` when it still carries `name` (JACK, whose names identify its
+    // ports, goes by the name alone); a port gone or renamed since it was listed, or any error of
+    // the service, gives nullptr and the reason in *error.
     virtual std::unique_ptr<Input> openInput(Api api, unsigned index, const std::string& name,
                                              InputCallback callback, void* user, std::string* error) = 0;
     virtual std::unique_ptr<Output> openOutput(Api api, unsigned index, const std::string& name,

@@ -1,13 +1,12 @@
 #include "platform/midi/rtmidibackend.h"
 
+#include "platform/midi/jackmidiports.h"
+
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <mutex>
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
-#include <jack/midiport.h>
 #include <rtmidi/RtMidi.h>
 
 namespace midi {
@@ -59,40 +58,6 @@ bool compiled(Api api)
     return std::find(apis.begin(), apis.end(), rtApi(api)) != apis.end();
 }
 
-// RtMidi's JACK objects print a warning (not to our callback, which is set only after the
-// constructor) when no server answers: ask first, quietly.
-bool jackServerUp()
-{
-    jack_status_t status{};
-    jack_client_t* c = jack_client_open((std::string(kOurClient) + " midi probe").c_str(), JackNoStartServer, &status);
-    if (!c) return false;
-    jack_client_close(c);
-    return true;
-}
-
-// The JACK ports in the order RtMidi numbers them (jack_get_ports over the MIDI type).
-std::vector<std::string> jackPorts(jack_client_t* c, unsigned long flags)
-{
-    std::vector<std::string> out;
-    if (const char** ports = jack_get_ports(c, nullptr, JACK_DEFAULT_MIDI_TYPE, flags)) {
-        for (const char** p = ports; *p; ++p) out.emplace_back(*p);
-        jack_free(ports);
-    }
-    return out;
-}
-
-// The ports we read from (flags JackPortIsOutput) into `inputs` and those we write to into
-// `outputs`, through one client: opening it is the slow part. Either may be null.
-void jackPorts(std::vector<std::string>* inputs, std::vector<std::string>* outputs)
-{
-    jack_status_t status{};
-    jack_client_t* c = jack_client_open((std::string(kOurClient) + " midi list").c_str(), JackNoStartServer, &status);
-    if (!c) return;
-    if (inputs) *inputs = jackPorts(c, JackPortIsOutput);
-    if (outputs) *outputs = jackPorts(c, JackPortIsInput);
-    jack_client_close(c);
-}
-
 // RtMidi's ALSA objects print before they throw when there is no sequencer: ask first, quietly.
 bool alsaSequencerUp()
 {
@@ -101,8 +66,6 @@ bool alsaSequencerUp()
     snd_seq_close(seq);
     return true;
 }
-
-bool serviceUp(Api api) { return api == Api::Jack ? jackServerUp() : alsaSequencerUp(); }
 
 template <class R>
 std::vector<std::string> rtMidiPorts(Api api)
@@ -124,7 +87,7 @@ std::vector<std::string> rtMidiPorts(Api api)
 
 class RtInput : public Backend::Input {
 public:
-    ~RtInput() override { rt.reset(); }  // RtMidi closes the port and stops its thread or client
+    ~RtInput() override { rt.reset(); }  // RtMidi closes the port and stops its thread
 
     static void trampoline(double, std::vector<unsigned char>* message, void* self)
     {
@@ -141,32 +104,15 @@ public:
 
 class RtOutput : public Backend::Output {
 public:
-    // RtMidi's JACK output hands messages to its process callback through a ring buffer, and
-    // its close waits for one callback only: one that had already emptied the buffer before the
-    // last messages came lets the port go with them still queued (the lights a close turns off,
-    // say). What was sent in the last moments gets a few periods to go out first.
-    ~RtOutput() override
-    {
-        if (api == Api::Jack) {
-            const auto since = std::chrono::steady_clock::now() - lastSend;
-            if (since < kDrain) std::this_thread::sleep_for(kDrain - since);
-        }
-        rt.reset();
-    }
-
     bool send(const uint8_t* bytes, size_t size, std::string* error) override
     {
         sink.reset();
-        lastSend = std::chrono::steady_clock::now();
         rt->sendMessage(bytes, size);
         if (!sink.failed()) return true;
         if (error) *error = sink.text();
         return false;
     }
 
-    static constexpr std::chrono::milliseconds kDrain{50};
-    Api api = Api::Alsa;
-    std::chrono::steady_clock::time_point lastSend{};
     ErrorSink sink;
     std::unique_ptr<RtMidiOut> rt;
 };
@@ -182,8 +128,7 @@ std::unique_ptr<R> openRt(Api api, unsigned index, const std::string& name, cons
         return std::unique_ptr<R>();
     };
     if (!compiled(api)) return fail("this MIDI system is not available");
-    if (!serviceUp(api))
-        return fail(api == Api::Jack ? "the JACK server is not running" : "the ALSA sequencer is not available");
+    if (!alsaSequencerUp()) return fail("the ALSA sequencer is not available");
     std::unique_ptr<R> rt;
     try {
         rt = std::make_unique<R>(rtApi(api), std::string(kOurClient) + " midi " + role);
@@ -217,7 +162,7 @@ std::vector<std::string> RtMidiBackend::inputNames(Api api)
 {
     if (api != Api::Jack) return rtMidiPorts<RtMidiIn>(api);
     std::vector<std::string> out;
-    jackPorts(&out, nullptr);
+    jack::portNames(&out, nullptr);
     return out;
 }
 
@@ -225,7 +170,7 @@ std::vector<std::string> RtMidiBackend::outputNames(Api api)
 {
     if (api != Api::Jack) return rtMidiPorts<RtMidiOut>(api);
     std::vector<std::string> out;
-    jackPorts(nullptr, &out);
+    jack::portNames(nullptr, &out);
     return out;
 }
 
@@ -234,7 +179,7 @@ void RtMidiBackend::portNames(Api api, std::vector<std::string>& inputs, std::ve
     inputs.clear();
     outputs.clear();
     if (api == Api::Jack) {
-        jackPorts(&inputs, &outputs);
+        jack::portNames(&inputs, &outputs);
         return;
     }
     inputs = rtMidiPorts<RtMidiIn>(api);
@@ -244,6 +189,7 @@ void RtMidiBackend::portNames(Api api, std::vector<std::string>& inputs, std::ve
 std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index, const std::string& name,
                                                          InputCallback callback, void* user, std::string* error)
 {
+    if (api == Api::Jack) return jack::openInput(name, callback, user, error);
     auto in = std::make_unique<RtInput>();
     in->callback = callback;
     in->user = user;
@@ -257,8 +203,8 @@ std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index
 std::unique_ptr<Backend::Output> RtMidiBackend::openOutput(Api api, unsigned index, const std::string& name,
                                                            std::string* error)
 {
+    if (api == Api::Jack) return jack::openOutput(name, error);
     auto out = std::make_unique<RtOutput>();
-    out->api = api;
     out->rt = openRt<RtMidiOut>(api, index, name, "out", out->sink, error, [](RtMidiOut&) {});
     return out->rt ? std::move(out) : nullptr;
 }

@@ -1,7 +1,8 @@
-// The MIDI service on RtMidi: ALSA sequencer ports and JACK MIDI ports. Every RtMidi object is made
-// with its API named and gets an error callback at once, so nothing it reports reaches standard
-// error or escapes as an exception; a failed call leaves that port closed and returns the reason.
-// Timing clock and active sensing are passed on; system exclusive input is not.
+// The MIDI service: ALSA sequencer ports through RtMidi, JACK MIDI ports on libjack itself (see
+// jackmidiports.h; RtMidi's JACK close lets a port go while its process callback may still use it).
+// Every RtMidi object is made with its API named and gets an error callback at once, so nothing it
+// reports reaches standard error or escapes as an exception; a failed call leaves that port closed
+// and returns the reason. Timing clock and active sensing are passed on; system exclusive input is not.
 #pragma once
 
 #include "platform/midi/midibackend.h"

@@ -1,5 +1,5 @@
 // MIDI end to end on the JACK dummy server: a client "ctl" with ports ctl:in and ctl:out is
-// stored as MIDI port 1 ("ctl0"); its messages reach the dispatcher through RtMidi's JACK input,
+// stored as MIDI port 1 ("ctl0"); its messages reach the dispatcher through our JACK input,
 // the ring and the UI thread; a BTNTOTHRU note comes back to ctl:in through our output.
 #include <gtest/gtest.h>
 
@@ -34,14 +34,14 @@
 
 namespace {
 
-// Under ThreadSanitizer our callback is slow enough that RtMidi's JACK client overruns a period
-// on a full buffer; RtMidi then reads past the events of a buffer the sender has already cleared
-// and repeats the last one. There the burst goes out 64 messages a period; elsewhere all at once.
+// Under ThreadSanitizer the process callbacks are slow enough that a full buffer overruns a period
+// and the burst's tail is lost with it. There the burst goes out 16 messages a period; elsewhere
+// all at once.
 #if defined(__SANITIZE_THREAD__)
-constexpr int kPerPeriod = 64;
+constexpr int kPerPeriod = 16;
 #elif defined(__has_feature)
 #if __has_feature(thread_sanitizer)
-constexpr int kPerPeriod = 64;
+constexpr int kPerPeriod = 16;
 #else
 constexpr int kPerPeriod = 0;
 #endif
@@ -223,6 +223,7 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
     // each attempt on a channel of its own, so that a late delivery of an earlier one is told apart
     constexpr int kBurst = 2000;
     std::vector<Seen> got;
+    bool clean = false;
     for (int attempt = 0; attempt < 5 && got.size() < size_t(kBurst); ++attempt) {
         const uint8_t status = uint8_t(0x90 | attempt);
         std::vector<JackMidiPeer::Message> burst;
@@ -234,15 +235,22 @@ TEST_F(CtlMidiJack, BurstArrivesCompleteAndInOrderAndTheJackLegIsMeasured)
             return got.size() >= size_t(kBurst);
         };
         ASSERT_TRUE(peer->send(burst));
-        if (waitFor(mine, 10000)) break;
-        ASSERT_NE(peer->xruns(), xruns) << "lost without a late period: " << got.size();
+        const bool complete = waitFor(mine, 10000);
+        // the first message out of place, or kBurst when all came in order
+        int wrong = 0;
+        while (wrong < kBurst && size_t(wrong) < got.size() && got[size_t(wrong)].raw.data1 == wrong % 128 &&
+               got[size_t(wrong)].raw.data2 == 1 + wrong / 128)
+            ++wrong;
+        if (complete && wrong == kBurst) {
+            clean = true;
+            break;
+        }
+        // a late period drops what the peer sent in it, or hands its last buffer on once more
+        ASSERT_NE(peer->xruns(), xruns) << "without a late period: " << got.size() << " arrived, the first out of place at "
+                                        << wrong;
         ++lostToLatePeriods;
     }
-    ASSERT_EQ(got.size(), size_t(kBurst));
-    for (int i = 0; i < kBurst; ++i) {
-        ASSERT_EQ(got[size_t(i)].raw.data1, i % 128) << i;
-        ASSERT_EQ(got[size_t(i)].raw.data2, 1 + i / 128) << i;
-    }
+    ASSERT_TRUE(clean) << "every attempt had a late period";
     EXPECT_EQ(controllers->ring().dropped(), 0u);
     std::printf("burst of %d drained in %.2f ms from the first arrival; %d sends repeated after late periods\n",
                 kBurst, double(got.back().handledNs - got.front().raw.arrivalNs) / 1e6, lostToLatePeriods);
@@ -368,4 +376,57 @@ TEST_F(CtlMidiJack, PortsClosedWhileMessagesFlowEndCleanly)
     std::printf("%d rounds of open, send and close; %d rounds lost to late periods; %d messages read\n", rounds, lost,
                 count.n.load());
     EXPECT_GT(rounds, 0);
+}
+
+// A JACK port is opened by its name wherever it stands in the list; a name no longer there, or a
+// port that runs the other way, is refused with the name in the reason. The lists follow the
+// server's ports as clients come and go.
+TEST_F(CtlMidiJack, PortsAreFoundByNameAndAGoneOneIsRefusedWithItsName)
+{
+    midi::Backend& backend = midi::RtMidiBackend::instance();
+    struct Count {
+        std::atomic<int> n{0};
+        static void callback(void* user, const uint8_t*, size_t) { ++static_cast<Count*>(user)->n; }
+    } count;
+    std::string why;
+    auto input = backend.openInput(midi::Api::Jack, 999, "ctl:out", &Count::callback, &count, &why);
+    ASSERT_TRUE(input) << why;
+    auto output = backend.openOutput(midi::Api::Jack, 999, "ctl:in", &why);
+    ASSERT_TRUE(output) << why;
+    ASSERT_TRUE(peer->waitConnected());
+    const uint8_t note[3] = {0x90, 5, 6};
+    ASSERT_TRUE(output->send(note, 3, &why)) << why;
+    std::vector<JackMidiPeer::Message> back;
+    EXPECT_TRUE(waitFor([&] {
+        for (const auto& m : peer->received()) back.push_back(m);
+        return !back.empty();
+    }));
+    ASSERT_TRUE(peer->send({{0x90, 1, 1}}));
+    EXPECT_TRUE(waitFor([&] { return count.n.load() > 0; }));
+    output.reset();
+    input.reset();
+
+    const struct {
+        bool input;
+        const char* name;
+    } refused[] = {{true, "ctl:gone"}, {false, "ctl:gone"}, {true, "ctl:in"}, {false, "ctl:out"}};
+    for (const auto& r : refused) {
+        why.clear();
+        const bool opened = r.input ? bool(backend.openInput(midi::Api::Jack, 0, r.name, &Count::callback, &count, &why))
+                                    : bool(backend.openOutput(midi::Api::Jack, 0, r.name, &why));
+        EXPECT_FALSE(opened) << r.name;
+        EXPECT_EQ(why, std::string("the port ") + r.name + " is gone");
+    }
+
+    const auto listed = [&](const char* raw) {
+        std::vector<std::string> ins, outs;
+        backend.portNames(midi::Api::Jack, ins, outs);
+        return std::count(ins.begin(), ins.end(), raw) + std::count(outs.begin(), outs.end(), raw);
+    };
+    EXPECT_EQ(listed("ctl:out") + listed("ctl:in"), 2);
+    peer.reset();
+    EXPECT_EQ(listed("ctl:out") + listed("ctl:in"), 0);
+    peer = std::make_unique<JackMidiPeer>("ctl", kPerPeriod);
+    ASSERT_TRUE(peer->ok());
+    EXPECT_EQ(listed("ctl:out") + listed("ctl:in"), 2);
 }
