@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/support/alsafilepcms.h"
+#include "tests/engine/engine/decksheard.h"
 #include "tests/engine/engine/enginerig.h"
 
 using namespace enginerig;
@@ -220,15 +221,13 @@ TEST(RoutingModesAlsaLists, StopAndPlayReturnEachDeckToItsState)
     EXPECT_EQ(sound::mixerOf(rig.deck(3).Mixer), 0u);
     EXPECT_EQ(sound::mixerOf(chanheadphones), e.headphones.load());
     EXPECT_EQ(sound::mixerOf(changrabacion), e.Grabacion.load());
-    // and the master sounds again on the device
+    // and the master sounds again on the device with both decks; they go back to their starts
+    // first, since the unpaced device may have played them through by now
     const qint64 before = pcms.size("ostrel_one");
-    for (int i = 0; i < 1000 && pcms.size("ostrel_one") < before + (1 << 20); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (int n = 1; n <= 2; ++n)
+        rig.deck(n).SetPosition(0);
+    EXPECT_EQ(alsaDecksHeard(pcms, "ostrel_one", before), 3);
     e.stopcargas();
-    const std::vector<float> s = pcms.samples("ostrel_one", 256 << 20);
-    const size_t from = size_t(before) / (2 * sizeof(float)) + kSkip;
-    ASSERT_GT(s.size() / 2, from + kWindow);
-    EXPECT_EQ(tones(s, 2, 0, from, kWindow), 3);
 }
 
 // The decks run on an unpaced device, the recorder on the no-sound clock: the recording buses

@@ -4,20 +4,17 @@
 // playing are heard there; switching back to ALSA plays through the chosen card.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <cstring>
+#include <cmath>
 #include <thread>
-
-#include <sys/resource.h>
-
-#include <QFile>
 
 #include "mainwindow/config/audiobaseconfigengine.h"
 #include "mainwindow/config/configbridge.h"
 #include "mainwindow/config/configbridgehost.h"
 #include "mainwindow/config/configdialogmodel.h"
 #include "mainwindow/config/pendingchoices.h"
+#include "tests/engine/engine/decksheard.h"
 #include "tests/engine/engine/enginerig.h"
 #include "tests/mainwindow/config/configfakes.h"
 #include "tests/support/jackprobe.h"
@@ -28,98 +25,27 @@ using namespace enginerig;
 
 namespace {
 
-constexpr size_t kCapture = 44100 * 4;
+constexpr size_t kCapture = 44100 * 6;
 
-// The tones an ALSA file PCM received past byte `from`: bit 1 deck A, bit 2 deck B. The file
-// PCM is not paced: it takes whatever the output hands it as fast as it comes, silence before
-// the decks join included (hundreds of megabytes under load), and a deck's whole track in
-// moments. So `from` is taken before the output starts, the file is searched block by block
-// for the first sound, and the windows measured lie just past it.
-int alsaTones(const AlsaFilePcms& pcms, const QString& name, qint64 from) {
-    constexpr qint64 kFrame = 2 * sizeof(float), kBlock = 1 << 20, kJoin = 22050;
-    const qint64 skip = 4096, window = 8192;
-    qint64 scanned = from, first = -1;  // bytes
-    for (int i = 0; i < 300; ++i) {
-        if (i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        QFile f(pcms.filePath(name));
-        if (!f.open(QIODevice::ReadOnly)) continue;
-        while (first < 0 && scanned + kBlock <= f.size()) {
-            f.seek(scanned);
-            const QByteArray b = f.read(kBlock);
-            const auto* v = reinterpret_cast<const float*>(b.constData());
-            for (qint64 k = 0; k < b.size() / qint64(sizeof(float)); ++k)
-                if (std::abs(v[k]) >= 0.01f) {
-                    first = (scanned + k * qint64(sizeof(float))) / kFrame * kFrame;
-                    break;
-                }
-            if (first < 0) scanned += b.size();
-        }
-        if (first < 0 || f.size() < first + (skip + kJoin) * kFrame) continue;
-        // the decks join the output one after the other: the first window that holds both
-        // within half a second of the first sound, else what the last one held
-        f.seek(first + skip * kFrame);
-        const QByteArray b = f.read(kJoin * kFrame);
-        std::vector<float> s(size_t(b.size()) / sizeof(float));
-        std::memcpy(s.data(), b.constData(), s.size() * sizeof(float));
-        std::fprintf(stderr, "%s: sound from byte %lld on\n", qPrintable(name), first - from);
-        int heard = 0;
-        for (qint64 at = 0; at + window <= kJoin && heard != 3; at += window)
-            heard = tones(s, 2, 0, size_t(at), size_t(window)) | tones(s, 2, 1, size_t(at), size_t(window));
-        return heard;
-    }
-    return 0;
-}
-
-// The file PCMs are not paced: an ALSA output left open writes hundreds of megabytes a second.
-// While the test runs no file of it may pass 1 GiB (a write past it fails instead).
-class FileSizeLimit {
-public:
-    FileSizeLimit()
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldSignal_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit low = old_;
-        low.rlim_cur = std::min<rlim_t>(old_.rlim_max, rlim_t(1) << 30);
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldSignal_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldSignal_)(int) = nullptr;
-};
-
-// the decks back to their starts: the unpaced file PCM played them through meanwhile
+// the decks back to their starts, so that each output measured has most of their tones ahead
 void rewind(Rig& rig) {
     for (int n = 1; n <= 2; ++n)
         rig.deck(n).SetPosition(0);
 }
 
-// The tones that reach a probe port from now on: bit 1 deck A, bit 2 deck B. A window is
-// measured once sound has arrived, since an output just restarted takes its time to reach the
-// port under load; 0 when the port stays silent for two seconds.
+// The decks that reach a probe port from now on (see decksHeard); 0 when the port stays silent
+// for two seconds, -1 when the measure did not complete within thirty seconds.
 int jackTones(JackProbe& probe, int port) {
-    const size_t skip = 4096, window = 8192, join = 22050, quiet = 2 * 44100;
+    const size_t quiet = 2 * 44100;
     probe.restart();
-    size_t first = SIZE_MAX, scanned = 0;
     for (int i = 0; i < 6000; ++i) {
         const size_t n = probe.frames();
         const std::vector<float>& s = probe.channel(port);
-        for (; first == SIZE_MAX && scanned < n; ++scanned)
-            if (std::abs(s[scanned]) >= 0.01f) first = scanned;
-        if (first == SIZE_MAX && n >= quiet) return 0;
-        // the decks join the output one after the other: the first window that holds both
-        // within half a second of the first sound, else what the last one held
-        if (first != SIZE_MAX && n >= first + skip + join) {
-            int heard = 0;
-            for (size_t at = first + skip; at + window <= first + skip + join && heard != 3; at += window)
-                heard = tones(s, 1, 0, at, window, probe.rate());
-            return heard;
-        }
+        const int heard = decksHeard(s, n, 1, probe.rate());
+        if (heard >= 0) return heard;
+        if (n >= quiet && std::none_of(s.begin(), s.begin() + std::ptrdiff_t(n),
+                                       [](float v) { return std::abs(v) >= 0.01f; }))
+            return 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return -1;
@@ -188,8 +114,10 @@ struct Dialog {
 };
 
 TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
-    const FileSizeLimit limit;
-    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"});
+    // the PCMs are paced like cards, so that the decks' tones play together for seconds
+    // whatever the load, as they would on one
+    AlsaFilePcms pcms({"ostrel_one", "ostrel_two"}, 2, AlsaFilePcms::Capture::Null,
+                      AlsaFilePcms::Pacing::WallClock);
     JackServer server;
     ASSERT_TRUE(server.startWhenFree());
     auto devA = JackProbe::open("devA", 4, kCapture);
@@ -219,7 +147,7 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
     rig.playtones();
     const qint64 before = pcms.size("ostrel_one");
     e.desinitds();
-    EXPECT_EQ(alsaTones(pcms, "ostrel_one", before), 3);
+    EXPECT_EQ(alsaDecksHeard(pcms, "ostrel_one", before), 3);
 
     // the dialog: JACK, mode 3 on devA (master on pair 1, headphones on pair 2)
     bridge.bconfigMouseDown();
@@ -266,7 +194,7 @@ TEST(AudioSetupOnMachine, ListsBothDriversAndPlaysThroughTheChosenDevice) {
     host.close(false);
     EXPECT_EQ(c.devicemode, 1);
     EXPECT_EQ(c.dsname[0], QStringLiteral("ostrel_two"));
-    EXPECT_EQ(alsaTones(pcms, "ostrel_two", from), 3);
+    EXPECT_EQ(alsaDecksHeard(pcms, "ostrel_two", from), 3);
     // the card is let go before the JACK device is listened to
     e.stopcargas();
     std::fprintf(stderr, "ALSA captures: %lld and %lld bytes\n", pcms.size("ostrel_one"), pcms.size("ostrel_two"));
