@@ -1081,6 +1081,14 @@ TEST_F(E2eSet, CheckAutomix)
     for (const Span& x : r.xrunSpans()) xruns.push_back({x.from - from, x.to - from});
     const double gap = longestSilenceS(master, kRate, 0, int64_t(master.size()), -60, xruns);
     EXPECT_LE(gap, 4.0) << "the longest silence while automix walked the playlist";
+    // the tracks are told apart second by second, each second clear of late periods: on a
+    // machine so loaded that most seconds hold one, there is too little left to judge
+    int clear = 0, seconds = 0;
+    for (int64_t at = 0; at + kRate <= int64_t(master.size()); at += kRate, ++seconds)
+        clear += !touches(xruns, at, at + kRate);
+    std::printf("e2e automix seconds clear of late periods: %d of %d\n", clear, seconds);
+    if (clear < seconds / 2)
+        GTEST_SKIP() << "too few seconds clear of late periods to tell the tracks apart: " << clear << " of " << seconds;
     // the entries low, high, low, high; each pair of one register told apart by its tempo
     // (a deck's speed may stand off zero after the mix: the ratio between two entries of one
     // deck holds all the same)
