@@ -192,7 +192,13 @@ private:
         while (jack_ringbuffer_peek(ring_, reinterpret_cast<char*>(&n), sizeof n) == sizeof n &&
                jack_ringbuffer_read_space(ring_) >= sizeof n + n) {
             jack_midi_data_t* slot = jack_midi_event_reserve(buffer, 0, n);
-            if (!slot) break;
+            if (!slot && moved) break;
+            if (!slot) {
+                // too long even for an empty port buffer (a server whose MIDI buffers are small):
+                // left in the ring it would hold up every message behind it
+                jack_ringbuffer_read_advance(ring_, sizeof n + n);
+                continue;
+            }
             jack_ringbuffer_read_advance(ring_, sizeof n);
             jack_ringbuffer_read(ring_, reinterpret_cast<char*>(slot), n);
             moved = true;

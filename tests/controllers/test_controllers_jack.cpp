@@ -414,6 +414,13 @@ TEST_F(CtlMidiJack, PortsAreFoundByNameAndAGoneOneIsRefusedWithItsName)
                              }))
         << why;
     EXPECT_TRUE(deliverUntil([&] { return peer->send({{0x90, 1, 1}}); }, [&] { return count.n.load() > 0; }));
+    // a block longer than the output can ever hold is refused at once, and the output goes on
+    std::vector<uint8_t> block(20000, 0x10);
+    block.front() = 0xF0;
+    block.back() = 0xF7;
+    EXPECT_FALSE(output->send(block.data(), block.size(), &why));
+    EXPECT_EQ(why, "the MIDI message is too long for a JACK port");
+    EXPECT_TRUE(output->send(note, 3, &why)) << why;
     output.reset();
     input.reset();
 
