@@ -49,13 +49,12 @@ private:
     bool failed_ = false;
 };
 
-RtMidi::Api rtApi(Api api) { return api == Api::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK; }
-
-bool compiled(Api api)
+// RtMidi serves the ALSA sequencer only; JACK ports are ours (jackmidiports.h).
+bool alsaCompiled()
 {
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
-    return std::find(apis.begin(), apis.end(), rtApi(api)) != apis.end();
+    return std::find(apis.begin(), apis.end(), RtMidi::LINUX_ALSA) != apis.end();
 }
 
 // RtMidi's ALSA objects print before they throw when there is no sequencer: ask first, quietly.
@@ -68,13 +67,13 @@ bool alsaSequencerUp()
 }
 
 template <class R>
-std::vector<std::string> rtMidiPorts(Api api)
+std::vector<std::string> alsaPorts()
 {
     std::vector<std::string> out;
-    if (!compiled(api) || !alsaSequencerUp()) return out;
+    if (!alsaCompiled() || !alsaSequencerUp()) return out;
     ErrorSink sink;
     try {
-        R r(rtApi(api), std::string(kOurClient) + " midi list");
+        R r(RtMidi::LINUX_ALSA, std::string(kOurClient) + " midi list");
         r.setErrorCallback(&ErrorSink::callback, &sink);
         const unsigned n = r.getPortCount();
         for (unsigned i = 0; i < n; ++i) out.push_back(r.getPortName(i));
@@ -117,21 +116,21 @@ public:
     std::unique_ptr<RtMidiOut> rt;
 };
 
-// An RtMidi object of `api` with its error callback set at once, opened on raw port `index` when
+// An RtMidi ALSA object with its error callback set at once, opened on raw port `index` when
 // that still carries `name`, after `prepare`; null and the reason in *error on any failure.
 template <class R, class F>
-std::unique_ptr<R> openRt(Api api, unsigned index, const std::string& name, const char* role, ErrorSink& sink,
-                          std::string* error, F prepare)
+std::unique_ptr<R> openAlsa(unsigned index, const std::string& name, const char* role, ErrorSink& sink,
+                            std::string* error, F prepare)
 {
     const auto fail = [&](const std::string& why) {
         if (error) *error = why;
         return std::unique_ptr<R>();
     };
-    if (!compiled(api)) return fail("this MIDI system is not available");
+    if (!alsaCompiled()) return fail("this MIDI system is not available");
     if (!alsaSequencerUp()) return fail("the ALSA sequencer is not available");
     std::unique_ptr<R> rt;
     try {
-        rt = std::make_unique<R>(rtApi(api), std::string(kOurClient) + " midi " + role);
+        rt = std::make_unique<R>(RtMidi::LINUX_ALSA, std::string(kOurClient) + " midi " + role);
     } catch (const RtMidiError& e) {
         return fail(e.getMessage());
     }
@@ -160,7 +159,7 @@ RtMidiBackend& RtMidiBackend::instance()
 
 std::vector<std::string> RtMidiBackend::inputNames(Api api)
 {
-    if (api != Api::Jack) return rtMidiPorts<RtMidiIn>(api);
+    if (api != Api::Jack) return alsaPorts<RtMidiIn>();
     std::vector<std::string> out;
     jack::portNames(&out, nullptr);
     return out;
@@ -168,7 +167,7 @@ std::vector<std::string> RtMidiBackend::inputNames(Api api)
 
 std::vector<std::string> RtMidiBackend::outputNames(Api api)
 {
-    if (api != Api::Jack) return rtMidiPorts<RtMidiOut>(api);
+    if (api != Api::Jack) return alsaPorts<RtMidiOut>();
     std::vector<std::string> out;
     jack::portNames(nullptr, &out);
     return out;
@@ -182,8 +181,8 @@ void RtMidiBackend::portNames(Api api, std::vector<std::string>& inputs, std::ve
         jack::portNames(&inputs, &outputs);
         return;
     }
-    inputs = rtMidiPorts<RtMidiIn>(api);
-    outputs = rtMidiPorts<RtMidiOut>(api);
+    inputs = alsaPorts<RtMidiIn>();
+    outputs = alsaPorts<RtMidiOut>();
 }
 
 std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index, const std::string& name,
@@ -193,7 +192,7 @@ std::unique_ptr<Backend::Input> RtMidiBackend::openInput(Api api, unsigned index
     auto in = std::make_unique<RtInput>();
     in->callback = callback;
     in->user = user;
-    in->rt = openRt<RtMidiIn>(api, index, name, "in", in->sink, error, [&](RtMidiIn& r) {
+    in->rt = openAlsa<RtMidiIn>(index, name, "in", in->sink, error, [&](RtMidiIn& r) {
         r.ignoreTypes(true, false, false);
         r.setCallback(&RtInput::trampoline, in.get());
     });
@@ -205,7 +204,7 @@ std::unique_ptr<Backend::Output> RtMidiBackend::openOutput(Api api, unsigned ind
 {
     if (api == Api::Jack) return jack::openOutput(name, error);
     auto out = std::make_unique<RtOutput>();
-    out->rt = openRt<RtMidiOut>(api, index, name, "out", out->sink, error, [](RtMidiOut&) {});
+    out->rt = openAlsa<RtMidiOut>(index, name, "out", out->sink, error, [](RtMidiOut&) {});
     return out->rt ? std::move(out) : nullptr;
 }
 
