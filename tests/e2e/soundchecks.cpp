@@ -283,6 +283,37 @@ double medianLevelDb(const std::vector<float>& x, int64_t from, int64_t to, int6
     return n % 2 ? levels[n / 2] : (levels[n / 2 - 1] + levels[n / 2]) / 2;
 }
 
+double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64_t to, double lowHz, double highHz,
+                      const Spans& skipped)
+{
+    constexpr int64_t kWindow = 8192, kHop = kWindow / 2;
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    from = std::max<int64_t>(0, from);
+    to = std::min<int64_t>(int64_t(x.size()), to);
+    using Plan = std::unique_ptr<void, void (*)(void*)>;
+    const Plan forward(kiss_fftr_alloc(int(kWindow), 0, nullptr, nullptr), kiss_fftr_free);
+    if (!forward) return none;
+    std::vector<float> window(size_t{kWindow}), xs(size_t{kWindow});
+    for (int64_t i = 0; i < kWindow; ++i)
+        window[size_t(i)] = float(0.5 - 0.5 * std::cos(2 * M_PI * double(i) / double(kWindow)));
+    std::vector<kiss_fft_cpx> f(size_t{kWindow} / 2 + 1);
+    const double hzPerBin = double(rate) / double(kWindow);
+    const auto first = size_t(std::ceil(lowHz / hzPerBin)), last = std::min(f.size() - 1, size_t(highHz / hzPerBin));
+    double sum = 0;
+    int windows = 0;
+    for (int64_t at = from; at + kWindow <= to; at += kHop) {
+        if (touches(skipped, at, at + kWindow)) continue;
+        for (int64_t i = 0; i < kWindow; ++i) xs[size_t(i)] = x[size_t(at + i)] * window[size_t(i)];
+        kiss_fftr(kiss_fftr_cfg(forward.get()), xs.data(), f.data());
+        for (size_t k = first; k <= last; ++k) sum += double(f[k].r) * f[k].r + double(f[k].i) * f[k].i;
+        ++windows;
+    }
+    if (windows == 0) return none;
+    // Parseval with the window's mean square (3/8): the band's share of the mean square
+    const double e = sum * 2.0 / (double(kWindow) * double(kWindow) * 0.375) / windows;
+    return e <= 1e-20 ? -200 : 10 * std::log10(e);
+}
+
 std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes)
 {
     const int64_t n = std::min<int64_t>(approxLen / 2, 11025);

@@ -53,6 +53,14 @@ double levelDb(const std::vector<float>& x, int64_t from, int64_t to);
 // moment to act on a press moves only the first block, not the whole span's level.
 double medianLevelDb(const std::vector<float>& x, int64_t from, int64_t to, int64_t block);
 
+// The level in dB full scale of what lies between `lowHz` and `highHz` in [from, to), from the
+// mean spectrum of Hann windows of 8192 frames, each half over the last, that touch no
+// `skipped` span: unlike a filter's slopes, the spectrum keeps a loud neighbour an octave off
+// out of a narrow band, and the overlap weighs a click the same wherever it falls. NaN when no
+// window is left to judge.
+double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64_t to, double lowHz, double highHz,
+                      const Spans& skipped = {});
+
 // A periodic stretch starting at or after `from`: the period is searched within ±8 % of
 // `approxLen`, then each of `passes` passes is found around the end of the last one. Returns
 // the pass lengths in frames (empty when the stretch does not repeat: correlation below 0.9).

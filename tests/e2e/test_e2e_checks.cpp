@@ -180,6 +180,53 @@ TEST(E2eChecks, KillLowersItsBandByMoreThan20Db)
     EXPECT_NEAR(levelDb(low, kRate / 2, kRate * 3 / 2), levelDb(low, kRate * 5 / 2, kRate * 7 / 2), 0.5);
 }
 
+// A kill of a mid band 25 dB deep, between a loud kick below and a loud bass note above it: the
+// spectrum reads the band's own level and the full depth (a filter's slopes would let the
+// neighbours in and show a kill of a few dB). A stretch near an xrun is left out.
+TEST(E2eChecks, TheSpectrumReadsANarrowBandBesideLoudNeighbours)
+{
+    const auto tones = [](double midAmplitude) {
+        std::vector<float> x(size_t(kRate) * 3);
+        for (size_t i = 0; i < x.size(); ++i) {
+            const double t = double(i) / kRate;
+            x[i] = float(0.3 * std::sin(2 * M_PI * 400 * t) + 0.3 * std::sin(2 * M_PI * 1500 * t) +
+                         midAmplitude * std::sin(2 * M_PI * 1000 * t));
+        }
+        return x;
+    };
+    const double open = 0.01, killed = open * std::pow(10.0, -25.0 / 20);
+    const double openDb = spectrumBandDb(tones(open), kRate, 0, kRate * 3, 900, 1100);
+    const double killedDb = spectrumBandDb(tones(killed), kRate, 0, kRate * 3, 900, 1100);
+    EXPECT_NEAR(openDb, 20 * std::log10(open / std::sqrt(2.0)), 0.2);
+    EXPECT_NEAR(openDb - killedDb, 25, 0.5);
+    // a loud stretch of the band in a skipped span
+    std::vector<float> glitch = tones(killed);
+    for (int64_t i = kRate * 3 / 2; i < kRate * 3 / 2 + kRate / 10; ++i)
+        glitch[size_t(i)] += float(0.3 * std::sin(2 * M_PI * 1000 * double(i) / kRate));
+    const Spans xrun{{kRate * 3 / 2 - 10, kRate * 3 / 2 + kRate / 10 + 10}};
+    EXPECT_GT(spectrumBandDb(glitch, kRate, 0, kRate * 3, 900, 1100), killedDb + 10);
+    EXPECT_NEAR(spectrumBandDb(glitch, kRate, 0, kRate * 3, 900, 1100, xrun), killedDb, 0.5);
+    EXPECT_TRUE(std::isnan(spectrumBandDb(glitch, kRate, kRate * 3 / 2 - 100, kRate * 3 / 2 + 9000, 900, 1100, xrun)));
+    EXPECT_TRUE(std::isnan(spectrumBandDb(tones(open), kRate, 0, kRate / 10, 900, 1100)));
+}
+
+// What a groove holds in a narrow band can lie in its onsets alone: the level must not hang on
+// where the span starts against the beat (one window per beat read 30 dB apart by its phase).
+TEST(E2eChecks, TheSpectrumReadsABandOfOnsetsTheSameAtEveryPhase)
+{
+    std::vector<float> x(size_t(kRate) * 6);
+    const int64_t beat = kRate / 2;
+    for (int64_t at = 0; at < int64_t(x.size()); at += beat)
+        for (int64_t i = 0; i < kRate / 50 && at + i < int64_t(x.size()); ++i)
+            x[size_t(at + i)] =
+                float(0.3 * std::exp(-double(i) / (kRate / 200)) * std::sin(2 * M_PI * 1000 * double(i) / kRate));
+    std::vector<double> levels;
+    for (const int64_t phase : {int64_t{0}, beat / 4, beat / 3, beat / 2})
+        levels.push_back(spectrumBandDb(x, kRate, phase, phase + 4 * kRate, 900, 1100));
+    const auto [lo, hi] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_LT(*hi - *lo, 1.0);
+}
+
 // A kill that acts 0.4 s after its press: the span's mean level hides it, the median of its
 // half-second blocks does not; a kill that never acts shows in both.
 TEST(E2eChecks, AKillThatActsLateStillShowsInTheMedianLevel)
