@@ -24,6 +24,28 @@ int xdo(const QStringList& args, QString* out, int timeoutMs)
     return rc;
 }
 
+namespace {
+
+// NAME=value lines, as xdotool's --shell prints them
+QHash<QString, int> shellValues(const QString& out)
+{
+    QHash<QString, int> v;
+    for (const QString& line : out.split(QLatin1Char('\n')))
+        v.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1).toInt());
+    return v;
+}
+
+// The pointer's place on the screen; a null point when xdotool cannot tell.
+QPoint pointer()
+{
+    QString out;
+    if (xdo({"getmouselocation", "--shell"}, &out) != 0) return {};
+    const QHash<QString, int> v = shellValues(out);
+    return QPoint(v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")));
+}
+
+}  // namespace
+
 QString waitWindow(qint64 pid, const QString& nameRegex, int timeoutMs, int minWidth)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -57,9 +79,7 @@ QRect windowGeometry(const QString& window)
 {
     QString out;
     if (xdo({"getwindowgeometry", "--shell", window}, &out) != 0) return {};
-    QHash<QString, int> v;
-    for (const QString& line : out.split(QLatin1Char('\n')))
-        v.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1).toInt());
+    const QHash<QString, int> v = shellValues(out);
     return QRect(v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")), v.value(QStringLiteral("WIDTH")),
                  v.value(QStringLiteral("HEIGHT")));
 }
@@ -77,9 +97,17 @@ QRect settledGeometry(const QString& window, int timeoutMs)
     return last;
 }
 
+
+void moveTo(QPoint at)
+{
+    // a synchronous move waits for the pointer to move, so one onto where it already is would
+    // hang until the tool's time limit
+    if (pointer() != at) xdo({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y())});
+}
+
 void click(QPoint at, int button)
 {
-    xdo({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y())});
+    moveTo(at);
     // a press and release apart, as a hand makes them: a skinned button reacts on the press
     xdo({"mousedown", QString::number(button)});
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
@@ -89,7 +117,7 @@ void click(QPoint at, int button)
 
 void drag(QPoint from, QPoint to, int steps, int stepMs)
 {
-    xdo({"mousemove", "--sync", QString::number(from.x()), QString::number(from.y())});
+    moveTo(from);
     xdo({"mousedown", "1"});
     for (int i = 1; i <= steps; ++i) {
         const QPoint p = from + (to - from) * i / steps;

@@ -31,6 +31,8 @@ QRect windowGeometry(const QString& window);
 // The window's geometry once two reads 300 ms apart agree (a window is mapped, then placed).
 QRect settledGeometry(const QString& window, int timeoutMs = 5000);
 
+// Moves the pointer to `at` (screen) and waits until it is there.
+void moveTo(QPoint at);
 void click(QPoint at, int button = 1);
 // Presses at `from`, moves in `steps` steps of `stepMs` to `to`, lets go.
 void drag(QPoint from, QPoint to, int steps = 20, int stepMs = 40);

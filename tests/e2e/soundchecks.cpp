@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <sstream>
 
 #include <kissfft/kiss_fftr.h>
@@ -314,33 +315,38 @@ double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64
     return e <= 1e-20 ? -200 : 10 * std::log10(e);
 }
 
-std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes)
+std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen,
+                                                    int passes, const Spans& skipped)
 {
     const int64_t n = std::min<int64_t>(approxLen / 2, 11025);
-    if (n <= 0 || from + passes * approxLen + n > int64_t(x.size())) return {};
+    // an xrun loses or repeats up to a few periods of what was heard
+    constexpr int64_t kNear = 16, kAcrossXrun = 4096;
+    if (n <= 0 || from + passes * approxLen + n + kAcrossXrun > int64_t(x.size())) return std::nullopt;
     // the period: coarse on a 4:1 copy, then to the frame
     const std::vector<float> d = decimate(x, 4);
     const int64_t lo = approxLen * 92 / 100, hi = approxLen * 108 / 100;
     const int64_t coarse = bestLag(d, from / 4, d, n / 4, lo / 4, hi / 4).first;
     const auto [period, c] = bestLag(x, from, x, n, coarse * 4 - 8, coarse * 4 + 8);
-    if (c < 0.9) return {};
+    if (c < 0.9) return std::nullopt;
     std::vector<int64_t> lengths;
     int64_t last = from;
     for (int k = 1; k <= passes; ++k) {
         // the template stays the first pass: a fractional period then shows as lengths one
         // frame apart, never as an error that adds up
+        const int64_t expected = last + period;
+        const bool clear = !touches(skipped, last, expected + kAcrossXrun + n);
+        const int64_t reach = clear ? kNear : kAcrossXrun;
         int64_t best = 0;
         double bc = -2;
-        const int64_t expected = last + period;
-        for (int64_t at = expected - 16; at <= expected + 16; ++at) {
+        for (int64_t at = expected - reach; at <= expected + reach; ++at) {
             const double cc = ncorr(x, from, x, at, n);
             if (cc > bc) {
                 bc = cc;
                 best = at;
             }
         }
-        if (bc < 0.9) return {};
-        lengths.push_back(best - last);
+        if (bc < 0.9) return std::nullopt;
+        if (clear) lengths.push_back(best - last);
         last = best;
     }
     return lengths;

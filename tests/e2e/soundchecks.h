@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,11 @@ double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64
 
 // A periodic stretch starting at or after `from`: the period is searched within ±8 % of
 // `approxLen`, then each of `passes` passes is found around the end of the last one. Returns
-// the pass lengths in frames (empty when the stretch does not repeat: correlation below 0.9).
-std::vector<int64_t> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen, int passes);
+// the lengths in frames of the passes that touch no `skipped` span (a pass across an xrun is
+// found further off and left out); nothing when the stretch does not repeat (correlation
+// below 0.9).
+std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen,
+                                                    int passes, const Spans& skipped = {});
 
 // Mean energy in [onset + afterS, onset + untilS) over the given onsets (seconds), relative to
 // the mean energy of the whole range the onsets span; a dry percussive signal gives little, an

@@ -540,7 +540,7 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
     click(r.places().centre(QStringLiteral("VsButton3")));
     QImage afterKeys;
     // the pointer leaves it, so the button shows its down cell rather than its hot one
-    xdo({"mousemove", "--sync", QString::number(r.places().inertSpot().x()), QString::number(r.places().inertSpot().y())});
+    moveTo(r.places().inertSpot());
     state->keyboardOn = r.waitChanged(beforeKeys, QStringLiteral("VsButton3"), 0.05, 5000, &afterKeys);
     EXPECT_TRUE(state->keyboardOn) << "step 'keyboard button': its look did not change within 5 s";
     if (!afterKeys.isNull()) {
@@ -560,7 +560,7 @@ TEST_F(E2eSet, Step1_StartConfigureAndSwitchKeyboardOn)
         if (p.panelShown(QLatin1String(panel))) continue;
         const QImage before = r.shot(QStringLiteral("01-panel-") + QLatin1String(panel));
         click(p.centre(QLatin1String(button)));
-        xdo({"mousemove", "--sync", QString::number(p.inertSpot().x()), QString::number(p.inertSpot().y())});
+        moveTo(p.inertSpot());
         QImage after;
         r.waitChanged(before, QLatin1String(button), 0.05, 5000, &after);
         p.readPanels(after);
@@ -639,7 +639,7 @@ TEST_F(E2eSet, Step3_LoadBothDecks)
     const QRect grid = lib.grid(Panel::groups, host.size()).translated(host.topLeft());
     const QRect row = lib.row(Panel::groups, host.size(), 1).translated(host.topLeft());
     ASSERT_FALSE(row.isEmpty()) << "step 'load B': no first row in the Groups grid";
-    xdo({"mousemove", "--sync", QString::number(grid.center().x()), QString::number(grid.center().y())});
+    moveTo(grid.center());
     xdo({"click", "--repeat", "40", "--delay", "20", "4"});
     click(row.center());
     const QImage beforeB = r.shot(QStringLiteral("03-groups-row"));
@@ -742,8 +742,10 @@ TEST_F(E2eSet, Step4_Mix)
         r.shot(QStringLiteral("04-narrow"));
     }
 
-    // the echo on B, from the effects section
+    // the echo on B, from the effects section, a quarter of a beat long: the default beat's echo
+    // falls on the next onset, where it cannot be told from the groove
     showSection(r, "bfx", "effects", QStringLiteral("04-effects"));
+    click(p.centre(QStringLiteral("t52")));
     m("echo on");
     click(p.centre(QStringLiteral("echo2")));
     pause(5000);
@@ -833,7 +835,7 @@ TEST_F(E2eSet, Step5_RecordAndAutomix)
     const QImage section = showSection(r, "bax", "pautomix", QStringLiteral("05-automix-section"));
     mark("automix start");
     click(p.centre(QStringLiteral("auto_enable")));
-    xdo({"mousemove", "--sync", QString::number(p.inertSpot().x()), QString::number(p.inertSpot().y())});
+    moveTo(p.inertSpot());
     QImage lit;
     EXPECT_TRUE(r.waitChanged(section, QStringLiteral("auto_enable"), 0.05, 5000, &lit))
         << "step 'automix on': its button did not change within 5 s";
@@ -942,15 +944,22 @@ TEST_F(E2eSet, CheckOutput)
             EXPECT_GE(off - on, 20) << "the kill of B's mid band";
         }
     }
-    // the echo adds energy after each onset
+    // the echo adds energy after each onset: a quarter beat on (about 0.125 s), in the tail of
+    // each of B's kicks; onsets near an xrun are left out
     {
         const auto tail = [&](int64_t from, int64_t to) {
             const std::vector<float> x(highMaster.begin() + from, highMaster.begin() + to);
-            return tailEnergy(x, kRate, onsets(x, kRate, -40, 0.2), 0.1, 0.2);
+            std::vector<double> o = onsets(x, kRate, -40, 0.2);
+            std::erase_if(o, [&](double t) {
+                const int64_t at = from + int64_t(t * kRate);
+                return touches(xruns, at - kRate / 20, at + kRate / 4);
+            });
+            return std::pair{tailEnergy(x, kRate, o, 0.1, 0.2), o.size()};
         };
-        const double on = tail(at("echo on") + kRate / 2, at("echo off"));
-        const double off = tail(at("echo off") + kRate, at("echo end"));
-        if (!touches(xruns, at("echo on"), at("echo end"))) {
+        const auto [on, nOn] = tail(at("echo on") + kRate / 2, at("echo off"));
+        const auto [off, nOff] = tail(at("echo off") + kRate, at("echo end"));
+        std::printf("e2e echo tail: %.2f on, %.2f off (onsets judged: %zu, %zu)\n", on, off, nOn, nOff);
+        if (nOn >= 3 && nOff >= 3) {
             EXPECT_GT(on, 1.2 * off) << "the echo's tail";
         }
     }
@@ -980,14 +989,15 @@ TEST_F(E2eSet, CheckOutput)
         EXPECT_LE(std::fabs(d.driftMs), 5.0) << "A-B onset offset " << d.offsetMs << " ms, drift " << d.driftMs
                                              << " ms, spread " << d.spreadMs << " ms";
     }
-    // ten passes of B's 4-beat loop, equal to within 2 frames
+    // ten passes of B's 4-beat loop, equal to within 2 frames; a pass across an xrun is left out
     {
         const int64_t from = at("loop start") + kRate;
-        if (!touches(xruns, from, at("loop end"))) {
-            const int64_t len = int64_t(std::llround(4 * 60.0 / a.groove.bpm * kRate));  // B follows A's tempo
-            const std::vector<int64_t> l = loopPassLengths(master, from, len, 10);
-            ASSERT_EQ(l.size(), 10u) << "the loop's passes were not found";
-            const auto [lo, hi] = std::minmax_element(l.begin(), l.end());
+        const int64_t len = int64_t(std::llround(4 * 60.0 / a.groove.bpm * kRate));  // B follows A's tempo
+        const std::optional<std::vector<int64_t>> l = loopPassLengths(master, from, len, 10, xruns);
+        ASSERT_TRUE(l.has_value()) << "the loop's passes were not found";
+        std::printf("e2e loop passes judged: %zu of 10\n", l->size());
+        if (l->size() >= 3) {
+            const auto [lo, hi] = std::minmax_element(l->begin(), l->end());
             EXPECT_LE(*hi - *lo, 2) << "loop pass lengths " << *lo << " to " << *hi;
         }
     }
