@@ -321,13 +321,41 @@ std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x,
     const int64_t n = std::min<int64_t>(approxLen / 2, 11025);
     // an xrun loses or repeats up to a few periods of what was heard
     constexpr int64_t kNear = 16, kAcrossXrun = 4096;
-    if (n <= 0 || from + passes * approxLen + n + kAcrossXrun > int64_t(x.size())) return std::nullopt;
-    // the period: coarse on a 4:1 copy, then to the frame
-    const std::vector<float> d = decimate(x, 4);
     const int64_t lo = approxLen * 92 / 100, hi = approxLen * 108 / 100;
-    const int64_t coarse = bestLag(d, from / 4, d, n / 4, lo / 4, hi / 4).first;
-    const auto [period, c] = bestLag(x, from, x, n, coarse * 4 - 8, coarse * 4 + 8);
-    if (c < 0.9) return std::nullopt;
+    constexpr int kStarts = 20;
+    if (n <= 0 || from + approxLen + passes * hi + n + kAcrossXrun > int64_t(x.size())) return std::nullopt;
+    // The period, measured from stretches a twentieth of a pass apart (coarse on a 4:1 copy,
+    // then to the frame): any stretch of a loop repeats, but one across an xrun measures a
+    // period a few periods of the server off, and an xrun is not always counted where its
+    // frames went. The period most of the stretches clear of xruns agree on wins (of all of
+    // them, when fewer than three are clear), and the first stretch that measured it starts.
+    const std::vector<float> d = decimate(x, 4);
+    struct Measure {
+        int64_t period, start;
+        bool clear;
+    };
+    std::vector<Measure> found;
+    for (int i = 0; i < kStarts; ++i) {
+        const int64_t start = from + approxLen * i / kStarts;
+        const int64_t coarse = bestLag(d, start / 4, d, n / 4, lo / 4, hi / 4).first;
+        const auto [p, c] = bestLag(x, start, x, n, coarse * 4 - 8, coarse * 4 + 8);
+        if (c >= 0.9) found.push_back({p, start, !touches(skipped, start, start + p + n)});
+    }
+    if (found.size() * 2 < size_t{kStarts}) return std::nullopt;
+    const bool byClear = std::count_if(found.begin(), found.end(), [](const Measure& m) { return m.clear; }) >= 3;
+    std::erase_if(found, [&](const Measure& m) { return byClear && !m.clear; });
+    int64_t period = 0;
+    size_t agreeing = 0;
+    for (const Measure& m : found) {
+        const auto near = size_t(std::count_if(found.begin(), found.end(),
+                                               [&](const Measure& o) { return std::abs(o.period - m.period) <= 2; }));
+        if (near > agreeing) {
+            agreeing = near;
+            period = m.period;
+            from = m.start;
+        }
+    }
+    if (agreeing * 2 <= found.size()) return std::nullopt;
     std::vector<int64_t> lengths;
     int64_t last = from;
     for (int k = 1; k <= passes; ++k) {

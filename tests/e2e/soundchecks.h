@@ -63,10 +63,11 @@ double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64
                       const Spans& skipped = {});
 
 // A periodic stretch starting at or after `from`: the period is searched within ±8 % of
-// `approxLen`, then each of `passes` passes is found around the end of the last one. Returns
-// the lengths in frames of the passes that touch no `skipped` span (a pass across an xrun is
-// found further off and left out); nothing when the stretch does not repeat (correlation
-// below 0.9).
+// `approxLen` from stretches over the first pass (those clear of `skipped` spans first), then
+// each of `passes` passes is found around the end of the last one. Returns the lengths in frames
+// of the passes that touch no `skipped` span (a pass across an xrun is found further off and
+// left out); nothing when the stretch does not repeat (correlation below 0.9) or its stretches
+// agree on no period.
 std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x, int64_t from, int64_t approxLen,
                                                     int passes, const Spans& skipped = {});
 
