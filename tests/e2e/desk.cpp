@@ -97,7 +97,6 @@ QRect settledGeometry(const QString& window, int timeoutMs)
     return last;
 }
 
-
 void moveTo(QPoint at)
 {
     // a synchronous move waits for the pointer to move, so one onto where it already is would

@@ -15,6 +15,9 @@ namespace e2e {
 
 namespace {
 
+// a KissFFT plan, freed with it
+using Plan = std::unique_ptr<void, void (*)(void*)>;
+
 constexpr double kPi = 3.14159265358979323846;
 
 // RBJ second-order section, Q = 1/sqrt(2)
@@ -96,6 +99,15 @@ std::pair<int64_t, double> bestLag(const std::vector<float>& x, int64_t a, const
     return {best, bestC};
 }
 
+// The lag in [lo, hi] at which x[a, a+n) best matches x itself: coarse on `d`, x's 4:1 copy,
+// then to the frame around the coarse one.
+std::pair<int64_t, double> lagOnItself(const std::vector<float>& x, const std::vector<float>& d, int64_t a, int64_t n,
+                                       int64_t lo, int64_t hi)
+{
+    const int64_t coarse = bestLag(d, a / 4, d, n / 4, lo / 4, hi / 4).first;
+    return bestLag(x, a, x, n, coarse * 4 - 8, coarse * 4 + 8);
+}
+
 // The normalised correlation of x[a, a+n) with y[a+lag, a+lag+n) for every lag in [lo, hi],
 // through one FFT of each; 0 where y's stretch leaves y or is far quieter than x's.
 std::vector<double> correlationOverLags(const std::vector<float>& x, int64_t a, int64_t n, const std::vector<float>& y,
@@ -119,7 +131,6 @@ std::vector<double> correlationOverLags(const std::vector<float>& x, int64_t a, 
         energy[size_t(j) + 1] = energy[size_t(j)] + double(ys[size_t(j)]) * ys[size_t(j)];
     }
     if (xx <= 0) return c;
-    using Plan = std::unique_ptr<void, void (*)(void*)>;
     const Plan forward(kiss_fftr_alloc(int(size), 0, nullptr, nullptr), kiss_fftr_free);
     const Plan inverse(kiss_fftr_alloc(int(size), 1, nullptr, nullptr), kiss_fftr_free);
     if (!forward || !inverse) return c;
@@ -291,7 +302,6 @@ double spectrumBandDb(const std::vector<float>& x, int rate, int64_t from, int64
     const double none = std::numeric_limits<double>::quiet_NaN();
     from = std::max<int64_t>(0, from);
     to = std::min<int64_t>(int64_t(x.size()), to);
-    using Plan = std::unique_ptr<void, void (*)(void*)>;
     const Plan forward(kiss_fftr_alloc(int(kWindow), 0, nullptr, nullptr), kiss_fftr_free);
     if (!forward) return none;
     std::vector<float> window(size_t{kWindow}), xs(size_t{kWindow});
@@ -337,8 +347,7 @@ std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x,
     std::vector<Measure> found;
     for (int i = 0; i < kStarts; ++i) {
         const int64_t start = from + approxLen * i / kStarts;
-        const int64_t coarse = bestLag(d, start / 4, d, n / 4, lo / 4, hi / 4).first;
-        const auto [p, c] = bestLag(x, start, x, n, coarse * 4 - 8, coarse * 4 + 8);
+        const auto [p, c] = lagOnItself(x, d, start, n, lo, hi);
         if (c >= 0.9) found.push_back({p, start, !touches(skipped, start, start + p + n)});
     }
     if (found.size() * 2 < size_t{kStarts}) return std::nullopt;
@@ -363,17 +372,11 @@ std::optional<std::vector<int64_t>> loopPassLengths(const std::vector<float>& x,
         // frame apart, never as an error that adds up
         const int64_t expected = last + period;
         const bool clear = !touches(skipped, last, expected + kAcrossXrun + n);
-        const int64_t reach = clear ? kNear : kAcrossXrun;
-        int64_t best = 0;
-        double bc = -2;
-        for (int64_t at = expected - reach; at <= expected + reach; ++at) {
-            const double cc = ncorr(x, from, x, at, n);
-            if (cc > bc) {
-                bc = cc;
-                best = at;
-            }
-        }
+        const int64_t lagLo = expected - from - (clear ? kNear : kAcrossXrun);
+        const int64_t lagHi = expected - from + (clear ? kNear : kAcrossXrun);
+        const auto [lag, bc] = clear ? bestLag(x, from, x, n, lagLo, lagHi) : lagOnItself(x, d, from, n, lagLo, lagHi);
         if (bc < 0.9) return std::nullopt;
+        const int64_t best = from + lag;
         if (clear) lengths.push_back(best - last);
         last = best;
     }
