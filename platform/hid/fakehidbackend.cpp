@@ -114,6 +114,15 @@ bool FakeHidBackend::waitWritten(const std::string& path, size_t count, int ms) 
     });
 }
 
+bool FakeHidBackend::waitLastWritten(const std::string& path, const std::vector<uint8_t>& report, int ms) const
+{
+    std::unique_lock<std::mutex> lock(m_);
+    return cv_.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+        const auto s = state(path);
+        return s && !s->writes.empty() && s->writes.back() == report;
+    });
+}
+
 bool FakeHidBackend::waitDrained(const std::string& path, int ms) const
 {
     std::unique_lock<std::mutex> lock(m_);

@@ -30,6 +30,9 @@ public:
     std::vector<std::vector<uint8_t>> written(const std::string& path) const;
     // Waits at most `ms` until at least `count` reports were written; true when they were.
     bool waitWritten(const std::string& path, size_t count, int ms) const;
+    // Waits at most `ms` until the last report written is `report`; true when it is. For a report
+    // sent while earlier ones may still be on their way, where a count would be met by those.
+    bool waitLastWritten(const std::string& path, const std::vector<uint8_t>& report, int ms) const;
     // Waits at most `ms` until every injected report was read.
     bool waitDrained(const std::string& path, int ms) const;
     int openCount(const std::string& path) const;

@@ -215,6 +215,7 @@ TEST_F(CtlHidInput, LightsMirrorTheSurfaceThroughTheOutputRows)
 TEST_F(CtlHidInput, TimerStepSendsLightsOrAdvancesTheDisplays)
 {
     setUp(definition({{"FIXED", "1", "0"}}));
+    ASSERT_TRUE(backend.waitWritten("/dev/hidraw1", 1, 5000));  // the set-up's report, out of the count
     const size_t before = backend.written("/dev/hidraw1").size();
     hid.Timer3Step();
     ASSERT_TRUE(backend.waitWritten("/dev/hidraw1", before + 1, 5000));
