@@ -23,6 +23,7 @@ constexpr int kRate = 44100;
 constexpr size_t kCapture = size_t(kRate) * 40;
 constexpr double kTakeSeconds = 3;
 constexpr size_t kPeriod = 256;  // the server's
+constexpr int64_t kGapNews = 8192;  // how long after a glitch its gap may be marked
 
 // A tone whose level wobbles slowly, never to silence: no two of its periods are alike.
 QString wobble(Rig& rig, const QString& name, double hz, double wobbleHz)
@@ -52,12 +53,15 @@ double ncorr(const std::vector<float>& a, size_t from, const std::vector<float>&
 
 struct Take {
     QString file;
-    size_t from = 0, to = 0;  // the capture's frame count at the start and at the stop
+    // the capture's frame count just before and just after the start and the stop: on a busy
+    // machine a start (files, buses) can take longer than the length's bound
+    size_t from = 0, fromAfter = 0, to = 0, toAfter = 0;
 };
 
 // The take against the master ports, half a second at a time (a quarter second apart), each
-// aligned on its own: the worst correlation. A half second whose match spans a gap of the
-// capture is not judged.
+// aligned on its own: the worst correlation. A half second whose match lies near a gap of the
+// capture is not judged: a gap is marked at the first cycle after the server told of an xrun,
+// and that news comes on a thread of its own, some cycles after the glitch.
 struct Match {
     double worst = 1;
     int judged = 0;
@@ -86,7 +90,8 @@ Match match(const std::vector<float>& take, const std::vector<float>& capture, c
         }
         lag = found;
         const int64_t from = int64_t(at) + lag, to = from + int64_t(w);
-        if (std::any_of(gaps.begin(), gaps.end(), [&](size_t g) { return int64_t(g) > from && int64_t(g) < to; }))
+        if (std::any_of(gaps.begin(), gaps.end(),
+                        [&](size_t g) { return int64_t(g) > from && int64_t(g) < to + kGapNews; }))
             continue;
         m.worst = std::min(m.worst, best);
         ++m.judged;
@@ -121,12 +126,14 @@ TEST(RecordingOnJack, ThreeTakesInARowEachHoldWhatTheMasterPlayed)
         t.file = rig.dir.filePath(QStringLiteral("take%1.wav").arg(k));
         t.from = probe->frames();
         e.graba(t.file, 1);
+        t.fromAfter = probe->frames();
         ASSERT_TRUE(e.grabando);
         // stopped once the master has played 3 s
         while (probe->frames() < t.from + size_t(kTakeSeconds * kRate))
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         t.to = probe->frames();
         e.graba(QString(), 0);
+        t.toAfter = probe->frames();
         EXPECT_FALSE(e.grabando);
         takes.push_back(t);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -145,8 +152,10 @@ TEST(RecordingOnJack, ThreeTakesInARowEachHoldWhatTheMasterPlayed)
         const size_t frames = w.samples.size() / 2;
         // what the master played meanwhile; a cycle the server ran without the capture may or
         // may not have been one of ours, so each widens the bound by its length
-        const auto missed = std::count_if(gaps.begin(), gaps.end(), [&](size_t g) { return g > t.from && g <= t.to; });
-        const double seconds = double(frames) / kRate, played = double(t.to - t.from) / kRate;
+        const auto missed = std::count_if(gaps.begin(), gaps.end(), [&](size_t g) { return g > t.from && g <= t.toAfter; });
+        const double seconds = double(frames) / kRate;
+        // played at least while both calls were done, at most from the first's call to the second's end
+        const double playedLeast = double(t.to - t.fromAfter) / kRate, playedMost = double(t.toAfter - t.from) / kRate;
         const double bound = 0.020 + double(missed) * double(kPeriod) / kRate;
 
         // the longest run of frames with nothing on either side
@@ -160,10 +169,11 @@ TEST(RecordingOnJack, ThreeTakesInARowEachHoldWhatTheMasterPlayed)
         std::vector<float> left(frames);
         for (size_t i = 0; i < frames; ++i) left[i] = float(w.samples[2 * i]) / 32768.0f;
         const Match m = match(left, master, gaps, int64_t(t.from));
-        std::printf("take %zu: %.4f s recorded, %.4f s played between start and stop; correlation %.4f at worst "
-                    "over %d half seconds; longest silent run %zu frames; %lld cycles the capture missed\n",
-                    k, seconds, played, m.worst, m.judged, longest, static_cast<long long>(missed));
-        EXPECT_NEAR(seconds, played, bound) << "take " << k;
+        std::printf("take %zu: %.4f s recorded, %.4f to %.4f s played between start and stop; correlation %.4f at "
+                    "worst over %d half seconds; longest silent run %zu frames; %lld cycles the capture missed\n",
+                    k, seconds, playedLeast, playedMost, m.worst, m.judged, longest, static_cast<long long>(missed));
+        EXPECT_GE(seconds, playedLeast - bound) << "take " << k;
+        EXPECT_LE(seconds, playedMost + bound) << "take " << k;
         EXPECT_GE(m.judged, 1) << "take " << k;
         EXPECT_GE(m.worst, 0.99) << "take " << k;
         EXPECT_LT(longest, 64u) << "take " << k;
