@@ -56,6 +56,7 @@ audiobase::~audiobase()
     msgfiles = nullptr;
     msgplay = nullptr;
     msgexplo = nullptr;
+    recorderstart_.cancel();
     // the inputs call back into this object
     for (Handle r : {recchan.exchange(0), rdschan.exchange(0)})
         if (r) sound::stopRecord(r);
@@ -173,6 +174,7 @@ void audiobase::desinit()
 {
     if (fchangetimer) fchangetimer->stop();
     if (visual) visual->suspender();
+    recorderstart_.cancel();
     if (const Handle e = encoder.exchange(0)) sound::stopEncoder(e);
     grabando = false;
     estagrabando = false;

@@ -8,7 +8,8 @@
 //   3 multi channel master+headphones 4 single channel master+headphones 6 multi audio master+headphones
 //
 // Threads: everything here runs on the UI thread except the bus taps, which run on whatever
-// thread pulls the deck mixers. Handles the audio threads read are atomics.
+// thread pulls the deck mixers, and the recorder's start, which waits on a thread of its own
+// for the buses to fill. Handles the audio threads read are atomics.
 #pragma once
 
 #include <array>
@@ -20,6 +21,7 @@
 #include <QString>
 
 #include "platform/bpm/bpmentrypoints.h"
+#include "engine/deferredstart.h"
 #include "engine/psoundconfig.h"
 #include "engine/shared.h"
 #include "engine/visualstep.h"
@@ -214,4 +216,5 @@ private:
     std::unique_ptr<TDamepicos> onda1_, onda2_;
     std::vector<sound::DeviceRef> used_;  // devices the routing initialised
     int pacedframes_ = 0;                 // offline recording: frames since the encoder was flushed
+    DeferredStart recorderstart_;         // the recorder's start, once the buses hold its cushion
 };

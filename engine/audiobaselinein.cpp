@@ -17,6 +17,7 @@ constexpr int kInputRate = 44100;
 void audiobase::grabaas()
 {
     recordtaps(false);
+    recorderstart_.cancel();
     const Handle e = encoder.exchange(0);
     if (Grabacion && !offlinerender) {
         sound::stop(Grabacion);

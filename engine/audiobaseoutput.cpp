@@ -49,6 +49,7 @@ DeviceRef audiobase::asiodevice(int row) const { return {DeviceApi::Jack, soundc
 // Stops and frees the outputs the last set-up built (described by `old`).
 void audiobase::releaseoutputs(const PSoundConfig& old)
 {
+    recorderstart_.cancel();
     std::set<Handle> streams;
     for (int n = 1; n <= 4; ++n)
         if (carga* d = deck(n)) streams.insert(d->CMaster.load());

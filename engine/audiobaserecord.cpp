@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "engine/audiobase.h"
@@ -76,20 +75,22 @@ void audiobase::graba(const QString& filerec, int grabar)
     recordtaps(true);
     if (!offlinerender) {
         // the recorder runs on its own clock, not the decks': it starts once the buses hold
-        // its cushion, so that the take starts with the mix, not with silence
-        const auto until = std::chrono::steady_clock::now() + kFillWait;
-        auto filled = [] {
-            for (Handle bus : recordbuses())
-                if (sound::pushReady(bus)) return true;
-            return false;
-        };
-        while (!filled() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (!sound::play(g)) {
-            // its device does not run: the no-sound clock takes the take
-            sound::setStreamDevice(g, {sound::DeviceApi::NoSound, 0});
-            sound::play(g);
-        }
+        // its cushion, so that the take starts with the mix, not with silence; the wait is the
+        // starter's, not the caller's
+        recorderstart_.launch(
+            [] {
+                for (Handle bus : recordbuses())
+                    if (sound::pushReady(bus)) return true;
+                return false;
+            },
+            [g] {
+                if (!sound::play(g)) {
+                    // its device does not run: the no-sound clock takes the take
+                    sound::setStreamDevice(g, {sound::DeviceApi::NoSound, 0});
+                    sound::play(g);
+                }
+            },
+            kFillWait);
     }
     volgrabacion(volgraba);
 }
