@@ -192,7 +192,7 @@ TEST(MainWindowControllers, TheActivationMakesAndSetsUpTheHidControllerOfTheConf
     f.Timer3Timer();
     // the set-up's own reports may still be on their way: wait for the light's report to be last
     EXPECT_TRUE(rig.hid.waitLastWritten("/dev/hidraw4", {0, 0x01, 0}, 5000))
-        << "last report written: " << ::testing::PrintToString(rig.hid.written("/dev/hidraw4"));
+        << "reports written: " << ::testing::PrintToString(rig.hid.written("/dev/hidraw4"));
 
     // a later activation sets it up again; a device name of "-" switches it off
     f.adj->soundcfg->porthid = QStringLiteral("-");
